@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+// Every message box and input box of the program goes through this interface, so
+// that tests can answer them from a script and read back what was shown.
+enum class BoxButtons { Ok, YesNo };
+enum class BoxIcon { None, Information };
+enum class BoxAnswer { Ok, Yes, No };
+
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+
+    // A modal box; an empty title shows the application title "Velarco".
+    virtual BoxAnswer show(const QString& text, const QString& title, BoxButtons buttons,
+                           BoxIcon icon) = 0;
+
+    // A modal input box without default text; returns the empty text on "Annulla".
+    virtual QString input(const QString& prompt, const QString& title, bool masked) = 0;
+
+    // The shapes the program uses.
+    void notice(const QString& text, const QString& title = {}) {
+        show(text, title, BoxButtons::Ok, BoxIcon::Information);
+    }
+    void plain(const QString& text, const QString& title = {}) {
+        show(text, title, BoxButtons::Ok, BoxIcon::None);
+    }
+    bool confirm(const QString& text, const QString& title) {
+        return show(text, title, BoxButtons::YesNo, BoxIcon::None) == BoxAnswer::Yes;
+    }
+};
+
+inline QString applicationTitle() {
+    return QStringLiteral("Velarco");
+}

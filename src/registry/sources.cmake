@@ -1,0 +1,5 @@
+# Files of src/registry, by library.
+list(APPEND VELARCO_CORE_SOURCES
+)
+list(APPEND VELARCO_GUI_SOURCES
+)

@@ -1,0 +1,5 @@
+# Files of src/reports, by library.
+list(APPEND VELARCO_CORE_SOURCES
+)
+list(APPEND VELARCO_GUI_SOURCES
+)

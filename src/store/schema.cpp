@@ -1,0 +1,179 @@
+#include "store/schema.h"
+
+#include "store/transaction.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <vector>
+
+namespace store::schema {
+namespace {
+
+// Amount columns hold integer cents; dates ISO text (NULL when absent); flags "S"/"N".
+const char* const kCreateTables[] = {
+    R"(CREATE TABLE Soggetti (
+        ID INTEGER PRIMARY KEY AUTOINCREMENT,
+        denominazione TEXT,
+        indirizzo TEXT,
+        citta TEXT,
+        cap TEXT,
+        pr TEXT,
+        datanascita TEXT,
+        luogo TEXT,
+        prnascita TEXT,
+        codice TEXT,
+        partita TEXT,
+        utente TEXT NOT NULL DEFAULT 'N',
+        note TEXT))",
+    R"(CREATE TABLE Ritenute (
+        ID INTEGER PRIMARY KEY AUTOINCREMENT,
+        ID_A INTEGER,
+        denominazione TEXT,
+        FT TEXT,
+        data TEXT,
+        imponibile INTEGER NOT NULL DEFAULT 0,
+        aliquota INTEGER NOT NULL DEFAULT 0,
+        ritenuta INTEGER NOT NULL DEFAULT 0,
+        altro INTEGER NOT NULL DEFAULT 0,
+        totale INTEGER NOT NULL DEFAULT 0,
+        pag TEXT NOT NULL DEFAULT 'N',
+        datap TEXT,
+        periodo TEXT,
+        versamento TEXT,
+        ravv TEXT NOT NULL DEFAULT 'N',
+        versato INTEGER NOT NULL DEFAULT 0,
+        interessi INTEGER NOT NULL DEFAULT 0,
+        sanzione INTEGER NOT NULL DEFAULT 0,
+        tributo TEXT,
+        anno TEXT,
+        utente TEXT,
+        scadenza TEXT))",
+    // The lookup tables carry a key column of their own before the column the
+    // entry lists use, so that the table editor can write a row back by its key.
+    R"(CREATE TABLE Anno (
+        ID INTEGER PRIMARY KEY AUTOINCREMENT,
+        Anno TEXT NOT NULL UNIQUE CHECK (length(Anno) = 4 AND Anno NOT GLOB '*[^0-9]*')))",
+    R"(CREATE TABLE periodo (
+        ID INTEGER PRIMARY KEY AUTOINCREMENT,
+        periodo TEXT NOT NULL UNIQUE CHECK (periodo <> '')))",
+    R"(CREATE TABLE Tributo (
+        ID INTEGER PRIMARY KEY AUTOINCREMENT,
+        codice TEXT NOT NULL UNIQUE CHECK (trim(codice) <> ''),
+        Causale TEXT))",
+    R"(CREATE TABLE Percentuale (
+        ID INTEGER PRIMARY KEY AUTOINCREMENT,
+        Percentuale INTEGER NOT NULL UNIQUE))",
+    // The ledger grid: one user's year in name and date order.
+    "CREATE INDEX Ritenute_utente_anno ON Ritenute (utente, anno, denominazione, data)",
+    "CREATE INDEX Ritenute_scadenza ON Ritenute (scadenza)",
+    "CREATE INDEX Soggetti_denominazione ON Soggetti (denominazione)",
+    "CREATE INDEX Soggetti_utente ON Soggetti (utente, denominazione)",
+};
+
+struct TaxCode {
+    const char* code;
+    const char* description;
+};
+
+const TaxCode kTaxCodes[] = {
+    {"1001", "Ritenute su retribuzioni, pensioni, trasferte, mensilità aggiuntive e relativo "
+             "conguaglio"},
+    {"1019", "Ritenute del 4% operate dal condominio quale sostituto d'imposta a titolo di "
+             "acconto dell'IRPEF dovuta dal percipiente"},
+    {"1020", "Ritenute del 4% operate dal condominio quale sostituto d'imposta a titolo di "
+             "acconto dell'IRES dovuta dal percipiente"},
+    {"1040", "Ritenute su redditi di lavoro autonomo: compensi per l'esercizio di arti e "
+             "professioni"},
+};
+
+Status execAll(QSqlDatabase db, const QString& sql, const QList<QVariantList>& rows = {{}}) {
+    QSqlQuery query(db);
+    if (!query.prepare(sql))
+        return Status::failure(query.lastError().text());
+    for (const QVariantList& row : rows) {
+        for (int i = 0; i < row.size(); ++i)
+            query.bindValue(i, row.at(i));
+        if (!query.exec())
+            return Status::failure(query.lastError().text());
+    }
+    return Status::success();
+}
+
+Status createVersion1(QSqlDatabase db, const QDate& today) {
+    for (const char* sql : kCreateTables) {
+        if (Status s = execAll(db, QString::fromUtf8(sql)); !s.ok())
+            return s;
+    }
+    QList<QVariantList> years;
+    for (int y = today.year() - 5; y <= today.year() + 1; ++y)
+        years.append({QString::number(y)});
+    QList<QVariantList> periods;
+    for (int p = 1; p <= 12; ++p)
+        periods.append({QString::number(p)});
+    QList<QVariantList> codes;
+    for (const TaxCode& t : kTaxCodes)
+        codes.append({QString::fromUtf8(t.code), QString::fromUtf8(t.description)});
+    const QList<QVariantList> rates = {{400}, {2000}};
+
+    const std::pair<const char*, const QList<QVariantList>*> seeds[] = {
+        {"INSERT INTO Anno (Anno) VALUES (?)", &years},
+        {"INSERT INTO periodo (periodo) VALUES (?)", &periods},
+        {"INSERT INTO Tributo (codice, Causale) VALUES (?, ?)", &codes},
+        {"INSERT INTO Percentuale (Percentuale) VALUES (?)", &rates},
+    };
+    for (const auto& [sql, rows] : seeds) {
+        if (Status s = execAll(db, QString::fromUtf8(sql), *rows); !s.ok())
+            return s;
+    }
+    return Status::success();
+}
+
+// Step N brings a database of version N-1 to version N.
+using Step = std::function<Status(QSqlDatabase, const QDate&)>;
+const std::vector<Step>& steps() {
+    static const std::vector<Step> all = {createVersion1};
+    return all;
+}
+
+} // namespace
+
+int versionOf(QSqlDatabase db) {
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+        return -1;
+    return query.value(0).toInt();
+}
+
+Status upgrade(QSqlDatabase db, const QDate& today) {
+    static_assert(kCurrentVersion >= 1);
+    int version = versionOf(db);
+    if (version < 0) {
+        QSqlQuery probe(db);
+        probe.exec(QStringLiteral("PRAGMA user_version"));
+        return Status::failure(probe.lastError().text());
+    }
+    if (version > kCurrentVersion)
+        return Status::failure(
+            QStringLiteral(
+                "il database è di una versione più recente (%1) di questo programma (%2)")
+                .arg(version)
+                .arg(kCurrentVersion));
+    for (; version < kCurrentVersion; ++version) {
+        Transaction tx(db);
+        if (!tx.begun().ok())
+            return tx.begun();
+        if (Status s = steps().at(std::size_t(version))(db, today); !s.ok())
+            return s;
+        if (Status s = execAll(db, QStringLiteral("PRAGMA user_version = %1").arg(version + 1));
+            !s.ok())
+            return s;
+        if (Status s = tx.commit(); !s.ok())
+            return s;
+    }
+    return Status::success();
+}
+
+} // namespace store::schema

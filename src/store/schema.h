@@ -1,0 +1,20 @@
+#pragma once
+
+#include "store/status.h"
+
+#include <QDate>
+#include <QSqlDatabase>
+
+// Creation and upgrade of the database layout. The layout version lives in
+// PRAGMA user_version; each step brings a database from one version to the next.
+namespace store::schema {
+
+inline constexpr int kCurrentVersion = 1;
+
+int versionOf(QSqlDatabase db);
+
+// Runs every missing step, each in its own transaction. `today` decides the years
+// seeded into a new database. A database newer than this program is refused.
+Status upgrade(QSqlDatabase db, const QDate& today);
+
+} // namespace store::schema
