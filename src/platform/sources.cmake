@@ -1,5 +1,6 @@
 # Files of src/platform, by library.
 list(APPEND VELARCO_CORE_SOURCES
+  platform/amount.cpp platform/amount.h
   platform/message_boxes.h
   platform/scripted_message_boxes.cpp platform/scripted_message_boxes.h
 )
