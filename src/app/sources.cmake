@@ -1,4 +1,8 @@
 # Files of src/app, by library.
 list(APPEND VELARCO_GUI_SOURCES
   app/application.cpp app/application.h
+  app/nota.cpp app/nota.h
+  app/pictures.cpp app/pictures.h
+  app/splash.cpp app/splash.h
+  app/startup_options.cpp app/startup_options.h
 )

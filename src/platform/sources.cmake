@@ -2,8 +2,18 @@
 list(APPEND VELARCO_CORE_SOURCES
   platform/amount.cpp platform/amount.h
   platform/message_boxes.h
+  platform/report/report_data.cpp platform/report/report_data.h
+  platform/report/report_format.cpp platform/report/report_format.h
+  platform/report/report_layout.cpp platform/report/report_layout.h
+  platform/report/report_painter.cpp platform/report/report_painter.h
+  platform/report/report_renderer.cpp platform/report/report_renderer.h
   platform/scripted_message_boxes.cpp platform/scripted_message_boxes.h
 )
 list(APPEND VELARCO_GUI_SOURCES
+  platform/clickable_label.cpp platform/clickable_label.h
+  platform/data_grid.cpp platform/data_grid.h
+  platform/date_box.cpp platform/date_box.h
   platform/qt_message_boxes.cpp platform/qt_message_boxes.h
+  platform/shell.cpp platform/shell.h
+  platform/status_bar.cpp platform/status_bar.h
 )

@@ -1,5 +1,7 @@
 # Files of src/reports, by library.
 list(APPEND VELARCO_CORE_SOURCES
+  reports/elenco_ritenute.cpp reports/elenco_ritenute.h
 )
 list(APPEND VELARCO_GUI_SOURCES
+  reports/search_panel.cpp reports/search_panel.h
 )

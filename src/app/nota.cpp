@@ -1,0 +1,371 @@
+#include "app/nota.h"
+
+#include "app/pictures.h"
+#include "ledger/lookup_editor.h"
+#include "ledger/withholding_panel.h"
+#include "platform/clickable_label.h"
+#include "platform/data_grid.h"
+#include "platform/date_box.h"
+#include "platform/message_boxes.h"
+#include "platform/status_bar.h"
+#include "registry/subject_panel.h"
+#include "reports/search_panel.h"
+#include "store/queries.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+namespace {
+
+struct MenuItem {
+    const char* name;
+    const char* caption;
+    int depth; // 0: on the menu bar; 1: in a menu; 2: in a submenu
+    bool opensMenu;
+};
+
+// The menu bar in order; an item that opens a menu is followed by its items.
+const MenuItem kMenu[] = {
+    {"Esci", "&Esci", 0, false},
+    {"CambioUtente", "&Cambio Utente", 0, false},
+    {"Anagrafica", "&Anagrafica", 0, true},
+    {"Inserisci", "Inserisci", 1, false},
+    {"Modifica", "Modifica", 1, false},
+    {"Elimina", "Elimina", 1, false},
+    {"Stampa", "Stampe", 1, true},
+    {"Elenco", "Elenco Soggetti", 2, false},
+    {"Ritenute", "&Velarco", 0, true},
+    {"Rinserisci", "Inserisci", 1, false},
+    {"Rmodifica", "Modifica", 1, false},
+    {"RElimina", "Elimina", 1, false},
+    {"StampeR", "&Stampe", 1, true},
+    {"ElencoR", "Elenco Generale  Fatture", 2, false},
+    {"FattureNP", "Fatture Non pagate", 2, false},
+    {"FattureP", "Fatture Pagate", 2, false},
+    {"RitenuteNV", "Ritenute da versare", 2, false},
+    {"RitenuteV", "Ritenute versate", 2, false},
+    {"RitenuteS", "Ritenute in Scadenza", 2, false},
+    {"RicercaP", "Ricerca per Periodo", 2, false},
+    {"RicercaS", "Situazione per Soggetto", 2, false},
+    {"StanpaAt", "Attestazione", 2, false},
+    {"Servizi", "&Funzionalità", 0, false},
+    {"Funzioni", "&Servizi", 0, true},
+    {"EliminaR", "Eliminazione Registrazioni Anno", 1, false},
+    {"Generale", "&Generale", 0, true},
+    {"StampaG", "Stampa Generale  Utenti Ritenute Sospese", 1, false},
+    {"StampaS", "Stampa Generale Utenti  per Scadenza ", 1, false},
+};
+
+QLabel* makeLabel(const char* name, const QString& caption, QWidget* parent) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+} // namespace
+
+Nota::Nota(MessageBoxes& boxes, QWidget* parent) : QMainWindow(parent), boxes_(boxes) {
+    setObjectName(QStringLiteral("Nota"));
+    setWindowTitle(QStringLiteral("Velarco "));
+    setWindowIcon(applicationIcon());
+    buildMenus();
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+
+    // The current selection, kept in the captions that every command reads.
+    auto* header = new QHBoxLayout;
+    Label1 = new ClickableLabel({}, central);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setToolTip(QStringLiteral("Dati dell'utente"));
+    Label40 = makeLabel("Label40", {}, central);
+    Label2 = makeLabel("Label2", {}, central);
+    QFont strong = Label40->font();
+    strong.setBold(true);
+    strong.setPointSizeF(strong.pointSizeF() * 1.2);
+    Label40->setFont(strong);
+    Label2->setFont(strong);
+    auto* Image1 = makeLabel("Image1", {}, central);
+    Image1->setPixmap(applicationIcon().pixmap(48, 48));
+    header->addWidget(makeLabel("Label3", QStringLiteral("Utente"), central));
+    header->addWidget(Label40);
+    header->addWidget(Label1);
+    header->addSpacing(24);
+    header->addWidget(makeLabel("Label6", QStringLiteral("Anno"), central));
+    header->addWidget(Label2);
+    header->addStretch(1);
+    header->addWidget(Image1);
+    layout->addLayout(header);
+
+    layout->addWidget(buildSelectionPanel(), 0, Qt::AlignHCenter);
+    Frame1 = new SubjectPanel(*this, central);
+    Frame3 = buildGridPanel();
+    Frame4 = new WithholdingPanel(*this, central);
+    Frame5 = new SearchPanel(*this, central);
+    Frame6 = new LookupEditor(*this, central);
+    for (QGroupBox* frame :
+         {static_cast<QGroupBox*>(Frame1), Frame3, static_cast<QGroupBox*>(Frame4),
+          static_cast<QGroupBox*>(Frame5), static_cast<QGroupBox*>(Frame6)})
+        layout->addWidget(frame, 1);
+    layout->addStretch(0);
+    setCentralWidget(central);
+
+    StatusBar1 = new StatusBar(QStringLiteral("Velarco - Registro ritenute d'acconto"), this);
+    setStatusBar(StatusBar1);
+
+    connect(qobject_cast<ClickableLabel*>(Label1), &ClickableLabel::clicked, this,
+            [this] { Frame1->openFromUserLabel(); });
+    // F5 runs the subject command wherever the focus is in the window.
+    auto* f5 = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    f5->setContext(Qt::WindowShortcut);
+    connect(f5, &QShortcut::activated, this, [this] { Frame1->pressCmd2(); });
+
+    // Loading the window: the selection state.
+    setMenusEnabled({"Ritenute", "Funzioni", "Servizi"}, false);
+    Frame2->show();
+    CaricaAnni();
+    CaricaUtenti();
+    setPanelsVisible({"Frame4", "Frame3", "Frame1", "Frame5", "Frame6"}, false);
+    resize(1100, 760);
+}
+
+Nota::~Nota() = default;
+
+void Nota::buildMenus() {
+    QMenu* menus[3] = {};
+    for (const MenuItem& item : kMenu) {
+        const QString name = QString::fromLatin1(item.name);
+        const QString caption = QString::fromUtf8(item.caption);
+        QAction* action = nullptr;
+        if (item.opensMenu) {
+            QMenu* menu = item.depth == 0 ? menuBar()->addMenu(caption)
+                                          : menus[item.depth - 1]->addMenu(caption);
+            menu->setObjectName(name + QStringLiteral("Menu"));
+            menus[item.depth] = menu;
+            action = menu->menuAction();
+        } else {
+            action = new QAction(caption, this);
+            if (item.depth == 0)
+                menuBar()->addAction(action);
+            else
+                menus[item.depth - 1]->addAction(action);
+        }
+        action->setObjectName(name);
+        actions_.insert(name, action);
+    }
+    connect(action("Esci"), &QAction::triggered, this, &Nota::onEsci);
+    connect(action("CambioUtente"), &QAction::triggered, this, &Nota::onCambioUtente);
+    connect(action("Servizi"), &QAction::triggered, this, &Nota::onServizi);
+}
+
+QWidget* Nota::buildSelectionPanel() {
+    Frame2 = new QGroupBox(QStringLiteral("Seleziona "), centralWidget());
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    cbo1 = new QComboBox(Frame2);
+    cbo1->setObjectName(QStringLiteral("cbo1"));
+    cbo1->setEditable(true);
+    cbo1->setInsertPolicy(QComboBox::NoInsert);
+    cbo1->setMinimumContentsLength(32);
+    cbo2 = new QComboBox(Frame2);
+    cbo2->setObjectName(QStringLiteral("cbo2"));
+    cbo2->setEditable(true);
+    cbo2->setInsertPolicy(QComboBox::NoInsert);
+    Cmd1 = new QPushButton(QStringLiteral("Accedi"), Frame2);
+    Cmd1->setObjectName(QStringLiteral("Cmd1"));
+    Cmd1->setDefault(true);
+    ClickableLabel* Label11 = makeCloseMark("Label11", Frame2);
+
+    auto* grid = new QGridLayout(Frame2);
+    grid->addWidget(Label11, 0, 2, Qt::AlignRight);
+    grid->addWidget(makeLabel("Label4", QStringLiteral("Utente "), Frame2), 1, 0);
+    grid->addWidget(cbo1, 1, 1, 1, 2);
+    grid->addWidget(makeLabel("Label5", QStringLiteral("Anno"), Frame2), 2, 0);
+    grid->addWidget(cbo2, 2, 1);
+    grid->addWidget(Cmd1, 3, 1, 1, 2, Qt::AlignRight);
+
+    connect(cbo1, &QComboBox::activated, this, &Nota::onUserChosen);
+    connect(cbo2, &QComboBox::activated, this, [this] { Label2->setText(cbo2->currentText()); });
+    connect(Cmd1, &QPushButton::clicked, this, &Nota::onAccedi);
+    connect(Label11, &ClickableLabel::clicked, this, &Nota::onClearSelection);
+    return Frame2;
+}
+
+QGroupBox* Nota::buildGridPanel() {
+    auto* frame = new QGroupBox(QStringLiteral("Seleziona l'operazione "), centralWidget());
+    frame->setObjectName(QStringLiteral("Frame3"));
+    Datagrid1 = new DataGrid(frame);
+    Datagrid1->setObjectName(QStringLiteral("Datagrid1"));
+    ClickableLabel* Label10 = makeCloseMark("Label10", frame);
+    auto* layout = new QVBoxLayout(frame);
+    layout->addWidget(Label10, 0, Qt::AlignRight);
+    layout->addWidget(Datagrid1, 1);
+    connect(Label10, &ClickableLabel::clicked, this, [this] {
+        Frame3->hide();
+        setWorkMenusEnabled(true);
+    });
+    connect(Datagrid1, &DataGrid::rowPicked, this, &Nota::onGridRowPicked);
+    return frame;
+}
+
+QString Nota::currentUserId() const {
+    return Label1->text();
+}
+QString Nota::currentUserName() const {
+    return Label40->text();
+}
+QString Nota::currentYear() const {
+    return Label2->text();
+}
+
+QAction* Nota::action(const char* name) const {
+    return actions_.value(QString::fromLatin1(name));
+}
+
+QGroupBox* Nota::panel(const char* name) const {
+    return findChild<QGroupBox*>(QString::fromLatin1(name));
+}
+
+void Nota::reportError(const QString& reason) {
+    boxes_.notice(QStringLiteral("Errore del database: ") + reason,
+                  QStringLiteral("ERRORE -- BLOCCANTE  "));
+}
+
+void Nota::PulisciCampi() {
+    // Every text and combo text of every panel; captions and check boxes stay.
+    for (QComboBox* combo : findChildren<QComboBox*>())
+        combo->setEditText(QString());
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        edit->clear();
+    for (DateBox* box : findChildren<DateBox*>())
+        box->clear();
+}
+
+void Nota::CaricaAnni() {
+    cbo2->clear();
+    Label2->clear();
+    const Result<QStringList> years = store::years();
+    if (!years.ok())
+        reportError(years.error());
+    cbo2->addItems(years.value);
+    cbo2->setEditText(QString::number(QDate::currentDate().year()));
+}
+
+void Nota::CaricaUtenti() {
+    const QString keep = cbo1->currentText();
+    cbo1->clear();
+    Label1->clear();
+    const Result<QStringList> users = store::userNames();
+    if (!users.ok())
+        reportError(users.error());
+    cbo1->addItems(users.value);
+    cbo1->setEditText(keep);
+}
+
+void Nota::CaricaSoggetti() {
+    QComboBox* combos[] = {findChild<QComboBox*>(QStringLiteral("Cbo3")),
+                           findChild<QComboBox*>(QStringLiteral("Cbo7"))};
+    const Result<QStringList> names = store::subjectNames();
+    if (!names.ok())
+        reportError(names.error());
+    for (QComboBox* combo : combos) {
+        if (!combo)
+            continue;
+        const QString keep = combo->currentText();
+        combo->clear();
+        combo->addItems(names.value);
+        combo->setEditText(keep);
+    }
+}
+
+void Nota::onUserChosen() {
+    Label1->clear();
+    const Result<std::optional<qint64>> id = store::subjectIdByName(cbo1->currentText());
+    if (!id.ok())
+        reportError(id.error());
+    else if (id.value)
+        Label1->setText(QString::number(*id.value));
+    Label40->setText(cbo1->currentText());
+}
+
+void Nota::onAccedi() {
+    Label2->setText(cbo2->currentText());
+    for (QLabel* label : {Label1, Label2, Label40}) {
+        if (label->text().trimmed().isEmpty()) {
+            boxes_.notice(QStringLiteral("Compilare tutti i campi "),
+                          QStringLiteral("ERRORE - CAMPO   VUOTO"));
+            cbo1->setFocus();
+            return;
+        }
+    }
+    Frame2->hide();
+    setMenusEnabled({"Anagrafica", "Ritenute", "Servizi", "Funzioni"}, true);
+}
+
+void Nota::onClearSelection() {
+    cbo1->setEditText(QString());
+    cbo2->setEditText(QString());
+    Label1->clear();
+    Label2->clear();
+    Label40->clear();
+}
+
+void Nota::returnToSelection() {
+    setMenusEnabled({"Anagrafica", "Ritenute", "Servizi"}, false);
+    Frame2->show();
+    CaricaAnni();
+    CaricaUtenti();
+    setPanelsVisible({"Frame4", "Frame3", "Frame1", "Frame5", "Frame6"}, false);
+}
+
+void Nota::onCambioUtente() {
+    setMenusEnabled({"Funzioni"}, false);
+    setMenusEnabled({"Esci"}, true);
+    returnToSelection();
+    Label2->clear();
+    Label1->clear();
+    Label40->clear();
+}
+
+void Nota::onEsci() {
+    if (boxes_.confirm(QStringLiteral(" Vuoi uscire dall' Applicazione ? "),
+                       QStringLiteral(" Velarco-  USCITA "))) {
+        exiting_ = true;
+        Q_EMIT exitRequested();
+        return;
+    }
+    returnToSelection();
+}
+
+void Nota::onServizi() {
+    setWorkMenusEnabled(false);
+    Frame5->hide();
+    Frame6->show();
+}
+
+void Nota::onGridRowPicked() {
+    const QString mode = Frame3->title();
+    if (mode == QLatin1String("Modifica") || mode == QLatin1String("Elimina"))
+        Frame1->pickFromGrid(*Datagrid1);
+    else if (mode == QLatin1String("Modifica-Ritenute") ||
+             mode == QLatin1String("Elimina-Ritenute"))
+        Frame4->pickFromGrid(*Datagrid1);
+}
+
+void Nota::closeEvent(QCloseEvent* event) {
+    // Only "Esci" answered Yes ends the program.
+    if (exiting_)
+        event->accept();
+    else
+        event->ignore();
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "platform/shell.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+class ClickableLabel;
+class LookupEditor;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class SearchPanel;
+class StatusBar;
+class SubjectPanel;
+class WithholdingPanel;
+
+// The main window: menus, the six panels, the choice of user and year, exit.
+class Nota : public QMainWindow, public Shell {
+    Q_OBJECT
+
+public:
+    explicit Nota(MessageBoxes& boxes, QWidget* parent = nullptr);
+    ~Nota() override;
+
+    // Shell
+    MessageBoxes& boxes() override { return boxes_; }
+    QString currentUserId() const override;
+    QString currentUserName() const override;
+    QString currentYear() const override;
+    QAction* action(const char* name) const override;
+    QGroupBox* panel(const char* name) const override;
+    DataGrid& selectionGrid() override { return *Datagrid1; }
+    void PulisciCampi() override;
+    void CaricaAnni() override;
+    void CaricaUtenti() override;
+    void CaricaSoggetti() override;
+
+Q_SIGNALS:
+    // The operator confirmed the exit: the program ends.
+    void exitRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    QWidget* buildSelectionPanel();
+    QGroupBox* buildGridPanel();
+    void onUserChosen();
+    void onAccedi();
+    void onClearSelection();
+    void onCambioUtente();
+    void onEsci();
+    void onServizi();
+    void onGridRowPicked();
+    void returnToSelection();
+    // A failed database read, shown to the operator.
+    void reportError(const QString& reason);
+
+    MessageBoxes& boxes_;
+    QHash<QString, QAction*> actions_;
+    bool exiting_ = false;
+
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label40;
+    QGroupBox* Frame2;
+    QComboBox* cbo1;
+    QComboBox* cbo2;
+    QPushButton* Cmd1;
+    QGroupBox* Frame3;
+    DataGrid* Datagrid1;
+    SubjectPanel* Frame1;
+    WithholdingPanel* Frame4;
+    SearchPanel* Frame5;
+    LookupEditor* Frame6;
+    StatusBar* StatusBar1;
+};

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Where the database lives: a file beside the program when one is there (portable
+// use), otherwise the per-user data folder; `--database PATH` names another file.
+QString defaultDatabasePath(const QString& applicationFolder, const QString& dataFolder);
+
+struct StartupOptions {
+    QString databasePath; // empty: the default
+    QString error;        // a message for the operator when the options are wrong
+};
+
+StartupOptions parseStartupOptions(const QStringList& arguments);

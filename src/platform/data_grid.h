@@ -1,0 +1,54 @@
+#pragma once
+
+#include "store/status.h"
+
+#include <QTableView>
+#include <QVariantList>
+#include <functional>
+
+class QAbstractItemModel;
+class FormattedQueryModel;
+
+// A table bound to a query result, shown lazily so that a grid of many thousands of
+// rows opens at once. Columns are addressed by position, as the result gives them.
+class DataGrid : public QTableView {
+    Q_OBJECT
+
+public:
+    using Formatter = std::function<QString(const QVariant&)>;
+
+    explicit DataGrid(QWidget* parent = nullptr);
+
+    // Binds the grid, read-only, to the rows of `sql` with its values bound.
+    Status bind(const QString& sql, const QVariantList& values = {});
+    // Binds the grid to a model the caller owns (an editable table, for instance).
+    void bindModel(QAbstractItemModel* model);
+    // Empties the grid; column settings are dropped with the data.
+    void unbind();
+    bool isBound() const { return model() != nullptr; }
+
+    // Per column, by position.
+    void setColumnWidthTwips(int column, int twips);
+    void setColumnFormat(int column, Formatter format, Qt::Alignment alignment = Qt::AlignRight);
+
+    int rowCount() const;
+    int columnCount() const;
+    // The display text of a cell of the current row; the empty text without a current row.
+    QString cellText(int column) const;
+    // The stored value of a cell of the current row.
+    QVariant cellValue(int column) const;
+    // Loads every row of a lazily fetched result (used where all rows are needed at once).
+    void fetchAll();
+
+    static int twipsToPixels(int twips, qreal logicalDpi);
+
+Q_SIGNALS:
+    // The operator picked the current row: a click on it, or Enter on it.
+    void rowPicked(int row);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    FormattedQueryModel* queryModel_ = nullptr;
+};

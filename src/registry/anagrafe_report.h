@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/report/report_layout.h"
+
+// The subjects registry: one block per subject, for the "Elenco Soggetti" command.
+// Each call gives a fresh layout with the report's own page set-up.
+report::ReportLayout Anagrafe();
+
+namespace anagrafe {
+// The query the report is bound to: every subject, in name order.
+inline const QString kQuery = QStringLiteral("SELECT * FROM Soggetti ORDER BY denominazione, ID");
+} // namespace anagrafe
