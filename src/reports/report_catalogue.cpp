@@ -1,0 +1,222 @@
+#include "reports/report_catalogue.h"
+
+#include "platform/report/report_painter.h"
+#include "platform/report/report_renderer.h"
+#include "registry/anagrafe_report.h"
+#include "reports/elenco_ritenute.h"
+#include "store/connection.h"
+
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace {
+
+// The balance of a record; the database's arithmetic leaves it empty when any part is.
+const QString kBalance = QStringLiteral(
+    "(Ritenute.versato - (Ritenute.ritenuta + Ritenute.interessi + Ritenute.sanzione)) AS saldo");
+
+const QString kUserYear = QStringLiteral("Ritenute.anno = ? AND Ritenute.utente = ?");
+
+// The general lists take the user's name from the registry; records whose user is no
+// subject drop out of the join.
+const QString kGeneral =
+    QStringLiteral("SELECT Ritenute.*, Soggetti.denominazione AS Soggetti_Denominazione "
+                   "FROM Soggetti INNER JOIN Ritenute ON Soggetti.ID = Ritenute.utente ");
+
+enum class Layout { Elenco, General, Registry };
+
+struct Command {
+    const char* name;
+    Layout layout;
+    QString where;   // after "WHERE", with "?" for the values of bind()
+    QString orderBy; // ties fall back to the order of entry
+    QString title;   // empty: the layout's default
+    bool userAndYear;
+    bool checksEmpty;
+};
+
+const QList<Command>& commands() {
+    const QString none;
+    static const QList<Command> all = {
+        {"ElencoR", Layout::Elenco, kUserYear, QStringLiteral("denominazione, ID"), none, true,
+         false},
+        {"FattureNP", Layout::Elenco, QStringLiteral("Ritenute.pag = 'N' AND ") + kUserYear,
+         QStringLiteral("denominazione, ID"), QStringLiteral("Elenco Fatture Non Pagate"), true,
+         true},
+        {"FattureP", Layout::Elenco, QStringLiteral("Ritenute.pag = 'S' AND ") + kUserYear,
+         QStringLiteral("denominazione, ID"), QStringLiteral("Elenco Fatture Pagate"), true, true},
+        {"RitenuteNV", Layout::Elenco,
+         kUserYear + QStringLiteral(" AND Ritenute.versamento IS NULL"),
+         QStringLiteral("denominazione, ID"), QStringLiteral("Elenco Ritenute Non Versate"), true,
+         true},
+        {"RitenuteV", Layout::Elenco,
+         kUserYear + QStringLiteral(" AND Ritenute.versamento IS NOT NULL"),
+         QStringLiteral("denominazione, ID"), QStringLiteral("Elenco Ritenute Versate"), true,
+         true},
+        {"StampaG", Layout::General, QStringLiteral("Ritenute.versato = 0"),
+         QStringLiteral("Ritenute.ID"),
+         QStringLiteral("Elenco Generale Utenti ----- Ritenute Sospese"), false, true},
+        {"StampaS", Layout::General,
+         QStringLiteral("Ritenute.scadenza IS NOT NULL AND Ritenute.versamento IS NULL"),
+         QStringLiteral("Ritenute.scadenza DESC, Ritenute.ID"),
+         QStringLiteral("Elenco Generale Utenti ----- Ritenute Sospese"), false, true},
+        // The month of the due date, as a number, from the entered month on; a record
+        // without a due date has no month and is never selected.
+        {"RitenuteS", Layout::Elenco,
+         QStringLiteral("CAST(strftime('%m', Ritenute.scadenza) AS INTEGER) >= ? AND ") + kUserYear,
+         QStringLiteral("ID"), QStringLiteral("Elenco Ritenute in Scadenza "), true, true},
+        {"RicercaP", Layout::Elenco, QStringLiteral("Ritenute.periodo = ? AND ") + kUserYear,
+         QStringLiteral("ID"), none, true, true},
+        {"RicercaS", Layout::Elenco,
+         QStringLiteral("Ritenute.denominazione LIKE ? AND ") + kUserYear, QStringLiteral("ID"),
+         QStringLiteral("Elenco Ritenute per Soggetti "), true, true},
+        {"Elenco", Layout::Registry, none, none, none, false, false},
+    };
+    return all;
+}
+
+const Command* commandNamed(const QString& name) {
+    const QString wanted = name.compare(QStringLiteral("Anagrafe"), Qt::CaseInsensitive) == 0
+                               ? QStringLiteral("Elenco")
+                               : name;
+    for (const Command& c : commands()) {
+        if (wanted.compare(QLatin1String(c.name), Qt::CaseInsensitive) == 0)
+            return &c;
+    }
+    return nullptr;
+}
+
+QString sqlOf(const Command& c) {
+    switch (c.layout) {
+    case Layout::Registry:
+        return anagrafe::kQuery;
+    case Layout::General:
+        return kGeneral + QStringLiteral("WHERE ") + c.where + QStringLiteral(" ORDER BY ") +
+               c.orderBy;
+    case Layout::Elenco:
+        break;
+    }
+    return QStringLiteral("SELECT Ritenute.*, ") + kBalance +
+           QStringLiteral(" FROM Ritenute WHERE ") + c.where + QStringLiteral(" ORDER BY ") +
+           c.orderBy;
+}
+
+QVariantList valuesOf(const Command& c, const ReportRequest& r) {
+    const QString name = QLatin1String(c.name);
+    QVariantList values;
+    if (name == QLatin1String("RitenuteS"))
+        values.append(r.month);
+    else if (name == QLatin1String("RicercaP"))
+        values.append(r.period);
+    else if (name == QLatin1String("RicercaS"))
+        values.append(r.subject);
+    if (c.userAndYear)
+        values << r.year << r.userId;
+    return values;
+}
+
+Result<QString> userNameOf(const ReportRequest& r) {
+    if (!r.userName.isEmpty())
+        return {Status::success(), r.userName};
+    Result<QSqlQuery> q =
+        store::run(QStringLiteral("SELECT denominazione FROM Soggetti WHERE ID = ?"), {r.userId});
+    if (!q.ok())
+        return {q.status, {}};
+    return {Status::success(), q.value.next() ? q.value.value(0).toString() : QString()};
+}
+
+} // namespace
+
+QStringList reportNames() {
+    QStringList names;
+    for (const Command& c : commands())
+        names.append(QLatin1String(c.name));
+    return names;
+}
+
+bool isReportName(const QString& name) {
+    return commandNamed(name) != nullptr;
+}
+
+bool isUserReport(const QString& name) {
+    const Command* c = commandNamed(name);
+    return c && c->userAndYear;
+}
+
+Result<PreparedReport> prepareReport(const ReportRequest& request) {
+    Result<PreparedReport> result;
+    const Command* command = commandNamed(request.name);
+    if (!command) {
+        result.status = Status::failure(QStringLiteral("stampa sconosciuta: %1").arg(request.name));
+        return result;
+    }
+    PreparedReport& prepared = result.value;
+    if (QLatin1String(command->name) == QLatin1String("RitenuteS") &&
+        (request.month < 1 || request.month > 12)) {
+        prepared.outcome = ReportOutcome::NoDate;
+        prepared.messageText = catalogue::kNoDateText;
+        prepared.messageTitle = catalogue::kNoDateTitle;
+        return result;
+    }
+
+    Result<QSqlQuery> query = store::run(sqlOf(*command), valuesOf(*command, request));
+    if (!query.ok()) {
+        result.status = query.status;
+        return result;
+    }
+    QString error;
+    if (!report::ReportData::fromQuery(query.value, prepared.data, &error)) {
+        result.status = Status::failure(error);
+        return result;
+    }
+    if (command->checksEmpty && prepared.data.isEmpty()) {
+        prepared.outcome = ReportOutcome::NoData;
+        prepared.messageText = catalogue::kNoDataText;
+        prepared.messageTitle = catalogue::kNoDataTitle;
+        return result;
+    }
+
+    switch (command->layout) {
+    case Layout::Registry:
+        prepared.layout = Anagrafe();
+        return result;
+    case Layout::General:
+        prepared.layout = ElencoRitenuteG();
+        break;
+    case Layout::Elenco:
+        prepared.layout = ElencoRitenute();
+        break;
+    }
+    report::ReportLayout& layout = prepared.layout;
+    if (QLatin1String(command->name) == QLatin1String("RitenuteNV"))
+        layout.setVisible(elenco_ritenute::kBalance, false);
+    if (!command->title.isEmpty())
+        layout.setCaption(elenco_ritenute::kTitle, command->title);
+    if (command->userAndYear) {
+        const Result<QString> user = userNameOf(request);
+        if (!user.ok()) {
+            result.status = user.status;
+            return result;
+        }
+        layout.setCaption(elenco_ritenute::kUserName, user.value);
+        layout.setCaption(elenco_ritenute::kYear, request.year);
+    }
+    layout.caption = layout.findItem(elenco_ritenute::kTitle)->text.trimmed();
+    return result;
+}
+
+Status exportReport(const ReportRequest& request, const QString& pdfPath, const QDate& printDate) {
+    const Result<PreparedReport> prepared = prepareReport(request);
+    if (!prepared.ok())
+        return prepared.status;
+    if (prepared.value.outcome != ReportOutcome::Ready)
+        return Status::failure(prepared.value.messageText.trimmed());
+    report::RenderOptions options;
+    options.printDate = printDate;
+    const report::RenderedReport pages =
+        report::render(prepared.value.layout, prepared.value.data, options);
+    QString error;
+    if (!report::writePdf(pages, pdfPath, &error))
+        return Status::failure(error);
+    return Status::success();
+}

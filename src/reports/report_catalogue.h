@@ -1,0 +1,65 @@
+#pragma once
+
+#include "platform/report/report_data.h"
+#include "platform/report/report_layout.h"
+#include "store/status.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+// The printed lists of the ledger: for each command its selection, order, layout, title
+// and header labels, ready for the report engine. No widgets here: the window shows the
+// messages and the preview, the command line writes a PDF.
+
+// What one run needs. `name` is the command: ElencoR, FattureNP, FattureP, RitenuteNV,
+// RitenuteV, StampaG, StampaS, the searches RitenuteS (due month), RicercaP (period),
+// RicercaS (subject), and Elenco (or Anagrafe) for the subjects registry.
+struct ReportRequest {
+    QString name;
+    QString userId;   // Soggetti.ID of the current user, as text
+    QString userName; // for the header; looked up by userId when empty
+    QString year;
+    int month = 0;   // RitenuteS: 1-12, 0 when no date was entered
+    QString period;  // RicercaP
+    QString subject; // RicercaS: a LIKE pattern ("%" and "_" are wildcards)
+};
+
+enum class ReportOutcome {
+    Ready,  // layout and data are ready to preview
+    NoData, // the command lists nothing: show the message, no report
+    NoDate, // the due-month search was started without a date
+};
+
+struct PreparedReport {
+    ReportOutcome outcome = ReportOutcome::Ready;
+    report::ReportLayout layout;
+    report::ReportData data;
+    // The box to show for NoData and NoDate (information icon, OK button).
+    QString messageText;
+    QString messageTitle;
+};
+
+namespace catalogue {
+inline const QString kNoDataText = QStringLiteral(" Attenzione non ci sono dati  ! ");
+inline const QString kNoDataTitle = QStringLiteral(" Velarco- ERRORE ");
+inline const QString kNoDateText =
+    QStringLiteral(" Attenzione , deve essere inserita una Data  ! ");
+inline const QString kNoDateTitle = QStringLiteral(" Velarco- ERRORE BLOCCANTE");
+} // namespace catalogue
+
+// The command names above, in menu order.
+QStringList reportNames();
+bool isReportName(const QString& name);
+// Whether the command lists one user's year (and so needs the user and the year).
+bool isUserReport(const QString& name);
+
+// Runs the command's query and sets up its layout. A failed query is an error with the
+// database's reason, never taken for an empty list.
+Result<PreparedReport> prepareReport(const ReportRequest& request);
+
+// Prepares the command and writes its pages to `pdfPath`, for use without a window.
+// A command that lists nothing, or a search without its input, fails with the message
+// the operator would have seen.
+Status exportReport(const ReportRequest& request, const QString& pdfPath,
+                    const QDate& printDate = QDate::currentDate());
