@@ -140,7 +140,12 @@ Nota::Nota(MessageBoxes& boxes, QWidget* parent) : QMainWindow(parent), boxes_(b
     resize(1100, 760);
 }
 
-Nota::~Nota() = default;
+Nota::~Nota() {
+    // An edited combo reports a choice when it loses the focus, which closing the
+    // window causes: no handler of the window may run while it is being destroyed.
+    cbo1->disconnect(this);
+    cbo2->disconnect(this);
+}
 
 void Nota::buildMenus() {
     QMenu* menus[3] = {};

@@ -1,0 +1,298 @@
+#include "app/nota.h"
+#include "platform/scripted_message_boxes.h"
+#include "support/test_database.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+const QStringList kMenus = {"Esci",     "CambioUtente", "Anagrafica",
+                            "Ritenute", "Servizi",      "Funzioni"};
+const QStringList kPanels = {"Frame1", "Frame2", "Frame3", "Frame4", "Frame5", "Frame6"};
+
+// Enabled menus and visible panels as one line, "1" on and "0" off, in table order.
+QString stateOf(const Nota& window) {
+    QString state;
+    for (const QString& menu : kMenus)
+        state += window.action(menu.toLatin1().constData())->isEnabled() ? '1' : '0';
+    state += ' ';
+    for (const QString& panel : kPanels)
+        state += window.panel(panel.toLatin1().constData())->isVisible() ? '1' : '0';
+    return state;
+}
+
+template <typename T> T* child(const Nota& window, const char* name) {
+    T* widget = window.findChild<T*>(QString::fromLatin1(name));
+    if (!widget)
+        qFatal("missing widget %s", name);
+    return widget;
+}
+
+QString caption(const Nota& window, const char* label) {
+    return child<QLabel>(window, label)->text();
+}
+
+void chooseUser(Nota& window, const QString& name) {
+    auto* combo = child<QComboBox>(window, "cbo1");
+    const int index = combo->findText(name);
+    combo->setCurrentIndex(index);
+    if (index < 0)
+        combo->setEditText(name);
+    Q_EMIT combo->activated(index);
+}
+
+} // namespace
+
+class NotaTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void menuCaptions();
+    void stateTable_data();
+    void stateTable();
+    void accessRefusals_data();
+    void accessRefusals();
+    void yearMissingFromListIsAccepted();
+    void userNameWithApostropheIsFound();
+    void unknownUserLeavesIdEmpty();
+    void clearSelectionMark();
+    void exitNoReturnsToSelection();
+    void exitYesEndsProgram();
+    void closeIsRefused();
+    void pulisciCampiKeepsSelection();
+
+private:
+    void accept(const QString& user);
+
+    std::unique_ptr<TestDatabase> db_;
+    std::unique_ptr<ScriptedMessageBoxes> boxes_;
+    std::unique_ptr<Nota> window_;
+    qint64 rossi_ = 0;
+};
+
+void NotaTest::init() {
+    db_ = std::make_unique<TestDatabase>();
+    QVERIFY2(db_->ok(), qPrintable(db_->error()));
+    rossi_ = TestDatabase::addSubject("ROSSI MARIO", true);
+    TestDatabase::addSubject("DELL'ORTO ANNA", true);
+    TestDatabase::addSubject("CLIENTE SRL", false);
+    boxes_ = std::make_unique<ScriptedMessageBoxes>();
+    window_ = std::make_unique<Nota>(*boxes_);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+}
+
+void NotaTest::cleanup() {
+    window_.reset();
+    boxes_.reset();
+    db_.reset();
+}
+
+void NotaTest::accept(const QString& user) {
+    chooseUser(*window_, user);
+    QTest::mouseClick(child<QPushButton>(*window_, "Cmd1"), Qt::LeftButton);
+}
+
+void NotaTest::menuCaptions() {
+    const QList<QPair<QString, QString>> captions = {
+        {"Esci", "&Esci"},
+        {"CambioUtente", "&Cambio Utente"},
+        {"Anagrafica", "&Anagrafica"},
+        {"Inserisci", "Inserisci"},
+        {"Stampa", "Stampe"},
+        {"Elenco", "Elenco Soggetti"},
+        {"Ritenute", "&Velarco"},
+        {"StampeR", "&Stampe"},
+        {"ElencoR", "Elenco Generale  Fatture"},
+        {"RicercaS", "Situazione per Soggetto"},
+        {"StanpaAt", "Attestazione"},
+        {"Servizi", "&Funzionalità"},
+        {"Funzioni", "&Servizi"},
+        {"EliminaR", "Eliminazione Registrazioni Anno"},
+        {"StampaG", "Stampa Generale  Utenti Ritenute Sospese"},
+        {"StampaS", "Stampa Generale Utenti  per Scadenza "},
+    };
+    for (const auto& [name, text] : captions) {
+        QAction* action = window_->action(name.toLatin1().constData());
+        QVERIFY2(action, qPrintable(name));
+        QCOMPARE(action->text(), text);
+    }
+    QCOMPARE(window_->windowTitle(), QString("Velarco "));
+    const QList<QPair<QString, QString>> frames = {{"Frame2", "Seleziona "},
+                                                   {"Frame3", "Seleziona l'operazione "},
+                                                   {"Frame4", "Velarco"},
+                                                   {"Frame6", "Funzionalità"}};
+    for (const auto& [name, title] : frames)
+        QCOMPARE(window_->panel(name.toLatin1().constData())->title(), title);
+}
+
+// Each row: the events from the window's loaded state, then the menus (Esci,
+// CambioUtente, Anagrafica, Ritenute, Servizi, Funzioni) and panels (Frame1..Frame6).
+void NotaTest::stateTable_data() {
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("loaded") << QStringList{} << "111000 010000";
+    QTest::newRow("Cmd1 accepted") << QStringList{"accedi"} << "111111 000000";
+    QTest::newRow("CambioUtente") << QStringList{"accedi", "CambioUtente"} << "110000 010000";
+    QTest::newRow("Esci, No") << QStringList{"accedi", "EsciNo"} << "110001 010000";
+    QTest::newRow("Servizi") << QStringList{"accedi", "Servizi"} << "010000 000001";
+    QTest::newRow("Label47") << QStringList{"accedi", "Servizi", "Label47"} << "111111 000000";
+    QTest::newRow("Label10") << QStringList{"accedi", "Frame3", "Label10"} << "111111 000000";
+    QTest::newRow("Label45") << QStringList{"accedi", "Frame5", "Label45"} << "111111 000000";
+    QTest::newRow("Image3") << QStringList{"accedi", "Frame1", "Image3"} << "111111 000000";
+    QTest::newRow("Image2") << QStringList{"accedi", "Frame4", "Image2"} << "111111 000000";
+    QTest::newRow("Image2 hides selection") << QStringList{"Frame4", "Image2"} << "111111 000000";
+}
+
+void NotaTest::stateTable() {
+    QFETCH(QStringList, events);
+    QFETCH(QString, expected);
+    for (const QString& event : events) {
+        if (event == "accedi") {
+            accept("ROSSI MARIO");
+        } else if (event == "EsciNo") {
+            boxes_->answerNo();
+            window_->action("Esci")->trigger();
+        } else if (event.startsWith("Frame")) {
+            // A panel opened by its command, with the menus its command disables.
+            window_->setWorkMenusEnabled(false);
+            window_->panel(event.toLatin1().constData())->show();
+        } else if (QAction* action = window_->action(event.toLatin1().constData())) {
+            action->trigger();
+        } else {
+            auto* mark = window_->findChild<QLabel*>(event);
+            QVERIFY2(mark, qPrintable(event));
+            QTest::mouseClick(mark, Qt::LeftButton);
+        }
+    }
+    QCOMPARE(stateOf(*window_), expected);
+}
+
+void NotaTest::accessRefusals_data() {
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("year");
+    QTest::newRow("no user") << ""
+                             << "2024";
+    QTest::newRow("year emptied") << "ROSSI MARIO"
+                                  << "";
+    QTest::newRow("year blank") << "ROSSI MARIO"
+                                << "   ";
+    QTest::newRow("unknown user") << "NESSUNO"
+                                  << "2024";
+}
+
+void NotaTest::accessRefusals() {
+    QFETCH(QString, user);
+    QFETCH(QString, year);
+    if (!user.isEmpty())
+        chooseUser(*window_, user);
+    child<QComboBox>(*window_, "cbo2")->setEditText(year);
+    QTest::mouseClick(child<QPushButton>(*window_, "Cmd1"), Qt::LeftButton);
+    QCOMPARE(boxes_->shown().size(), 1);
+    QCOMPARE(boxes_->last().text, QString("Compilare tutti i campi "));
+    QCOMPARE(boxes_->last().title, QString("ERRORE - CAMPO   VUOTO"));
+    QCOMPARE(boxes_->last().icon, BoxIcon::Information);
+    QCOMPARE(boxes_->last().buttons, BoxButtons::Ok);
+    QVERIFY(window_->panel("Frame2")->isVisible());
+    QVERIFY(!window_->action("Ritenute")->isEnabled());
+    QVERIFY(child<QComboBox>(*window_, "cbo1")->hasFocus() || !window_->isActiveWindow());
+}
+
+void NotaTest::yearMissingFromListIsAccepted() {
+    const QString current = QString::number(QDate::currentDate().year());
+    TestDatabase::exec("DELETE FROM Anno WHERE Anno = ?", {current});
+    window_->CaricaAnni();
+    auto* years = child<QComboBox>(*window_, "cbo2");
+    QCOMPARE(years->findText(current), -1);
+    QCOMPARE(years->currentText(), current);
+    accept("ROSSI MARIO");
+    QVERIFY(boxes_->shown().isEmpty());
+    QCOMPARE(window_->currentYear(), current);
+    QCOMPARE(window_->currentUserId(), QString::number(rossi_));
+    QCOMPARE(window_->currentUserName(), QString("ROSSI MARIO"));
+}
+
+void NotaTest::userNameWithApostropheIsFound() {
+    chooseUser(*window_, "dell'orto anna");
+    QVERIFY(!caption(*window_, "Label1").isEmpty());
+    QCOMPARE(caption(*window_, "Label40"), QString("dell'orto anna"));
+    QCOMPARE(child<QComboBox>(*window_, "cbo1")->count(), 2);
+}
+
+void NotaTest::unknownUserLeavesIdEmpty() {
+    chooseUser(*window_, "ROSSI MARIO");
+    chooseUser(*window_, "ROSSI");
+    QCOMPARE(caption(*window_, "Label1"), QString());
+    QCOMPARE(caption(*window_, "Label40"), QString("ROSSI"));
+}
+
+void NotaTest::clearSelectionMark() {
+    chooseUser(*window_, "ROSSI MARIO");
+    QTest::mouseClick(window_->findChild<QLabel*>("Label11"), Qt::LeftButton);
+    for (const char* label : {"Label1", "Label2", "Label40"})
+        QCOMPARE(caption(*window_, label), QString());
+    QCOMPARE(child<QComboBox>(*window_, "cbo1")->currentText(), QString());
+    QCOMPARE(child<QComboBox>(*window_, "cbo2")->currentText(), QString());
+    QVERIFY(window_->panel("Frame2")->isVisible());
+}
+
+void NotaTest::exitNoReturnsToSelection() {
+    accept("ROSSI MARIO");
+    TestDatabase::addSubject("NUOVO UTENTE", true);
+    boxes_->answerNo();
+    QSignalSpy exit(window_.get(), &Nota::exitRequested);
+    window_->action("Esci")->trigger();
+    QCOMPARE(exit.count(), 0);
+    QCOMPARE(boxes_->last().text, QString(" Vuoi uscire dall' Applicazione ? "));
+    QCOMPARE(boxes_->last().title, QString(" Velarco-  USCITA "));
+    QCOMPARE(boxes_->last().buttons, BoxButtons::YesNo);
+    QCOMPARE(boxes_->last().icon, BoxIcon::None);
+    QCOMPARE(child<QComboBox>(*window_, "cbo1")->count(), 3);
+    QCOMPARE(caption(*window_, "Label40"), QString("ROSSI MARIO"));
+    QCOMPARE(caption(*window_, "Label1"), QString());
+    QCOMPARE(caption(*window_, "Label2"), QString());
+}
+
+void NotaTest::exitYesEndsProgram() {
+    boxes_->answerYes();
+    QSignalSpy exit(window_.get(), &Nota::exitRequested);
+    window_->action("Esci")->trigger();
+    QCOMPARE(exit.count(), 1);
+    QVERIFY(window_->close());
+}
+
+void NotaTest::closeIsRefused() {
+    QVERIFY(!window_->close());
+    QVERIFY(window_->isVisible());
+    accept("ROSSI MARIO");
+    QVERIFY(!window_->close());
+    QVERIFY(boxes_->shown().isEmpty());
+}
+
+void NotaTest::pulisciCampiKeepsSelection() {
+    accept("ROSSI MARIO");
+    child<QComboBox>(*window_, "cbo2")->setEditText("2020");
+    window_->PulisciCampi();
+    QCOMPARE(child<QComboBox>(*window_, "cbo1")->currentText(), QString());
+    QCOMPARE(child<QComboBox>(*window_, "cbo2")->currentText(), QString());
+    for (QLineEdit* edit : window_->findChildren<QLineEdit*>())
+        QVERIFY2(edit->text().isEmpty(), qPrintable(edit->objectName()));
+    QCOMPARE(caption(*window_, "Label40"), QString("ROSSI MARIO"));
+    QCOMPARE(window_->currentUserId(), QString::number(rossi_));
+    QVERIFY(!window_->currentYear().isEmpty());
+}
+
+QTEST_MAIN(NotaTest)
+#include "tst_nota.moc"
