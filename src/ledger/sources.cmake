@@ -1,5 +1,9 @@
 # Files of src/ledger, by library.
 list(APPEND VELARCO_CORE_SOURCES
+  ledger/save_checks.cpp ledger/save_checks.h
+  ledger/withholding_entry.cpp ledger/withholding_entry.h
+  ledger/withholding_record.cpp ledger/withholding_record.h
+  ledger/withholding_store.cpp ledger/withholding_store.h
   ledger/withholding_rules.cpp ledger/withholding_rules.h
 )
 list(APPEND VELARCO_GUI_SOURCES

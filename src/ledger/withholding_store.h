@@ -1,0 +1,28 @@
+#pragma once
+
+#include "ledger/withholding_record.h"
+#include "store/status.h"
+
+#include <optional>
+
+// Writing and reading single rows of Ritenute. Each write is one transaction: it
+// either takes effect whole or not at all, and a failure carries the reason.
+namespace ledger {
+
+// Appends a row with the written columns of `record` (the others keep their
+// defaults); gives the new row's ID.
+Result<qint64> insertWithholding(const WithholdingRecord& record);
+
+// Rewrites the written columns of row `id`; a row that no longer exists is a failure.
+Status updateWithholding(qint64 id, const WithholdingRecord& record);
+
+// Deletes row `id`; a row that no longer exists is a failure.
+Status deleteWithholding(qint64 id);
+
+// Row `id` with every column (NULLs as no value), or no value when there is no such row.
+Result<std::optional<WithholdingRecord>> fetchWithholding(qint64 id);
+
+// The reason given when a row to change or delete is not there any more.
+QString missingRowReason(qint64 id);
+
+} // namespace ledger
