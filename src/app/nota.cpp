@@ -10,6 +10,7 @@
 #include "platform/status_bar.h"
 #include "registry/subject_panel.h"
 #include "reports/search_panel.h"
+#include "reports/year_deletion.h"
 #include "store/queries.h"
 
 #include <QAction>
@@ -114,6 +115,7 @@ Nota::Nota(MessageBoxes& boxes, QWidget* parent) : QMainWindow(parent), boxes_(b
     Frame4 = new WithholdingPanel(*this, central);
     Frame5 = new SearchPanel(*this, central);
     Frame6 = new LookupEditor(*this, central);
+    new YearDeletion(*this, this);
     for (QGroupBox* frame :
          {static_cast<QGroupBox*>(Frame1), Frame3, static_cast<QGroupBox*>(Frame4),
           static_cast<QGroupBox*>(Frame5), static_cast<QGroupBox*>(Frame6)})

@@ -1,0 +1,60 @@
+#include "reports/year_deletion.h"
+
+#include "platform/message_boxes.h"
+#include "platform/shell.h"
+#include "reports/year_deletion_store.h"
+
+#include <QAction>
+#include <QGroupBox>
+
+namespace {
+
+const QString kNoticeTitle = QStringLiteral(" Velarco..........................- AVVISO ");
+const QString kPromptTitle = QStringLiteral(" Velarco................................");
+
+} // namespace
+
+YearDeletion::YearDeletion(Shell& shell, QObject* parent) : QObject(parent), shell_(shell) {
+    connect(shell_.action("EliminaR"), &QAction::triggered, this, &YearDeletion::run);
+}
+
+void YearDeletion::run() {
+    shell_.setMenusEnabled({"Funzioni", "Esci", "Anagrafica", "Ritenute", "Servizi"}, false);
+    shell_.setPanelsVisible({"Frame5", "Frame6"}, false);
+
+    if (shell_.currentUserId().trimmed().isEmpty() || shell_.currentYear().trimmed().isEmpty())
+        shell_.boxes().notice(QStringLiteral(" Selezionare un Utente e un Anno "),
+                              QStringLiteral("ERRORE - CAMPO   VUOTO"));
+    else
+        askAndDelete();
+
+    // Every way through the command, a failed deletion included, ends here.
+    shell_.setMenusEnabled({"Funzioni", "Esci", "Anagrafica", "Ritenute", "Servizi"}, true);
+    shell_.setPanelsVisible({"Frame2"}, false);
+}
+
+void YearDeletion::askAndDelete() {
+    MessageBoxes& boxes = shell_.boxes();
+    const QString entry =
+        boxes.input(QStringLiteral(" Per accedere, occorre digitare la PASSWORD di sistema"),
+                    kPromptTitle, true);
+    if (!year_deletion::isSystemPassword(entry)) {
+        boxes.notice(QStringLiteral("PASSWORD.................errata !!"), kNoticeTitle);
+        return;
+    }
+    if (!boxes.confirm(QStringLiteral(" Sei sicuro di voler di eliminare le registrazioni  ?"),
+                       kPromptTitle)) {
+        boxes.notice(QStringLiteral("  Eliminazione  cancellata dall'Utente  !!"), kNoticeTitle);
+        return;
+    }
+    const Status status = year_deletion::deleteYear(shell_.currentUserId(), shell_.currentYear());
+    if (!status.ok()) {
+        boxes.notice(QStringLiteral("Eliminazione non effettuata: nessuna registrazione è stata "
+                                    "eliminata.\nErrore del database: ") +
+                         status.error(),
+                     QStringLiteral("ERRORE -- BLOCCANTE  "));
+        return;
+    }
+    boxes.notice(QStringLiteral(" Eliminazione Registrazioni  effettuata con successo ! "),
+                 QStringLiteral("Velarco............................ - ELIMINA "));
+}
