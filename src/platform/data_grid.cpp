@@ -48,7 +48,8 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent) {
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setHighlightSections(false);
     connect(this, &QTableView::clicked, this, [this](const QModelIndex& index) {
-        if (index.isValid())
+        // The second click of a double click belongs to the pick the first one made.
+        if (index.isValid() && !secondClick_)
             Q_EMIT rowPicked(index.row());
     });
 }
@@ -77,9 +78,11 @@ void DataGrid::bindModel(QAbstractItemModel* model) {
 
 void DataGrid::unbind() {
     QAbstractItemModel* old = model();
-    setModel(nullptr);
+    // Column settings belong to the data: shown again before the header forgets its
+    // sections, so that the next result starts with every column visible.
     for (int c = 0; c < horizontalHeader()->count(); ++c)
         setColumnHidden(c, false);
+    setModel(nullptr);
     if (old == queryModel_)
         delete queryModel_;
     queryModel_ = nullptr;
@@ -97,6 +100,10 @@ void DataGrid::setColumnFormat(int column, Formatter format, Qt::Alignment align
     if (!queryModel_)
         return;
     queryModel_->columns.insert(column, {std::move(format), alignment});
+    const int rows = queryModel_->rowCount();
+    if (rows > 0)
+        Q_EMIT queryModel_->dataChanged(queryModel_->index(0, column),
+                                        queryModel_->index(rows - 1, column));
 }
 
 int DataGrid::rowCount() const {
@@ -132,8 +139,22 @@ void DataGrid::fetchAll() {
 void DataGrid::keyPressEvent(QKeyEvent* event) {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
         currentIndex().isValid() && editTriggers() == QAbstractItemView::NoEditTriggers) {
-        Q_EMIT rowPicked(currentIndex().row());
+        // A held key repeats: one pick per press.
+        if (!event->isAutoRepeat())
+            Q_EMIT rowPicked(currentIndex().row());
+        event->accept();
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+void DataGrid::mousePressEvent(QMouseEvent* event) {
+    secondClick_ = false;
+    QTableView::mousePressEvent(event);
+}
+
+void DataGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTableView::mouseDoubleClickEvent(event);
+    // Set after the view's own handling, which may run a press of its own.
+    secondClick_ = true;
 }

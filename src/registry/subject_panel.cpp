@@ -1,29 +1,345 @@
 #include "registry/subject_panel.h"
 
 #include "platform/clickable_label.h"
+#include "platform/data_grid.h"
+#include "platform/date_box.h"
+#include "platform/message_boxes.h"
 #include "platform/shell.h"
+#include "registry/field_rules.h"
+#include "registry/number_line_edit.h"
+#include "registry/subject_store.h"
+#include "registry/upper_case_line_edit.h"
 
+#include <QAction>
+#include <QCheckBox>
 #include <QGridLayout>
+#include <QLabel>
 #include <QPushButton>
 
+namespace {
+
+const QString kEmptyFieldTitle = QStringLiteral("ERRORE - CAMPO   VUOTO");
+const QString kBlockingTitle = QStringLiteral("ERRORE -- BLOCCANTE  ");
+const QString kDeleteTitle = QStringLiteral("Velarco - ELIMINA SOGGETTO");
+const QString kInsertMode = QStringLiteral("Inserisci");
+const QString kChangeMode = QStringLiteral("Modifica");
+const QString kDeleteMode = QStringLiteral("Elimina");
+
+template <typename T> T* named(const char* name, QWidget* parent) {
+    auto* widget = new T(parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+} // namespace
+
 SubjectPanel::SubjectPanel(Shell& shell, QWidget* parent)
-    : QGroupBox(QStringLiteral("Inserimento "), parent), shell_(shell),
-      Cmd2(new QPushButton(QStringLiteral("Inserisci"), this)) {
+    : QGroupBox(QStringLiteral("Inserimento "), parent), shell_(shell) {
     setObjectName(QStringLiteral("Frame1"));
+    buildFields();
+    connectMenus();
+}
+
+void SubjectPanel::buildFields() {
+    Label17 = new QLabel(QStringLiteral("Dati Anagrafici"), this);
+    Label17->setObjectName(QStringLiteral("Label17"));
+    QFont strong = Label17->font();
+    strong.setBold(true);
+    Label17->setFont(strong);
+
+    Text1 = named<QLineEdit>("Text1", this);
+    // The key of the subject being changed or deleted comes from the grid only: a key
+    // typed by hand would rewrite or delete some other subject.
+    Text1->setReadOnly(true);
+    Text1->setFocusPolicy(Qt::ClickFocus);
+    Text1->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000000000")));
+    Text2 = named<UpperCaseLineEdit>("Text2", this);
+    Text3 = named<UpperCaseLineEdit>("Text3", this);
+    Text7 = named<NumberLineEdit>("Text7", this);
+    Text5 = named<UpperCaseLineEdit>("Text5", this);
+    Text6 = named<UpperCaseLineEdit>("Text6", this);
+    Text8 = named<UpperCaseLineEdit>("Text8", this);
+    Text9 = named<NumberLineEdit>("Text9", this);
+    DataBox1 = named<DateBox>("DataBox1", this);
+    Text10 = named<UpperCaseLineEdit>("Text10", this);
+    Text11 = named<UpperCaseLineEdit>("Text11", this);
+    Text12 = named<UpperCaseLineEdit>("Text12", this);
+    Check1 = new QCheckBox(QStringLiteral("Utente"), this);
+    Check1->setObjectName(QStringLiteral("Check1"));
+    Cmd2 = new QPushButton(kInsertMode, this);
     Cmd2->setObjectName(QStringLiteral("Cmd2"));
-    auto* layout = new QGridLayout(this);
     ClickableLabel* Image3 = makeClosePicture("Image3", this);
-    layout->addWidget(Image3, 0, 1, Qt::AlignRight | Qt::AlignTop);
-    layout->addWidget(Cmd2, 1, 1, Qt::AlignRight);
+
+    const int shortWidth = fontMetrics().horizontalAdvance(QStringLiteral("MMMMM"));
+    for (QLineEdit* province : {static_cast<QLineEdit*>(Text6), static_cast<QLineEdit*>(Text11)})
+        province->setMaximumWidth(shortWidth);
+    Text7->setMaximumWidth(shortWidth * 2);
+
+    auto* grid = new QGridLayout(this);
+    auto label = [this, grid](const QString& caption, QWidget* field, int row, int column) {
+        auto* l = new QLabel(caption, this);
+        l->setBuddy(field);
+        grid->addWidget(l, row, column, Qt::AlignRight | Qt::AlignVCenter);
+    };
+    grid->addWidget(Label17, 0, 0, 1, 4);
+    grid->addWidget(Image3, 0, 5, Qt::AlignRight | Qt::AlignTop);
+    label(QStringLiteral("ID"), Text1, 1, 0);
+    grid->addWidget(Text1, 1, 1, Qt::AlignLeft);
+    label(QStringLiteral("Denominazione\\Cognome Nome"), Text2, 2, 0);
+    grid->addWidget(Text2, 2, 1, 1, 5);
+    label(QStringLiteral("Indirizzo"), Text3, 3, 0);
+    grid->addWidget(Text3, 3, 1, 1, 5);
+    label(QStringLiteral("CAP"), Text7, 4, 0);
+    grid->addWidget(Text7, 4, 1, Qt::AlignLeft);
+    label(QStringLiteral("Città"), Text5, 4, 2);
+    grid->addWidget(Text5, 4, 3);
+    label(QStringLiteral("Pr"), Text6, 4, 4);
+    grid->addWidget(Text6, 4, 5, Qt::AlignLeft);
+    label(QStringLiteral("Codice Fiscale"), Text8, 5, 0);
+    grid->addWidget(Text8, 5, 1);
+    label(QStringLiteral("Partita IVA"), Text9, 5, 2);
+    grid->addWidget(Text9, 5, 3);
+    label(QStringLiteral("Data Nascita"), DataBox1, 6, 0);
+    grid->addWidget(DataBox1, 6, 1);
+    label(QStringLiteral("Luogo"), Text10, 6, 2);
+    grid->addWidget(Text10, 6, 3);
+    label(QStringLiteral("Pr"), Text11, 6, 4);
+    grid->addWidget(Text11, 6, 5, Qt::AlignLeft);
+    label(QStringLiteral("Annotazione"), Text12, 7, 0);
+    grid->addWidget(Text12, 7, 1, 1, 5);
+    grid->addWidget(Check1, 8, 1);
+    grid->addWidget(Cmd2, 8, 3, 1, 3, Qt::AlignRight);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 2);
+    grid->setRowStretch(9, 1);
+
+    // The order a form is filled in: name, address, then the tax data and birth.
+    QWidget* order[] = {Text2,    Text3,  Text7,  Text5,  Text6,  Text8, Text9,
+                        DataBox1, Text10, Text11, Text12, Check1, Cmd2};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
     connect(Image3, &ClickableLabel::clicked, this, [this] {
         hide();
         shell_.setWorkMenusEnabled(true);
     });
     connect(Cmd2, &QPushButton::clicked, this, &SubjectPanel::pressCmd2);
+    for (NumberLineEdit* number : {Text7, Text9})
+        connect(number, &NumberLineEdit::keyRefused, this, [this] { Text6->setFocus(); });
+    connect(DataBox1, &DateBox::invalidDate, this, [this] {
+        shell_.boxes().plain(QStringLiteral("Data non valida"));
+        DataBox1->invalidDateHandled();
+    });
 }
 
-void SubjectPanel::pressCmd2() {}
+void SubjectPanel::connectMenus() {
+    connect(shell_.action("Inserisci"), &QAction::triggered, this, &SubjectPanel::onInserisci);
+    connect(shell_.action("Modifica"), &QAction::triggered, this,
+            [this] { openSubjectChoice(kChangeMode); });
+    connect(shell_.action("Elimina"), &QAction::triggered, this,
+            [this] { openSubjectChoice(kDeleteMode); });
+}
 
-void SubjectPanel::pickFromGrid(const DataGrid&) {}
+void SubjectPanel::onInserisci() {
+    // The fields are not emptied: what they hold is the starting content.
+    shell_.setPanelsVisible({"Frame6", "Frame5"}, false);
+    show();
+    setTitle(kInsertMode);
+    Cmd2->setText(kInsertMode);
+    shell_.setPanelsVisible({"Frame2"}, false);
+    shell_.setWorkMenusEnabled(false);
+    Text2->setFocus();
+}
 
-void SubjectPanel::openFromUserLabel() {}
+void SubjectPanel::openSubjectChoice(const QString& mode) {
+    QGroupBox* Frame3 = shell_.panel("Frame3");
+    Frame3->show();
+    Frame3->setTitle(mode);
+    shell_.setPanelsVisible({"Frame1", "Frame2", "Frame5", "Frame6"}, false);
+    shell_.setWorkMenusEnabled(false);
+    CaricaGrigliaSoggetti();
+}
+
+void SubjectPanel::CaricaGrigliaSoggetti() {
+    DataGrid& grid = shell_.selectionGrid();
+    grid.unbind();
+    const Status bound = grid.bind(registry::kSubjectGridQuery);
+    if (!bound.ok()) {
+        reportWriteError(bound.error());
+        return;
+    }
+    grid.setColumnHidden(registry::ColumnId, true);
+    grid.setColumnWidthTwips(registry::ColumnName, 4000);
+    grid.setColumnWidthTwips(registry::ColumnPostalCode, 1000);
+    grid.setColumnFormat(registry::ColumnBirthDate, &registry::birthDateText, Qt::AlignLeft);
+}
+
+void SubjectPanel::pickFromGrid(const DataGrid& grid) {
+    const QString mode = shell_.panel("Frame3")->title();
+    Text1->setText(grid.cellText(registry::ColumnId));
+    Text2->setText(grid.cellText(registry::ColumnName));
+    Text3->setText(grid.cellText(registry::ColumnAddress));
+    Text5->setText(grid.cellText(registry::ColumnTown));
+    Text7->setText(grid.cellText(registry::ColumnPostalCode));
+    Text6->setText(grid.cellText(registry::ColumnProvince));
+    DataBox1->setText(grid.cellText(registry::ColumnBirthDate));
+    Text10->setText(grid.cellText(registry::ColumnBirthPlace));
+    Text11->setText(grid.cellText(registry::ColumnBirthProvince));
+    Text8->setText(grid.cellText(registry::ColumnTaxCode));
+    Text9->setText(grid.cellText(registry::ColumnVatNumber));
+    Check1->setChecked(grid.cellText(registry::ColumnUser) == u"S");
+    Text12->setText(grid.cellText(registry::ColumnNote));
+    show();
+    shell_.setPanelsVisible({"Frame3"}, false);
+    Cmd2->setText(mode);
+    Text2->setFocus();
+}
+
+void SubjectPanel::openFromUserLabel() {
+    show();
+    setTitle(kChangeMode);
+    shell_.setPanelsVisible({"Frame2"}, false);
+    shell_.setMenusEnabled({"Esci", "Anagrafica", "Ritenute", "Funzioni"}, false);
+}
+
+void SubjectPanel::pressCmd2() {
+    const QString mode = Cmd2->text();
+    if (mode == kInsertMode)
+        insertMode();
+    else if (mode == kChangeMode)
+        changeMode();
+    else if (mode == kDeleteMode)
+        deleteMode();
+}
+
+bool SubjectPanel::checkFields() {
+    MessageBoxes& boxes = shell_.boxes();
+    if (Text2->text().trimmed().isEmpty()) {
+        boxes.notice(QStringLiteral("Inserire il campo Denominazione!"), kEmptyFieldTitle);
+        Text2->setFocus();
+        return false;
+    }
+    if (Text8->text().trimmed().isEmpty()) {
+        boxes.notice(QStringLiteral("Inserire il campo Codice Fiscale"), kEmptyFieldTitle);
+        Text8->setFocus();
+        return false;
+    }
+    if (Check1->isChecked())
+        boxes.notice(QStringLiteral("Nel caso di inserimento/modifica di un Utente sarà "
+                                    "necessario uscire e riselezionare l'Utente "),
+                     QStringLiteral("ERRORE NON BLOCCANTE"));
+    return true;
+}
+
+registry::Subject SubjectPanel::subjectFromFields() const {
+    registry::Subject s;
+    s.name = Text2->text();
+    s.address = Text3->text();
+    s.town = Text5->text();
+    s.postalCode = Text7->text();
+    s.province = Text6->text();
+    // An empty or unreadable birth date is stored as no date; the row is still written.
+    s.birthDate = DataBox1->date();
+    s.birthPlace = Text10->text();
+    s.birthProvince = Text11->text();
+    s.taxCode = Text8->text();
+    s.vatNumber = Text9->text();
+    s.user = Check1->isChecked();
+    s.note = Text12->text();
+    return s;
+}
+
+void SubjectPanel::reportWriteError(const QString& reason) {
+    shell_.boxes().notice(QStringLiteral("Errore del database: ") + reason, kBlockingTitle);
+}
+
+void SubjectPanel::insertMode() {
+    if (!checkFields())
+        return;
+    if (!shell_.boxes().confirm(QStringLiteral("Vuoi Inserire questi dati ?"),
+                                QStringLiteral("Velarco - INSERIMENTO")))
+        return;
+    const Result<qint64> inserted = registry::insertSubject(subjectFromFields());
+    if (!inserted.ok()) {
+        reportWriteError(inserted.error());
+        return;
+    }
+    shell_.boxes().notice(QStringLiteral("L' inserimento è avvenuto con successo !"));
+    shell_.PulisciCampi();
+    if (!Check1->isChecked())
+        return; // the panel stays open, emptied, for the next subject
+    // A user was registered: back to the selection, where the new user can be chosen.
+    shell_.setMenusEnabled({"Funzioni"}, false);
+    shell_.setMenusEnabled({"Esci"}, true);
+    shell_.setMenusEnabled({"Anagrafica", "Ritenute", "Servizi"}, false);
+    shell_.setPanelsVisible({"Frame2"}, true);
+    shell_.CaricaAnni();
+    shell_.CaricaUtenti();
+    shell_.setPanelsVisible({"Frame4", "Frame3", "Frame1", "Frame5", "Frame6"}, false);
+    Check1->setChecked(false);
+}
+
+void SubjectPanel::changeMode() {
+    if (!checkFields())
+        return;
+    if (!shell_.boxes().confirm(QStringLiteral("Vuoi Modificare questi dati ?"),
+                                QStringLiteral("Velarco - MODIFICA")))
+        return;
+    // A key that names no subject (any more) writes nothing and says nothing; the
+    // panel keeps what the operator typed.
+    const std::optional<qint64> id = registry::parseSubjectId(Text1->text());
+    if (!id)
+        return;
+    const Result<bool> updated = registry::updateSubject(*id, subjectFromFields());
+    if (!updated.ok()) {
+        reportWriteError(updated.error());
+        return;
+    }
+    if (!updated.value)
+        return;
+    shell_.boxes().notice(QStringLiteral("La modifica è avvenuta con successo !"));
+    shell_.PulisciCampi();
+    if (Check1->isChecked()) {
+        hide();
+        shell_.setPanelsVisible({"Frame2"}, true);
+        shell_.setMenusEnabled({"Esci"}, true);
+        shell_.CaricaAnni();
+        shell_.CaricaUtenti();
+    } else {
+        Check1->setChecked(false);
+        hide();
+        shell_.setWorkMenusEnabled(true);
+    }
+}
+
+void SubjectPanel::deleteMode() {
+    EliminaSoggetto();
+    hide();
+    shell_.setMenusEnabled({"Esci", "Anagrafica", "Ritenute"}, true);
+    shell_.setMenusEnabled({"Funzioni"}, false);
+}
+
+void SubjectPanel::EliminaSoggetto() {
+    MessageBoxes& boxes = shell_.boxes();
+    if (!boxes.confirm(QStringLiteral("Sei sicuro di voler eliminare il Soggetto selezionato"),
+                       kDeleteTitle))
+        return;
+    const std::optional<qint64> id = registry::parseSubjectId(Text1->text());
+    const Result<bool> deleted = id ? registry::deleteSubject(*id) : Result<bool>{};
+    if (!deleted.ok()) {
+        reportWriteError(deleted.error());
+        return;
+    }
+    if (!deleted.value) {
+        // Nothing was deleted: saying it was would hide that the subject is not there.
+        boxes.notice(QStringLiteral("Il Soggetto selezionato non esiste: nessuna eliminazione "
+                                    "effettuata"),
+                     kDeleteTitle);
+        return;
+    }
+    boxes.notice(QStringLiteral("Eliminazione  di       ") + Text2->text() +
+                     QStringLiteral("   effettuata con successo ! "),
+                 kDeleteTitle);
+    shell_.PulisciCampi();
+    Check1->setChecked(false);
+}

@@ -3,10 +3,21 @@
 #include <QGroupBox>
 
 class DataGrid;
+class DateBox;
+class NumberLineEdit;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
 class QPushButton;
 class Shell;
+class UpperCaseLineEdit;
 
-// The subject panel `Frame1`: entering, changing and deleting subjects.
+namespace registry {
+struct Subject;
+}
+
+// The subject panel `Frame1`: entering, changing and deleting subjects. Its mode is
+// the caption of `Cmd2`: "Inserisci", "Modifica" or "Elimina".
 class SubjectPanel : public QGroupBox {
     Q_OBJECT
 
@@ -21,6 +32,41 @@ public:
     void openFromUserLabel();
 
 private:
+    void buildFields();
+    void connectMenus();
+
+    // Menu commands of "Anagrafica".
+    void onInserisci();
+    void openSubjectChoice(const QString& mode);
+
+    // Fills the selection grid with every subject, for choosing one.
+    void CaricaGrigliaSoggetti();
+    // Asks, then deletes the subject shown in the panel.
+    void EliminaSoggetto();
+
+    void insertMode();
+    void changeMode();
+    void deleteMode();
+    // The checks shared by insert and change; false when the command stops.
+    bool checkFields();
+    registry::Subject subjectFromFields() const;
+    void reportWriteError(const QString& reason);
+
     Shell& shell_;
+
+    QLabel* Label17;
+    QLineEdit* Text1;
+    UpperCaseLineEdit* Text2;
+    UpperCaseLineEdit* Text3;
+    NumberLineEdit* Text7;
+    UpperCaseLineEdit* Text5;
+    UpperCaseLineEdit* Text6;
+    UpperCaseLineEdit* Text8;
+    NumberLineEdit* Text9;
+    DateBox* DataBox1;
+    UpperCaseLineEdit* Text10;
+    UpperCaseLineEdit* Text11;
+    UpperCaseLineEdit* Text12;
+    QCheckBox* Check1;
     QPushButton* Cmd2;
 };

@@ -1,0 +1,84 @@
+#include "registry/subject_store.h"
+
+#include "store/connection.h"
+#include "store/transaction.h"
+
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace registry {
+namespace {
+
+// The twelve written columns, in the order the statements below name them.
+QVariantList valuesOf(const Subject& s) {
+    // An invalid or absent date is stored as NULL, never as text that is not a date.
+    const QVariant birthDate = s.birthDate.isValid() ? QVariant(s.birthDate.toString(Qt::ISODate))
+                                                     : QVariant(QMetaType::fromType<QString>());
+    const QString user = s.user ? QStringLiteral("S") : QStringLiteral("N");
+    return {s.name,       s.address,       s.town,    s.postalCode, s.province, birthDate,
+            s.birthPlace, s.birthProvince, s.taxCode, s.vatNumber,  user,       s.note};
+}
+
+struct Written {
+    qint64 rows = 0;
+    qint64 lastId = 0;
+};
+
+// Runs one statement in a transaction of its own, committed only when it succeeded.
+Result<Written> write(const QString& sql, const QVariantList& values) {
+    Result<Written> result;
+    Transaction transaction(store::connection());
+    if (!transaction.begun().ok()) {
+        result.status = transaction.begun();
+        return result;
+    }
+    {
+        Result<QSqlQuery> query = store::run(sql, values);
+        if (!query.ok()) {
+            result.status = query.status;
+            return result;
+        }
+        result.value.rows = query.value.numRowsAffected();
+        result.value.lastId = query.value.lastInsertId().toLongLong();
+    }
+    result.status = transaction.commit();
+    return result;
+}
+
+} // namespace
+
+Result<qint64> insertSubject(const Subject& subject) {
+    const Result<Written> w =
+        write(QStringLiteral("INSERT INTO Soggetti (denominazione, indirizzo, citta, cap, pr, "
+                             "datanascita, luogo, prnascita, codice, partita, utente, note) "
+                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+              valuesOf(subject));
+    return {w.status, w.ok() ? w.value.lastId : 0};
+}
+
+Result<bool> updateSubject(qint64 id, const Subject& subject) {
+    QVariantList values = valuesOf(subject);
+    values.append(id);
+    const Result<Written> w =
+        write(QStringLiteral("UPDATE Soggetti SET denominazione = ?, indirizzo = ?, citta = ?, "
+                             "cap = ?, pr = ?, datanascita = ?, luogo = ?, prnascita = ?, "
+                             "codice = ?, partita = ?, utente = ?, note = ? WHERE ID = ?"),
+              values);
+    return {w.status, w.ok() && w.value.rows > 0};
+}
+
+Result<bool> deleteSubject(qint64 id) {
+    // Nothing cascades: the subject's withholding rows keep its key and name.
+    const Result<Written> w = write(QStringLiteral("DELETE FROM Soggetti WHERE ID = ?"), {id});
+    return {w.status, w.ok() && w.value.rows > 0};
+}
+
+std::optional<qint64> parseSubjectId(const QString& text) {
+    bool ok = false;
+    const qint64 id = text.trimmed().toLongLong(&ok);
+    if (!ok || id <= 0)
+        return std::nullopt;
+    return id;
+}
+
+} // namespace registry

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "store/status.h"
+
+#include <QDate>
+#include <QString>
+#include <optional>
+
+// The writes of the subject registry, each one transaction with every value bound.
+namespace registry {
+
+// One row of `Soggetti` as the subject panel edits it.
+struct Subject {
+    QString name;          // denominazione
+    QString address;       // indirizzo
+    QString town;          // citta
+    QString postalCode;    // cap
+    QString province;      // pr
+    QDate birthDate;       // datanascita: NULL when invalid or absent
+    QString birthPlace;    // luogo
+    QString birthProvince; // prnascita
+    QString taxCode;       // codice
+    QString vatNumber;     // partita
+    bool user = false;     // utente: "S" / "N"
+    QString note;          // note
+};
+
+// The rows of the subject choice grid: every subject, in name order, columns in
+// table order so that the grid is read back by position.
+inline const QString kSubjectGridQuery =
+    QStringLiteral("SELECT * FROM Soggetti ORDER BY denominazione, ID");
+
+// Column positions of `Soggetti`, as the grid gives them.
+enum SubjectColumn {
+    ColumnId = 0,
+    ColumnName = 1,
+    ColumnAddress = 2,
+    ColumnTown = 3,
+    ColumnPostalCode = 4,
+    ColumnProvince = 5,
+    ColumnBirthDate = 6,
+    ColumnBirthPlace = 7,
+    ColumnBirthProvince = 8,
+    ColumnTaxCode = 9,
+    ColumnVatNumber = 10,
+    ColumnUser = 11,
+    ColumnNote = 12,
+};
+
+// Appends the subject; gives the new ID.
+Result<qint64> insertSubject(const Subject& subject);
+
+// Rewrites the subject with key `id`. The value tells whether a row was written:
+// false when no subject has that key (any more).
+Result<bool> updateSubject(qint64 id, const Subject& subject);
+
+// Deletes the subject with key `id`; its withholding rows stay. The value tells
+// whether a row was deleted.
+Result<bool> deleteSubject(qint64 id);
+
+// The key typed or loaded into the panel's ID field, or no value when the text is
+// not a whole positive number.
+std::optional<qint64> parseSubjectId(const QString& text);
+
+} // namespace registry
