@@ -1,0 +1,305 @@
+// velarco-bench: builds a large ledger and measures the figures that matter, each
+// beside the same work done by the sqlite3 shell where there is one.
+//   velarco-bench generate FILE [--subjects N] [--users U] [--records R] [--years Y]
+//                               [--big R2] [--seed S]
+//   velarco-bench measure FILE [--runs N]
+
+#include "app/nota.h"
+#include "ledger/withholding_record.h"
+#include "ledger/withholding_store.h"
+#include "ledger_generator.h"
+#include "platform/data_grid.h"
+#include "platform/scripted_message_boxes.h"
+#include "reports/report_catalogue.h"
+#include "store/connection.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QVariant>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double percentile(std::vector<double> values, double p) {
+    std::sort(values.begin(), values.end());
+    const std::size_t index = std::min(values.size() - 1, std::size_t(p * double(values.size())));
+    return values[index];
+}
+
+void figure(const char* name, double value, const char* unit) {
+    std::printf("%s: %.3f %s\n", name, value, unit);
+    std::fflush(stdout);
+}
+
+double millisecondsOf(const std::function<void()>& work) {
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+double medianOf(int runs, const std::function<double()>& run) {
+    std::vector<double> values;
+    for (int i = 0; i < runs; ++i)
+        values.push_back(run());
+    return median(values);
+}
+
+bool fail(const QString& what) {
+    std::fprintf(stderr, "velarco-bench: %s\n", qPrintable(what));
+    return false;
+}
+
+// The shell's time for the same SQL, output thrown away: the physical floor.
+double sqliteShellMs(const QString& file, const QString& sql) {
+    QProcess shell;
+    shell.setStandardOutputFile(QProcess::nullDevice());
+    return millisecondsOf([&] {
+        shell.start(QStringLiteral("sqlite3"), {file, sql});
+        shell.waitForFinished(-1);
+    });
+}
+
+struct UserYear {
+    QString user;
+    QString name;
+    QString year;
+    int rows = 0;
+};
+
+// The user-year whose size is nearest to `rows`.
+UserYear userYearNear(int rows) {
+    UserYear best;
+    Result<QSqlQuery> q = store::run(
+        QStringLiteral("SELECT r.utente, s.denominazione, r.anno, count(*) AS n FROM Ritenute r "
+                       "JOIN Soggetti s ON s.ID = r.utente GROUP BY r.utente, r.anno"));
+    while (q.ok() && q.value.next()) {
+        const int n = q.value.value(3).toInt();
+        if (best.rows == 0 || std::abs(n - rows) < std::abs(best.rows - rows))
+            best = {q.value.value(0).toString(), q.value.value(1).toString(),
+                    q.value.value(2).toString(), n};
+    }
+    return best;
+}
+
+// Opens the window on `user` and `year` as the operator would, through "Accedi".
+void enter(Nota& window, const UserYear& target) {
+    auto* users = window.findChild<QComboBox*>(QStringLiteral("cbo1"));
+    users->setCurrentIndex(users->findText(target.name));
+    Q_EMIT users->activated(users->currentIndex());
+    window.findChild<QComboBox*>(QStringLiteral("cbo2"))->setEditText(target.year);
+    window.findChild<QPushButton*>(QStringLiteral("Cmd1"))->click();
+}
+
+void measureGrid(const char* label, const UserYear& target, const QString& file, int runs) {
+    ScriptedMessageBoxes boxes;
+    Nota window(boxes);
+    window.show();
+    QApplication::processEvents();
+    enter(window, target);
+    std::vector<double> firstScreen;
+    std::vector<double> full;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        window.action("Rmodifica")->trigger();
+        QApplication::processEvents();
+        firstScreen.push_back(double(timer.nsecsElapsed()) / 1e6);
+        DataGrid& grid = window.selectionGrid();
+        grid.fetchAll();
+        qint64 characters = 0;
+        QAbstractItemModel* model = grid.model();
+        for (int r = 0; r < model->rowCount(); ++r)
+            for (int c = 0; c < model->columnCount(); ++c)
+                characters += model->index(r, c).data().toString().size();
+        full.push_back(double(timer.nsecsElapsed()) / 1e6);
+        if (characters == 0)
+            fail(QStringLiteral("la griglia è vuota"));
+        QMetaObject::invokeMethod(window.findChild<QObject*>(QStringLiteral("Label10")), "clicked");
+    }
+    const QString sql = QStringLiteral("SELECT * FROM Ritenute WHERE anno='%1' AND utente='%2' "
+                                       "ORDER BY denominazione, data")
+                            .arg(target.year, target.user);
+    std::printf("# %s: user %s, year %s, %d rows\n", label, qPrintable(target.user),
+                qPrintable(target.year), target.rows);
+    figure(qPrintable(QStringLiteral("grid_%1_first_screen").arg(label)), median(firstScreen),
+           "ms");
+    figure(qPrintable(QStringLiteral("grid_%1_open_and_fetch_all").arg(label)), median(full), "ms");
+    figure(qPrintable(QStringLiteral("grid_%1_sqlite3_shell").arg(label)),
+           medianOf(runs, [&] { return sqliteShellMs(file, sql); }), "ms");
+}
+
+long peakMemoryKb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+void measureSaves(const UserYear& target, const QString& file) {
+    const int count = 1000;
+    std::vector<double> times;
+    qint64 firstId = 0;
+    for (int i = 0; i < count; ++i) {
+        WithholdingEntry e;
+        e.subjectName = QStringLiteral("MISURA SRL");
+        e.invoiceNumber = QString::number(i + 1);
+        e.invoiceDate = QStringLiteral("15/03/%1").arg(target.year);
+        e.taxable = QStringLiteral("1.000,00");
+        e.rate = QStringLiteral("20");
+        e.withheld = QStringLiteral("200,00");
+        e.other = QStringLiteral("0");
+        e.year = target.year;
+        e.user = target.user;
+        qint64 id = 0;
+        times.push_back(millisecondsOf(
+            [&] { id = ledger::insertWithholding(ledger::recordFromEntry(e)).value; }));
+        if (i == 0)
+            firstId = id;
+    }
+    double mean = 0;
+    for (double t : times)
+        mean += t / count;
+    figure("save_mean", mean, "ms");
+    figure("save_p99", percentile(times, 0.99), "ms");
+    store::run(QStringLiteral("DELETE FROM Ritenute WHERE ID >= ?"), {firstId});
+
+    QTemporaryDir dir;
+    QFile script(dir.filePath(QStringLiteral("inserts.sql")));
+    script.open(QIODevice::WriteOnly);
+    script.write("PRAGMA journal_mode=WAL;\nPRAGMA synchronous=FULL;\n");
+    for (int i = 0; i < count; ++i)
+        script.write(QStringLiteral("INSERT INTO Ritenute (denominazione, FT, data, imponibile, "
+                                    "aliquota, ritenuta, altro, totale, pag, ravv, anno, utente) "
+                                    "VALUES ('MISURA SRL', '%1', '%2-03-15', 100000, 2000, 20000, "
+                                    "0, 120000, 'N', 'N', '%2', '%3');\n")
+                         .arg(i + 1)
+                         .arg(target.year, target.user)
+                         .toUtf8());
+    script.write("DELETE FROM Ritenute WHERE denominazione = 'MISURA SRL';\n");
+    script.close();
+    QProcess shell;
+    shell.setStandardInputFile(script.fileName());
+    shell.setStandardOutputFile(QProcess::nullDevice());
+    const double total = millisecondsOf([&] {
+        shell.start(QStringLiteral("sqlite3"), {file});
+        shell.waitForFinished(-1);
+    });
+    figure("save_sqlite3_shell_mean", total / (count + 1), "ms");
+}
+
+int measure(const QString& file, int runs) {
+    std::vector<double> startup;
+    for (int i = 0; i < runs; ++i) {
+        ScriptedMessageBoxes boxes;
+        startup.push_back(millisecondsOf([&] {
+            if (!store::openDatabase(file).ok())
+                return;
+            Nota window(boxes);
+            window.show();
+            QApplication::processEvents();
+        }));
+        store::closeDatabase();
+    }
+    if (Status s = store::openDatabase(file); !s.ok())
+        return fail(s.error()), 1;
+    Result<QSqlQuery> count = store::run(QStringLiteral("SELECT count(*) FROM Ritenute"));
+    count.value.next();
+    std::printf("# ledger: %s, %lld records\n", qPrintable(file),
+                count.value.value(0).toLongLong());
+    figure("startup_main_window_ready", median(startup), "ms");
+
+    const UserYear ten = userYearNear(10000);
+    const UserYear hundred = userYearNear(100000);
+    measureGrid("10k", ten, file, runs);
+    measureGrid("100k", hundred, file, runs);
+    figure("peak_memory_with_100k_grid", double(peakMemoryKb()) / 1024.0, "MiB");
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    ReportRequest elenco{QStringLiteral("ElencoR"), ten.user, ten.name, ten.year, 0, {}, {}};
+    figure("report_ElencoR_10k_pdf",
+           medianOf(runs, [&] { return millisecondsOf([&] { exportReport(elenco, pdf); }); }),
+           "ms");
+    ReportRequest general{QStringLiteral("StampaS"), {}, {}, {}, 0, {}, {}};
+    figure("report_StampaS_whole_ledger_pdf", millisecondsOf([&] { exportReport(general, pdf); }),
+           "ms");
+
+    measureSaves(ten, file);
+    store::closeDatabase();
+    return 0;
+}
+
+int generate(const QStringList& args) {
+    LedgerShape shape;
+    const QString file = args.value(2);
+    for (int i = 3; i + 1 < args.size(); i += 2) {
+        const QString& option = args.at(i);
+        const int value = args.at(i + 1).toInt();
+        if (option == QLatin1String("--subjects"))
+            shape.subjects = value;
+        else if (option == QLatin1String("--users"))
+            shape.users = value;
+        else if (option == QLatin1String("--records"))
+            shape.recordsPerYear = value;
+        else if (option == QLatin1String("--years"))
+            shape.years = value;
+        else if (option == QLatin1String("--big"))
+            shape.bigYearRecords = value;
+        else if (option == QLatin1String("--seed"))
+            shape.seed = quint64(value);
+        else
+            return fail(QStringLiteral("opzione sconosciuta %1").arg(option)), 2;
+    }
+    const Status s = generateLedger(file, shape, [](qint64 written, qint64 total) {
+        std::fprintf(stderr, "\r%lld / %lld", written, total);
+    });
+    std::fprintf(stderr, "\n");
+    return s.ok() ? 0 : (fail(s.error()), 1);
+}
+
+// The offscreen platform warns about window hints it cannot honour; the figures are
+// easier to read without that noise.
+void quietHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type != QtDebugMsg && !message.contains(QLatin1String("propagateSizeHints")) &&
+        !message.contains(QLatin1String("XDG_RUNTIME_DIR")))
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietHandler);
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    if (args.size() >= 3 && args.at(1) == QLatin1String("generate"))
+        return generate(args);
+    if (args.size() >= 3 && args.at(1) == QLatin1String("measure")) {
+        const int runs =
+            args.size() >= 5 && args.at(3) == QLatin1String("--runs") ? args.at(4).toInt() : 5;
+        return measure(args.at(2), std::max(1, runs));
+    }
+    std::fprintf(stderr, "uso: velarco-bench generate FILE [opzioni] | measure FILE [--runs N]\n");
+    return 2;
+}
