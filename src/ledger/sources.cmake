@@ -1,5 +1,7 @@
 # Files of src/ledger, by library.
 list(APPEND VELARCO_CORE_SOURCES
+  ledger/lookup_table_model.cpp ledger/lookup_table_model.h
+  ledger/lookup_tables.cpp ledger/lookup_tables.h
   ledger/save_checks.cpp ledger/save_checks.h
   ledger/withholding_entry.cpp ledger/withholding_entry.h
   ledger/withholding_record.cpp ledger/withholding_record.h

@@ -1,0 +1,196 @@
+#include "ledger/lookup_tables.h"
+
+#include "platform/amount.h"
+#include "store/connection.h"
+#include "store/transaction.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace lookup {
+namespace {
+
+const QString kEmptyTitle = QStringLiteral("ERRORE - CAMPO   VUOTO");
+const QString kBlockingTitle = QStringLiteral("ERRORE -- BLOCCANTE  ");
+
+CellValue refuse(const QString& text, const QString& title) {
+    return {QVariant(), Refusal{text, title}};
+}
+
+bool isFourDigitYear(const QString& text) {
+    if (text.size() != 4)
+        return false;
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    return true;
+}
+
+bool isRateColumn(Table table, const QString& column) {
+    return table == Table::Rates && column.compare(keyColumn(table), Qt::CaseInsensitive) == 0;
+}
+
+// The columns a write may name: only these are ever put into statement text.
+bool isWritable(Table table, const QString& column) {
+    const QStringList allowed =
+        table == Table::TaxCodes ? QStringList{QStringLiteral("codice"), QStringLiteral("Causale")}
+                                 : QStringList{keyColumn(table)};
+    return allowed.contains(column, Qt::CaseInsensitive);
+}
+
+Status refuseColumn(const QString& column) {
+    return Status::failure(QStringLiteral("colonna non modificabile: ") + column);
+}
+
+// Runs one write in its own transaction.
+Result<QSqlQuery> write(const QString& sql, const QVariantList& values) {
+    Result<QSqlQuery> result;
+    Transaction tx(store::connection());
+    if (!tx.begun().ok()) {
+        result.status = tx.begun();
+        return result;
+    }
+    result = store::run(sql, values);
+    if (result.ok())
+        result.status = tx.commit();
+    return result;
+}
+
+} // namespace
+
+QString tableName(Table table) {
+    switch (table) {
+    case Table::Years:
+        return QStringLiteral("Anno");
+    case Table::TaxCodes:
+        return QStringLiteral("Tributo");
+    case Table::Rates:
+        break;
+    }
+    return QStringLiteral("Percentuale");
+}
+
+QString keyColumn(Table table) {
+    switch (table) {
+    case Table::Years:
+        return QStringLiteral("Anno");
+    case Table::TaxCodes:
+        return QStringLiteral("codice");
+    case Table::Rates:
+        break;
+    }
+    return QStringLiteral("Percentuale");
+}
+
+QString columnHeading(const QString& column) {
+    if (column.compare(QLatin1String("codice"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Codice Tributo");
+    if (column.compare(QLatin1String("Causale"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Descrizione");
+    return column;
+}
+
+CellValue checkCell(Table table, const QString& column, const QString& typed) {
+    if (!isWritable(table, column))
+        return refuse(QStringLiteral("La colonna %1 non si può modificare.").arg(column),
+                      kBlockingTitle);
+    const QString text = typed.trimmed();
+    switch (table) {
+    case Table::Years:
+        if (text.isEmpty())
+            return refuse(QStringLiteral("Inserire l'anno: quattro cifre, ad esempio 2024."),
+                          kEmptyTitle);
+        if (!isFourDigitYear(text))
+            return refuse(QStringLiteral("L'anno deve essere di quattro cifre, ad esempio 2024."),
+                          kBlockingTitle);
+        return {text, std::nullopt};
+    case Table::TaxCodes:
+        if (column.compare(keyColumn(table), Qt::CaseInsensitive) != 0)
+            return {typed, std::nullopt}; // the description is free text
+        if (text.isEmpty())
+            return refuse(QStringLiteral("Inserire il codice tributo."), kEmptyTitle);
+        return {text, std::nullopt};
+    case Table::Rates:
+        break;
+    }
+    if (text.isEmpty())
+        return refuse(QStringLiteral("Inserire la percentuale, ad esempio 20 oppure 4,5."),
+                      kEmptyTitle);
+    const std::optional<Amount> rate = Amount::parse(text);
+    if (!rate || rate->cents() <= 0 || rate->cents() > 10000)
+        return refuse(QStringLiteral("La percentuale deve essere un numero maggiore di 0 e non "
+                                     "superiore a 100, ad esempio 20 oppure 4,5."),
+                      kBlockingTitle);
+    return {rate->cents(), std::nullopt};
+}
+
+QString displayText(Table table, const QString& column, const QVariant& stored) {
+    if (stored.isNull())
+        return {};
+    if (isRateColumn(table, column)) {
+        bool ok = false;
+        const qint64 cents = stored.toLongLong(&ok);
+        if (ok)
+            return Amount::fromCents(cents).plainText();
+    }
+    return stored.toString();
+}
+
+Refusal refusedByDatabase(const QString& reason) {
+    const QString lead = reason.contains(QLatin1String("UNIQUE"), Qt::CaseInsensitive)
+                             ? QStringLiteral("Valore già presente nella tabella: non è stato "
+                                              "salvato.")
+                             : QStringLiteral("Valore non salvato.");
+    return {lead + QStringLiteral("\nErrore del database: ") + reason, kBlockingTitle};
+}
+
+Result<Rows> loadRows(Table table) {
+    Result<Rows> result;
+    Result<QSqlQuery> query = store::run(QStringLiteral("SELECT * FROM %1").arg(tableName(table)));
+    if (!query.ok()) {
+        result.status = query.status;
+        return result;
+    }
+    const QSqlRecord record = query.value.record();
+    for (int c = 0; c < record.count(); ++c)
+        result.value.columns.append(record.fieldName(c));
+    while (query.value.next()) {
+        QVariantList row;
+        for (int c = 0; c < record.count(); ++c)
+            row.append(query.value.value(c));
+        result.value.rows.append(row);
+    }
+    return result;
+}
+
+Result<qint64> insertRow(Table table, const QString& column, const QVariant& value) {
+    Result<qint64> result;
+    if (!isWritable(table, column)) {
+        result.status = refuseColumn(column);
+        return result;
+    }
+    const Result<QSqlQuery> done = write(
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (?)").arg(tableName(table), column), {value});
+    result.status = done.status;
+    if (done.ok())
+        result.value = done.value.lastInsertId().toLongLong();
+    return result;
+}
+
+Status updateCell(Table table, qint64 id, const QString& column, const QVariant& value) {
+    if (!isWritable(table, column))
+        return refuseColumn(column);
+    const Result<QSqlQuery> done =
+        write(QStringLiteral("UPDATE %1 SET %2 = ? WHERE ID = ?").arg(tableName(table), column),
+              {value, id});
+    if (done.ok() && done.value.numRowsAffected() == 0)
+        return Status::failure(QStringLiteral("la riga non esiste più nella tabella"));
+    return done.status;
+}
+
+Status deleteRow(Table table, qint64 id) {
+    return write(QStringLiteral("DELETE FROM %1 WHERE ID = ?").arg(tableName(table)), {id}).status;
+}
+
+} // namespace lookup
