@@ -2,6 +2,8 @@
 list(APPEND VELARCO_CORE_SOURCES
   ledger/lookup_table_model.cpp ledger/lookup_table_model.h
   ledger/lookup_tables.cpp ledger/lookup_tables.h
+  ledger/ledger_grid_query.cpp ledger/ledger_grid_query.h
+  ledger/ledger_lookups.cpp ledger/ledger_lookups.h
   ledger/save_checks.cpp ledger/save_checks.h
   ledger/withholding_entry.cpp ledger/withholding_entry.h
   ledger/withholding_record.cpp ledger/withholding_record.h
@@ -9,6 +11,8 @@ list(APPEND VELARCO_CORE_SOURCES
   ledger/withholding_rules.cpp ledger/withholding_rules.h
 )
 list(APPEND VELARCO_GUI_SOURCES
+  ledger/amount_field.cpp ledger/amount_field.h
+  ledger/withholding_panel_save.cpp
   ledger/lookup_editor.cpp ledger/lookup_editor.h
   ledger/withholding_panel.cpp ledger/withholding_panel.h
 )

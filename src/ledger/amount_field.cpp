@@ -1,0 +1,51 @@
+#include "ledger/amount_field.h"
+
+#include "ledger/withholding_rules.h"
+
+#include <QKeyEvent>
+
+AmountField::AmountField(const char* objectName, QWidget* parent) : QLineEdit(parent) {
+    setObjectName(QString::fromLatin1(objectName));
+    setAlignment(Qt::AlignRight);
+    // Pasting would let in what the key filter keeps out.
+    setContextMenuPolicy(Qt::NoContextMenu);
+}
+
+void AmountField::keyPressEvent(QKeyEvent* event) {
+    // The clipboard shortcuts are dropped like Enter; keys that move or delete
+    // (arrows, Home, Delete) carry no character to filter and work as usual.
+    if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut) ||
+        event->matches(QKeySequence::Copy)) {
+        event->accept();
+        return;
+    }
+    const QString text = event->text();
+    if (text.isEmpty() || event->key() == Qt::Key_Delete) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    if (text.size() != 1) {
+        event->accept();
+        return;
+    }
+    const std::optional<QChar> passed = ledger::filterAmountKey(text.front());
+    if (!passed) {
+        event->accept();
+        return;
+    }
+    if (*passed == text.front()) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    QKeyEvent replaced(event->type(), event->key(), event->modifiers(), QString(*passed),
+                       event->isAutoRepeat(), ushort(event->count()));
+    QLineEdit::keyPressEvent(&replaced);
+    event->setAccepted(replaced.isAccepted());
+}
+
+void AmountField::focusOutEvent(QFocusEvent* event) {
+    const QString formatted = ledger::formatOnLeave(text());
+    if (formatted != text())
+        setText(formatted);
+    QLineEdit::focusOutEvent(event);
+}

@@ -1,0 +1,99 @@
+#include "ledger/ledger_grid_query.h"
+
+#include "platform/amount.h"
+
+#include <QDate>
+#include <QStringList>
+#include <array>
+#include <cmath>
+
+namespace ledger {
+namespace {
+
+using enum CellFormat;
+
+constexpr std::array<GridColumn, 22> kColumns = {{
+    {"ID", false, 0, Plain},
+    {"ID_A", false, 0, Plain},
+    {"denominazione", true, 4000, Plain},
+    {"FT", true, 600, Plain},
+    {"data", true, 1000, Date},
+    {"imponibile", true, 1000, Money},
+    {"aliquota", true, 800, Rate},
+    {"ritenuta", true, 1000, Money},
+    {"altro", true, 1000, Money},
+    {"totale", true, 1000, Money},
+    {"pag", true, 800, Plain},
+    {"datap", true, 1000, Date},
+    {"periodo", true, 500, Plain},
+    {"versamento", true, 1000, Date},
+    {"ravv", true, 800, Plain},
+    {"versato", true, 1000, Money},
+    {"interessi", true, 1000, Money},
+    {"sanzione", true, 1000, Money},
+    {"tributo", true, 1000, Plain},
+    {"anno", true, 1000, Plain},
+    {"utente", true, 800, Plain},
+    {"scadenza", true, 1000, Date},
+}};
+
+// Cents as stored; a value written with a fraction of a cent shows rounded.
+std::optional<qint64> centsOf(const QVariant& value) {
+    if (value.isNull())
+        return std::nullopt;
+    if (value.typeId() == QMetaType::Double) {
+        const double d = value.toDouble();
+        if (!std::isfinite(d) || std::fabs(d) > 9e18)
+            return std::nullopt;
+        return qint64(std::llround(d));
+    }
+    bool ok = false;
+    const qint64 cents = value.toLongLong(&ok);
+    if (!ok || cents < -Amount::kMaxCents)
+        return std::nullopt;
+    return cents;
+}
+
+} // namespace
+
+std::span<const GridColumn> ledgerGridColumns() {
+    return kColumns;
+}
+
+QString ledgerGridSql() {
+    QStringList names;
+    for (const GridColumn& column : kColumns)
+        names.append(QString::fromLatin1(column.name));
+    // The ID last keeps records of one subject on one day in a stable order; the index
+    // on (utente, anno, denominazione, data) serves the whole ORDER BY, so the first
+    // screen comes without sorting the year.
+    return QStringLiteral("SELECT %1 FROM Ritenute WHERE utente = ? AND anno = ? "
+                          "ORDER BY denominazione, data, ID")
+        .arg(names.join(QStringLiteral(", ")));
+}
+
+QVariantList ledgerGridValues(const QString& year, const QString& userId) {
+    return {userId, year};
+}
+
+QString cellText(CellFormat format, const QVariant& value) {
+    switch (format) {
+    case Plain:
+        return value.toString();
+    case Money:
+    case Rate: {
+        const std::optional<qint64> cents = centsOf(value);
+        if (!cents)
+            return value.toString();
+        const Amount amount = Amount::fromCents(*cents);
+        return format == Money ? amount.format() : amount.plainText();
+    }
+    case Date: {
+        const QDate date = QDate::fromString(value.toString(), Qt::ISODate);
+        return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : value.toString();
+    }
+    }
+    return value.toString();
+}
+
+} // namespace ledger

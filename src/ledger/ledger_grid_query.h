@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+#include <span>
+
+// The ledger grid: one user's withholding records of one year, every column of
+// Ritenute in table order, with how each column is shown. The withholding panel reads
+// the picked row's cells by these positions.
+namespace ledger {
+
+enum class CellFormat {
+    Plain, // the stored value as it is
+    Money, // cents shown "1.234,50"
+    Rate,  // cents of percent shown "20"
+    Date,  // ISO date shown dd/MM/yyyy
+};
+
+struct GridColumn {
+    const char* name;
+    bool visible;
+    int widthTwips; // 0 for hidden columns
+    CellFormat format;
+};
+
+// The 22 columns, position by position.
+std::span<const GridColumn> ledgerGridColumns();
+
+// The query and the values it binds for a year and a user's ID; rows in name then
+// invoice-date order.
+QString ledgerGridSql();
+QVariantList ledgerGridValues(const QString& year, const QString& userId);
+
+// The text a cell shows.
+QString cellText(CellFormat format, const QVariant& value);
+
+} // namespace ledger

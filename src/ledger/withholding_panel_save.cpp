@@ -1,0 +1,219 @@
+// The withholding panel's work on the database: the ledger grid, a picked row loaded
+// into the fields, and the press of Cmd3.
+#include "ledger/amount_field.h"
+#include "ledger/ledger_grid_query.h"
+#include "ledger/save_checks.h"
+#include "ledger/withholding_panel.h"
+#include "ledger/withholding_record.h"
+#include "ledger/withholding_store.h"
+#include "platform/data_grid.h"
+#include "platform/date_box.h"
+#include "platform/message_boxes.h"
+#include "platform/shell.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+const QString kBlockingTitle = QStringLiteral("ERRORE -- BLOCCANTE  ");
+
+} // namespace
+
+void WithholdingPanel::CaricaGrigliaRitenute() {
+    DataGrid& grid = shell_.selectionGrid();
+    grid.unbind();
+    const Status bound =
+        grid.bind(ledger::ledgerGridSql(),
+                  ledger::ledgerGridValues(shell_.currentYear(), shell_.currentUserId()));
+    if (!bound.ok()) {
+        grid.unbind();
+        reportDatabaseError(QStringLiteral("Lettura delle registrazioni non riuscita"),
+                            bound.error());
+        return;
+    }
+    int position = 0;
+    for (const ledger::GridColumn& column : ledger::ledgerGridColumns()) {
+        if (!column.visible) {
+            grid.setColumnHidden(position++, true);
+            continue;
+        }
+        const ledger::CellFormat format = column.format;
+        grid.setColumnFormat(
+            position, [format](const QVariant& value) { return ledger::cellText(format, value); },
+            format == ledger::CellFormat::Money ? Qt::AlignRight : Qt::AlignLeft);
+        grid.setColumnWidthTwips(position++, column.widthTwips);
+    }
+}
+
+void WithholdingPanel::pickFromGrid(const DataGrid& grid) {
+    const QString mode = shell_.panel("Frame3")->title();
+    const bool modify = mode == QLatin1String("Modifica-Ritenute");
+    if (!modify && mode != QLatin1String("Elimina-Ritenute"))
+        return;
+    if (modify) {
+        shell_.CaricaSoggetti();
+        CaricaTributi();
+        CaricaPercentuali();
+    }
+
+    // Column order, so that a value written later prevails over what the reactions
+    // of an earlier one (the rate, the two flags) do to it. Columns 19 and 20 are the
+    // working year and user, which the window's labels already show.
+    const auto cell = [&grid](int column) { return grid.cellText(column); };
+    const auto flag = [&cell](int column) { return cell(column) == QLatin1String("S"); };
+    subjectTyped_ = false;
+    Text22->setText(cell(0));
+    Text23->setText(cell(1));
+    Cbo3->setEditText(cell(2));
+    Text19->setText(cell(3));
+    DataBox2->setText(cell(4));
+    Text20->setText(cell(5));
+    Cbo4->setEditText(cell(6));
+    Text15->setText(cell(7));
+    Text16->setText(cell(8));
+    Text17->setText(cell(9));
+    Check2->setChecked(flag(10));
+    DataBox3->setText(cell(11));
+    Text4->setText(cell(12));
+    DataBox4->setText(cell(13));
+    Check3->setChecked(flag(14));
+    Text18->setText(cell(15));
+    Text13->setText(cell(16));
+    Text14->setText(cell(17));
+    Cbo5->setEditText(cell(18));
+    Text21->setText(cell(21));
+    // A flag that kept its state ran no reaction: the fields it governs follow it.
+    DataBox3->setEnabled(Check2->isChecked());
+    Text13->setEnabled(Check3->isChecked());
+    Text14->setEnabled(Check3->isChecked());
+
+    show();
+    shell_.setPanelsVisible({"Frame3"}, false);
+    Cmd3->setText(modify ? QStringLiteral("ModificaR") : QStringLiteral("EliminaR"));
+    Cbo3->setFocus(Qt::OtherFocusReason);
+}
+
+WithholdingEntry WithholdingPanel::entry() const {
+    WithholdingEntry e;
+    e.recordId = Text22->text();
+    e.subjectId = Text23->text();
+    e.subjectName = Cbo3->currentText();
+    e.invoiceNumber = Text19->text();
+    e.invoiceDate = DataBox2->text();
+    e.taxCode = Cbo5->currentText();
+    e.taxable = Text20->text();
+    e.rate = Cbo4->currentText();
+    e.withheld = Text15->text();
+    e.other = Text16->text();
+    e.total = Text17->text();
+    e.paid = Check2->isChecked();
+    e.paymentDate = DataBox3->text();
+    e.period = Text4->text();
+    e.dueDate = Text21->text();
+    e.remittanceDate = DataBox4->text();
+    e.lateRegularisation = Check3->isChecked();
+    e.interest = Text13->text();
+    e.penalty = Text14->text();
+    e.remitted = Text18->text();
+    e.year = shell_.currentYear();
+    e.user = shell_.currentUserId();
+    return e;
+}
+
+void WithholdingPanel::SalvaRitenuta() {
+    const std::optional<EntryMode> mode = ledger::entryModeOf(Cmd3->text());
+    if (!mode)
+        return;
+    if (*mode == EntryMode::Delete)
+        deleteRecord();
+    else
+        saveRecord(*mode);
+}
+
+void WithholdingPanel::saveRecord(EntryMode mode) {
+    for (const SaveFinding& finding : ledger::checkBeforeSave(entry(), mode)) {
+        shell_.boxes().notice(finding.message, finding.title);
+        if (auto* control = findChild<QWidget*>(finding.focus))
+            control->setFocus(Qt::OtherFocusReason);
+        if (finding.stops)
+            return;
+    }
+    const bool insert = mode == EntryMode::Insert;
+    if (!shell_.boxes().confirm(insert ? QStringLiteral("Vuoi Inserire questi dati ?")
+                                       : QStringLiteral("Vuoi Modificare questi dati ?"),
+                                insert ? QStringLiteral("Velarco - INSERIMENTO")
+                                       : QStringLiteral("Velarco - MODIFICA")))
+        return;
+    if (const std::optional<QString> total = ledger::recomputedTotal(entry()))
+        Text17->setText(*total);
+
+    // Read after the confirmation: the values are the ones the fields hold now.
+    const WithholdingEntry values = entry();
+    const WithholdingRecord record = ledger::recordFromEntry(values);
+    Status written = Status::success();
+    if (insert) {
+        written = ledger::insertWithholding(record).status;
+    } else {
+        bool ok = false;
+        const qint64 id = values.recordId.trimmed().toLongLong(&ok);
+        written = ok ? ledger::updateWithholding(id, record)
+                     : Status::failure(QStringLiteral("chiave della registrazione non valida"));
+    }
+    if (!written.ok()) {
+        reportDatabaseError(insert ? QStringLiteral("L' inserimento non è avvenuto")
+                                   : QStringLiteral("La modifica non è avvenuta"),
+                            written.error());
+        return;
+    }
+
+    if (insert) {
+        shell_.boxes().notice(QStringLiteral("L' inserimento è avvenuto con successo !"));
+        clearAfterSave(true, false);
+        Label39->clear();
+        Cbo3->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    shell_.boxes().notice(QStringLiteral("La modifica è avvenuta con successo !"));
+    clearAfterSave(true, true);
+    hide();
+    shell_.setWorkMenusEnabled(true);
+}
+
+void WithholdingPanel::deleteRecord() {
+    if (!shell_.boxes().confirm(QStringLiteral("Vuoi Eliminare questi dati ?"),
+                                QStringLiteral("Velarco - ELIMINA")))
+        return;
+    bool ok = false;
+    const qint64 id = Text22->text().trimmed().toLongLong(&ok);
+    const Status deleted =
+        ok ? ledger::deleteWithholding(id)
+           : Status::failure(QStringLiteral("chiave della registrazione non valida"));
+    if (!deleted.ok()) {
+        reportDatabaseError(QStringLiteral("L' eliminazione non è avvenuta"), deleted.error());
+        return;
+    }
+    shell_.boxes().notice(QStringLiteral("Eliminazione  di       ") + Cbo3->currentText() +
+                              QStringLiteral("   effettuata con successo ! "),
+                          QStringLiteral("Velarco - ELIMINA SOGGETTO"));
+    clearAfterSave(false, true);
+    hide();
+    shell_.setWorkMenusEnabled(true);
+}
+
+void WithholdingPanel::clearAfterSave(bool untickCheck4, bool clearSubject) {
+    shell_.PulisciCampi();
+    Check2->setChecked(false);
+    Check3->setChecked(false);
+    if (untickCheck4)
+        Check4->setChecked(false);
+    DataBox2->clear();
+    DataBox3->clear();
+    if (clearSubject)
+        Cbo3->setEditText(QString());
+    Cbo4->setEditText(QString());
+    Cbo5->setEditText(QString());
+}
