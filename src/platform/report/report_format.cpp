@@ -1,43 +1,20 @@
 #include "platform/report/report_format.h"
 
+#include "platform/amount.h"
+
 #include <QDate>
+#include <cmath>
+#include <limits>
 
 namespace report {
-namespace {
-
-QString groupedDigits(quint64 whole) {
-    QString digits = QString::number(whole);
-    for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
-        digits.insert(i, QLatin1Char('.'));
-    return digits;
-}
-
-quint64 magnitude(qint64 value) {
-    // Negating the smallest int64 overflows; go through unsigned arithmetic instead.
-    return value < 0 ? quint64(0) - quint64(value) : quint64(value);
-}
-
-QString formatRate(qint64 cents) {
-    const quint64 abs = magnitude(cents);
-    QString text = QString::number(abs / 100);
-    if (const quint64 fraction = abs % 100; fraction != 0) {
-        text += QLatin1Char(',') + QStringLiteral("%1").arg(fraction, 2, 10, QLatin1Char('0'));
-        if (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-    }
-    return cents < 0 ? QLatin1Char('-') + text : text;
-}
-
-} // namespace
 
 QString formatCents(qint64 cents) {
-    const quint64 abs = magnitude(cents);
-    QString text = groupedDigits(abs / 100) + QLatin1Char(',') +
-                   QStringLiteral("%1").arg(abs % 100, 2, 10, QLatin1Char('0'));
-    return cents < 0 ? QLatin1Char('-') + text : text;
+    return Amount::fromCents(cents).format();
 }
 
-bool centsOf(const QVariant& value, qint64& cents) {
+namespace {
+
+bool readCents(const QVariant& value, qint64& cents) {
     if (value.isNull())
         return false;
     switch (value.typeId()) {
@@ -48,6 +25,15 @@ bool centsOf(const QVariant& value, qint64& cents) {
     case QMetaType::Short:
         cents = value.toLongLong();
         return true;
+    case QMetaType::Double: {
+        // Amounts are whole cents; a fraction of a cent is no amount, and rounding it
+        // silently would hide the fault.
+        const double d = value.toDouble();
+        if (d != std::floor(d) || std::abs(d) > 9.0e15)
+            return false;
+        cents = qint64(d);
+        return true;
+    }
     case QMetaType::QString: {
         bool ok = false;
         cents = value.toString().trimmed().toLongLong(&ok);
@@ -61,6 +47,13 @@ bool centsOf(const QVariant& value, qint64& cents) {
     }
 }
 
+} // namespace
+
+bool centsOf(const QVariant& value, qint64& cents) {
+    // The smallest int64 has no positive counterpart, so no amount holds it.
+    return readCents(value, cents) && cents != std::numeric_limits<qint64>::min();
+}
+
 QString formatValue(const QVariant& value, Format format) {
     if (value.isNull())
         return {};
@@ -72,7 +65,7 @@ QString formatValue(const QVariant& value, Format format) {
         qint64 cents = 0;
         if (!centsOf(value, cents))
             return value.toString();
-        return format == Format::Money ? formatCents(cents) : formatRate(cents);
+        return format == Format::Money ? formatCents(cents) : Amount::fromCents(cents).plainText();
     }
     case Format::Date: {
         const QString text = value.toString();
