@@ -1,8 +1,13 @@
 #include "platform/report/report_format.h"
 #include "platform/report/report_painter.h"
+#include "platform/report/report_preview.h"
 #include "platform/report/report_renderer.h"
+#include "platform/scripted_message_boxes.h"
 
+#include <QAction>
 #include <QElapsedTimer>
+#include <QImage>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -95,6 +100,10 @@ private Q_SLOTS:
     void cancelledRender();
     void pdfPagesMatchRender();
     void largeReportIsQuick();
+    void previewNavigation_data();
+    void previewNavigation();
+    void previewExport();
+    void previewOfLargeReportOpensQuickly();
 };
 
 void ReportEngineTest::pagination_data() {
@@ -397,6 +406,86 @@ void ReportEngineTest::largeReportIsQuick() {
     // Generous for a debug build on a busy machine; a release build takes a few tens of ms.
     QVERIFY2(elapsed < 3000, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
     QCOMPARE(textsAt(r.pages.last(), 3100).last(), formatCents(qint64(100) * 9999 * 10000 / 2));
+}
+
+void ReportEngineTest::previewNavigation_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::newRow("next") << "PaginaSuccessiva" << 0 << 1;
+    QTest::newRow("next at the end stays") << "PaginaSuccessiva" << 2 << 2;
+    QTest::newRow("previous") << "PaginaPrecedente" << 2 << 1;
+    QTest::newRow("previous at the start stays") << "PaginaPrecedente" << 0 << 0;
+    QTest::newRow("last") << "UltimaPagina" << 0 << 2;
+    QTest::newRow("first") << "PrimaPagina" << 2 << 0;
+}
+
+void ReportEngineTest::previewNavigation() {
+    QFETCH(QString, action);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    ReportPreview preview(render(testLayout(), rows(25), fixedDate()));
+    QCOMPARE(preview.windowTitle(), QStringLiteral("Prova"));
+    QCOMPARE(preview.pageCount(), 3);
+    preview.setCurrentPage(from);
+    auto* step = preview.findChild<QAction*>(action);
+    QVERIFY(step);
+    step->trigger();
+    QCOMPARE(preview.currentPage(), to);
+    auto* pageBox = preview.findChild<QSpinBox*>(QStringLiteral("Pagina"));
+    QCOMPARE(pageBox->value(), to + 1);
+    QCOMPARE(preview.findChild<QAction*>(QStringLiteral("PaginaSuccessiva"))->isEnabled(), to < 2);
+    QCOMPARE(preview.findChild<QAction*>(QStringLiteral("PaginaPrecedente"))->isEnabled(), to > 0);
+    // Typing a page number goes there; zoom stays within its bounds.
+    pageBox->setValue(2);
+    QCOMPARE(preview.currentPage(), 1);
+    preview.setZoom(100);
+    QCOMPARE(preview.zoom(), 4.0);
+    preview.zoomOut();
+    QVERIFY(preview.zoom() < 4.0);
+}
+
+void ReportEngineTest::previewExport() {
+    QTemporaryDir dir;
+    ReportPreview preview(render(testLayout(), rows(25), fixedDate()));
+    ScriptedMessageBoxes boxes;
+    preview.setMessageBoxes(&boxes);
+    QString askedFor;
+    QString answer;
+    preview.setPdfPathChooser([&](QWidget*, const QString& caption) {
+        askedFor = caption;
+        return answer;
+    });
+    // Cancelled file choice: nothing written, nothing said.
+    QVERIFY(!preview.exportPdf());
+    QCOMPARE(askedFor, QStringLiteral("Prova"));
+    QCOMPARE(boxes.shown().size(), 0);
+
+    answer = dir.filePath(QStringLiteral("anteprima.pdf"));
+    preview.findChild<QAction*>(QStringLiteral("EsportaPdf"))->trigger();
+    QVERIFY(QFileInfo(answer).size() > 1000);
+    QCOMPARE(boxes.shown().size(), 0);
+
+    // A file that cannot be written is reported, not passed over.
+    answer = dir.filePath(QStringLiteral("manca/anteprima.pdf"));
+    QVERIFY(!preview.exportPdf());
+    QCOMPARE(boxes.shown().size(), 1);
+    QVERIFY(boxes.last().text.startsWith(QStringLiteral("Esportazione PDF non riuscita")));
+}
+
+void ReportEngineTest::previewOfLargeReportOpensQuickly() {
+    ReportLayout layout = testLayout();
+    const ReportData data = rows(10000);
+    QElapsedTimer timer;
+    timer.start();
+    ReportPreview preview(render(layout, data));
+    preview.resize(1200, 800);
+    const QImage first = preview.grab().toImage();
+    const qint64 elapsed = timer.elapsed();
+    QVERIFY(!first.isNull());
+    QVERIFY2(elapsed < 3000, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
+    preview.lastPage();
+    QCOMPARE(preview.currentPage(), preview.pageCount() - 1);
 }
 
 QTEST_MAIN(ReportEngineTest)
