@@ -67,6 +67,9 @@ bool LookupTableModel::setData(const QModelIndex& index, const QVariant& value, 
         return false;
     const int row = index.row();
     const QString column = columnName(index.column());
+    // Leaving a new row's cell without typing anything is no attempt to write.
+    if (isBlankRow(row) && value.toString().trimmed().isEmpty())
+        return false;
     const lookup::CellValue cell = lookup::checkCell(table_, column, value.toString());
     if (!cell.ok())
         return refuse(*cell.refusal);
