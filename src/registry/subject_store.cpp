@@ -9,14 +9,30 @@
 namespace registry {
 namespace {
 
+// An empty field is stored as the empty text, never NULL, whether or not the
+// QString behind it happens to be null.
+QString text(const QString& value) {
+    return value.isNull() ? QStringLiteral("") : value;
+}
+
 // The twelve written columns, in the order the statements below name them.
 QVariantList valuesOf(const Subject& s) {
     // An invalid or absent date is stored as NULL, never as text that is not a date.
     const QVariant birthDate = s.birthDate.isValid() ? QVariant(s.birthDate.toString(Qt::ISODate))
                                                      : QVariant(QMetaType::fromType<QString>());
     const QString user = s.user ? QStringLiteral("S") : QStringLiteral("N");
-    return {s.name,       s.address,       s.town,    s.postalCode, s.province, birthDate,
-            s.birthPlace, s.birthProvince, s.taxCode, s.vatNumber,  user,       s.note};
+    return {text(s.name),
+            text(s.address),
+            text(s.town),
+            text(s.postalCode),
+            text(s.province),
+            birthDate,
+            text(s.birthPlace),
+            text(s.birthProvince),
+            text(s.taxCode),
+            text(s.vatNumber),
+            user,
+            text(s.note)};
 }
 
 struct Written {
