@@ -52,6 +52,11 @@ std::optional<Amount> divideRounded(Wide numerator, Wide denominator) {
     return Amount::fromCents(static_cast<qint64>(quotient));
 }
 
+// Through unsigned arithmetic, so that even a value outside the range is safe to show.
+quint64 magnitudeOf(qint64 cents) {
+    return cents < 0 ? quint64(0) - quint64(cents) : quint64(cents);
+}
+
 std::optional<Amount> checked(Wide cents) {
     if (cents > kMax || cents < -kMax)
         return std::nullopt;
@@ -96,7 +101,7 @@ std::optional<Amount> Amount::parse(QStringView text) {
 }
 
 QString Amount::format() const {
-    const quint64 magnitude = cents_ < 0 ? quint64(-cents_) : quint64(cents_);
+    const quint64 magnitude = magnitudeOf(cents_);
     const QString units = QString::number(magnitude / 100);
     QString grouped;
     grouped.reserve(units.size() + units.size() / 3 + 5);
@@ -110,7 +115,7 @@ QString Amount::format() const {
 }
 
 QString Amount::plainText() const {
-    const quint64 magnitude = cents_ < 0 ? quint64(-cents_) : quint64(cents_);
+    const quint64 magnitude = magnitudeOf(cents_);
     QString text = QString::number(magnitude / 100);
     const quint64 decimals = magnitude % 100;
     if (decimals != 0) {

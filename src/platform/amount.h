@@ -16,7 +16,7 @@ public:
     static constexpr qint64 kMaxCents = std::numeric_limits<qint64>::max();
 
     constexpr Amount() = default;
-    // Clamps nothing: `cents` must lie within the range above.
+    // Clamps nothing: the checked arithmetic assumes `cents` lies within the range above.
     static constexpr Amount fromCents(qint64 cents) { return Amount(cents); }
 
     // Reads Italian text: an optional leading minus, digits with full stops between
