@@ -35,7 +35,6 @@ LookupEditor::LookupEditor(Shell& shell, QWidget* parent)
     DataGrid2->setEditTriggers(
         QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
         QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
-    DataGrid2->horizontalHeader()->setStretchLastSection(true);
     auto* caption = new QLabel(QStringLiteral("Seleziona la riga per inserire o modificare"), this);
     caption->setObjectName(QStringLiteral("DataGrid2Caption"));
     caption->setBuddy(DataGrid2);
@@ -136,6 +135,8 @@ void LookupEditor::load(lookup::Table table) {
     DataGrid2->setColumnHidden(0, true);
     for (int c = 1; c < model_->columnCount(); ++c)
         DataGrid2->setColumnWidthTwips(c, 1800);
+    // Only the tax codes have a long column: their description takes the free width.
+    DataGrid2->horizontalHeader()->setStretchLastSection(table == lookup::Table::TaxCodes);
     addButton_->setEnabled(true);
     deleteButton_->setEnabled(true);
 }

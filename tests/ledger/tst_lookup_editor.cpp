@@ -1,5 +1,4 @@
 #include "app/nota.h"
-#include "ledger/lookup_table_model.h"
 #include "ledger/lookup_tables.h"
 #include "platform/data_grid.h"
 #include "platform/scripted_message_boxes.h"
