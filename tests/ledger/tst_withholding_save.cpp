@@ -1,0 +1,470 @@
+#include "ledger_window.h"
+#include "platform/date_box.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QTableView>
+
+namespace {
+
+const QString kInserted = "L' inserimento è avvenuto con successo !";
+const QString kModified = "La modifica è avvenuta con successo !";
+const QString kBlocking = "ERRORE -- BLOCCANTE  ";
+
+using Fields = QMap<QString, QString>;
+
+} // namespace
+
+class WithholdingSaveTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void roundTrip();
+    void findings_data();
+    void findings();
+    void answerNo_data();
+    void answerNo();
+    void failedWrite_data();
+    void failedWrite();
+    void loadFlags_data();
+    void loadFlags();
+    void loadKeepsRowAmounts_data();
+    void loadKeepsRowAmounts();
+    void loadWithoutPaymentDate();
+
+private:
+    // Fills the panel in insert mode with a record that passes every check.
+    void fillValidRecord();
+    // Sets the texts of fields by name (combos, line edits, date boxes).
+    void setFields(const Fields& fields);
+    void pressCmd3() { w_->child<QPushButton>("Cmd3")->click(); }
+    // Opens the ledger grid in `mode` ("Rmodifica" or "RElimina") and picks row `row`.
+    void pick(const char* mode, int row = 0);
+    QCheckBox* check(const char* name) { return w_->child<QCheckBox>(name); }
+    DateBox* date(const char* name) { return w_->child<DateBox>(name); }
+
+    std::unique_ptr<LedgerWindow> w_;
+    qint64 bianchi_ = 0;
+};
+
+void WithholdingSaveTest::init() {
+    w_ = std::make_unique<LedgerWindow>();
+    QVERIFY(w_->db.ok());
+    bianchi_ = TestDatabase::addSubject("BIANCHI SRL");
+}
+
+void WithholdingSaveTest::cleanup() {
+    w_.reset();
+}
+
+void WithholdingSaveTest::setFields(const Fields& fields) {
+    for (auto it = fields.begin(); it != fields.end(); ++it) {
+        QWidget* widget = w_->child(it.key().toLatin1().constData());
+        if (auto* combo = qobject_cast<QComboBox*>(widget))
+            combo->setEditText(it.value());
+        else if (auto* edit = qobject_cast<QLineEdit*>(widget))
+            edit->setText(it.value());
+        else if (auto* box = qobject_cast<DateBox*>(widget))
+            box->setText(it.value());
+        else
+            QFAIL(qPrintable(it.key()));
+    }
+}
+
+void WithholdingSaveTest::fillValidRecord() {
+    w_->trigger("Rinserisci");
+    w_->choose("Cbo3", "BIANCHI SRL");
+    date("DataBox2")->setText("10/02/2011");
+    w_->child<QLineEdit>("Text19")->setText("12/A");
+    w_->choose("Cbo5", "1040");
+    w_->child<QLineEdit>("Text20")->setText("1.000,00");
+    w_->choose("Cbo4", "20");
+    check("Check4")->setChecked(true);
+    check("Check2")->setChecked(true);
+    date("DataBox3")->setText("05/03/2011");
+    LedgerWindow::enterAndLeave(date("DataBox3"));
+    date("DataBox4")->setText("16/04/2011");
+    LedgerWindow::enterAndLeave(date("DataBox4"));
+    w_->child<QLineEdit>("Text18")->setText("200,00");
+}
+
+void WithholdingSaveTest::pick(const char* mode, int row) {
+    w_->trigger(mode);
+    auto* grid = w_->child<QTableView>("Datagrid1");
+    QVERIFY(grid->model() && grid->model()->rowCount() > row);
+    grid->setCurrentIndex(grid->model()->index(row, 2));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualRect(grid->currentIndex()).center());
+    QVERIFY(w_->window->panel("Frame4")->isVisible());
+}
+
+void WithholdingSaveTest::roundTrip() {
+    fillValidRecord();
+    QCOMPARE(w_->text("Text15"), QString("200,00"));
+    QCOMPARE(w_->text("Text17"), QString("1.200,00"));
+    w_->boxes.answerYes();
+    pressCmd3();
+    QCOMPARE(w_->boxes.texts(), QStringList({"Vuoi Inserire questi dati ?", kInserted}));
+    QCOMPARE(w_->boxes.shown().at(0).title, QString("Velarco - INSERIMENTO"));
+    QCOMPARE(w_->boxes.shown().at(0).buttons, BoxButtons::YesNo);
+    QCOMPARE(w_->boxes.shown().at(0).icon, BoxIcon::None);
+    QCOMPARE(w_->boxes.shown().at(1).icon, BoxIcon::Information);
+    QCOMPARE(LedgerWindow::recordCount(), 1);
+    Result<QSqlQuery> ids = store::run("SELECT max(ID) FROM Ritenute");
+    QVERIFY(ids.ok() && ids.value.next());
+    const qint64 id = ids.value.value(0).toLongLong();
+    const QVariantMap expected = {{"ID", id},
+                                  {"ID_A", bianchi_},
+                                  {"denominazione", "BIANCHI SRL"},
+                                  {"FT", "12/A"},
+                                  {"data", "2011-02-10"},
+                                  {"imponibile", 100000},
+                                  {"aliquota", 2000},
+                                  {"ritenuta", 20000},
+                                  {"altro", 0},
+                                  {"totale", 120000},
+                                  {"pag", "S"},
+                                  {"datap", "2011-03-05"},
+                                  {"periodo", "3"},
+                                  {"versamento", "2011-04-16"},
+                                  {"ravv", "N"},
+                                  {"versato", 20000},
+                                  {"interessi", 0},
+                                  {"sanzione", 0},
+                                  {"tributo", "1040"},
+                                  {"anno", "2011"},
+                                  {"utente", QString::number(w_->userId)},
+                                  {"scadenza", "2011-04-16"}};
+    QVariantMap row = LedgerWindow::record(id);
+    for (auto it = expected.begin(); it != expected.end(); ++it)
+        QCOMPARE(row.value(it.key()).toString(), it.value().toString());
+    // Emptied for the next invoice, still in insert mode with the menus held.
+    QVERIFY(w_->window->panel("Frame4")->isVisible());
+    QCOMPARE(w_->child<QPushButton>("Cmd3")->text(), QString("Inserisci"));
+    for (const char* name : {"Cbo3", "Cbo4", "Cbo5", "Text19", "Text20", "Text15", "Text17"})
+        QCOMPARE(w_->text(name), QString());
+    for (const char* name : {"Check2", "Check3", "Check4"})
+        QVERIFY(!check(name)->isChecked());
+    QVERIFY(!w_->window->action("Ritenute")->isEnabled());
+
+    // Correction: the row comes back as the grid shows it.
+    QTest::mouseClick(w_->child<QLabel>("Image2"), Qt::LeftButton);
+    pick("Rmodifica");
+    QCOMPARE(w_->child<QPushButton>("Cmd3")->text(), QString("ModificaR"));
+    const Fields loaded = {{"Text22", QString::number(id)},
+                           {"Text23", QString::number(bianchi_)},
+                           {"Cbo3", "BIANCHI SRL"},
+                           {"Text19", "12/A"},
+                           {"Text20", "1.000,00"},
+                           {"Cbo4", "20"},
+                           {"Text15", "200,00"},
+                           {"Text16", "0,00"},
+                           {"Text17", "1.200,00"},
+                           {"Text4", "3"},
+                           {"Text18", "200,00"},
+                           {"Cbo5", "1040"},
+                           {"Text21", "16/04/2011"}};
+    for (auto it = loaded.begin(); it != loaded.end(); ++it)
+        QCOMPARE(w_->text(it.key().toLatin1().constData()), it.value());
+    QCOMPARE(date("DataBox2")->text(), QString("10/02/2011"));
+    QCOMPARE(date("DataBox3")->text(), QString("05/03/2011"));
+    QCOMPARE(date("DataBox4")->text(), QString("16/04/2011"));
+    QVERIFY(check("Check2")->isChecked());
+    QVERIFY(!check("Check3")->isChecked());
+    if (w_->window->isActiveWindow())
+        QVERIFY(w_->child<QComboBox>("Cbo3")->hasFocus());
+
+    w_->child<QLineEdit>("Text20")->setText("2.000,00");
+    w_->choose("Cbo4", "20");
+    w_->child<QLineEdit>("Text18")->setText("400,00");
+    w_->boxes.clear();
+    w_->boxes.answerYes();
+    pressCmd3();
+    // Choosing the rate again emptied the total: a warning, then the confirmation.
+    QCOMPARE(w_->boxes.texts(),
+             QStringList({"Inserire il campo Totale, splittando il campo Controlla !",
+                          "Vuoi Modificare questi dati ?", kModified}));
+    QCOMPARE(w_->boxes.shown().at(1).title, QString("Velarco - MODIFICA"));
+    row = LedgerWindow::record(id);
+    QCOMPARE(row.value("imponibile").toLongLong(), 200000);
+    QCOMPARE(row.value("ritenuta").toLongLong(), 40000);
+    // The total is recomputed after the confirmation, ticked or not.
+    QCOMPARE(row.value("totale").toLongLong(), 240000);
+    QCOMPARE(row.value("versato").toLongLong(), 40000);
+    QCOMPARE(row.value("FT").toString(), QString("12/A"));
+    QCOMPARE(row.value("ID_A").toLongLong(), bianchi_);
+    QCOMPARE(LedgerWindow::recordCount(), 1);
+    QVERIFY(!w_->window->panel("Frame4")->isVisible());
+    QVERIFY(w_->window->action("Ritenute")->isEnabled());
+    QVERIFY(w_->window->action("Funzioni")->isEnabled());
+
+    pick("RElimina");
+    QCOMPARE(w_->child<QPushButton>("Cmd3")->text(), QString("EliminaR"));
+    QCOMPARE(w_->text("Text20"), QString("2.000,00"));
+    w_->boxes.clear();
+    w_->boxes.answerYes();
+    pressCmd3();
+    QCOMPARE(w_->boxes.texts(),
+             QStringList({"Vuoi Eliminare questi dati ?",
+                          "Eliminazione  di       BIANCHI SRL   effettuata con successo ! "}));
+    QCOMPARE(w_->boxes.shown().at(0).title, QString("Velarco - ELIMINA"));
+    QCOMPARE(w_->boxes.shown().at(1).title, QString("Velarco - ELIMINA SOGGETTO"));
+    QCOMPARE(LedgerWindow::recordCount(), 0);
+    QVERIFY(!w_->window->panel("Frame4")->isVisible());
+    QVERIFY(w_->window->action("Esci")->isEnabled());
+    QCOMPARE(w_->text("Cbo3"), QString());
+    QCOMPARE(w_->text("Text22"), QString());
+}
+
+// Fields changed from a valid record, then the boxes shown in order (text and title),
+// and whether the record is written. A Yes is ready for the confirmation.
+void WithholdingSaveTest::findings_data() {
+    QTest::addColumn<Fields>("changes");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("valid") << Fields{} << QStringList{"Vuoi Inserire questi dati ?", kInserted}
+                           << "" << true;
+    QTest::newRow("wrong withholding stops")
+        << Fields{{"Text15", "199,00"}}
+        << QStringList{"Errore: calcolo importo Ritenuta sbagliato  !|ERRORE -- BLOCCANTE  "}
+        << "Cbo4" << false;
+    QTest::newRow("blank name stops")
+        << Fields{{"Cbo3", ""}}
+        << QStringList{"Inserire il campo Denominazione!|ERRORE -- BLOCCANTE  CAMPO   VUOTO"}
+        << "Cbo3" << false;
+    QTest::newRow("warnings then confirmation")
+        << Fields{{"Text17", "0,00"}, {"DataBox2", "10/02/2009"}}
+        << QStringList{"Inserire il campo Totale, splittando il campo Controlla !",
+                       "Attenzione Anno fattura diverso da quello dell' anno  inserimento della "
+                       "registrazione !",
+                       "Vuoi Inserire questi dati ?", kInserted}
+        << "" << true;
+    QTest::newRow("warning then stop")
+        << Fields{{"Text17", ""}, {"Text15", ""}}
+        << QStringList{"Inserire il campo Totale, splittando il campo Controlla !",
+                       "Inserire il campo Ritenuta!"}
+        << "Text15" << false;
+}
+
+void WithholdingSaveTest::findings() {
+    QFETCH(Fields, changes);
+    QFETCH(QStringList, shown);
+    QFETCH(QString, focus);
+    QFETCH(bool, written);
+    fillValidRecord();
+    setFields(changes);
+    w_->boxes.answerYes();
+    pressCmd3();
+    QStringList texts = w_->boxes.texts();
+    for (int i = 0; i < shown.size() && i < texts.size(); ++i) {
+        if (shown.at(i).contains('|'))
+            texts[i] += '|' + w_->boxes.shown().at(i).title;
+    }
+    QCOMPARE(texts, shown);
+    QCOMPARE(LedgerWindow::recordCount(), written ? 1 : 0);
+    if (written) {
+        QCOMPARE(LedgerWindow::record(1).value("totale").toLongLong(), 120000);
+        QCOMPARE(LedgerWindow::record(1).value("anno").toString(), QString("2011"));
+    } else {
+        QCOMPARE(w_->text("Text19"), QString("12/A"));
+        QCOMPARE(w_->text("Text20"), QString("1.000,00"));
+        if (w_->window->isActiveWindow()) {
+            QWidget* focused = QApplication::focusWidget();
+            QWidget* expected = w_->child(focus.toLatin1().constData());
+            QVERIFY(focused == expected || expected->isAncestorOf(focused));
+        }
+    }
+}
+
+void WithholdingSaveTest::answerNo_data() {
+    QTest::addColumn<QString>("mode");
+    QTest::newRow("insert") << "Rinserisci";
+    QTest::newRow("modify") << "Rmodifica";
+    QTest::newRow("delete") << "RElimina";
+}
+
+void WithholdingSaveTest::answerNo() {
+    QFETCH(QString, mode);
+    const qint64 id = w_->addRecord({{"ID_A", bianchi_},
+                                     {"denominazione", "BIANCHI SRL"},
+                                     {"FT", "7"},
+                                     {"data", "2011-01-05"},
+                                     {"imponibile", 50000},
+                                     {"aliquota", 2000},
+                                     {"ritenuta", 10000},
+                                     {"totale", 60000},
+                                     {"versato", 10000},
+                                     {"tributo", "1040"}});
+    const QVariantMap before = LedgerWindow::record(id);
+    if (mode == "Rinserisci") {
+        fillValidRecord();
+    } else {
+        pick(mode.toLatin1().constData());
+        w_->child<QLineEdit>("Text19")->setText("8");
+    }
+    const QString caption = w_->child<QPushButton>("Cmd3")->text();
+    const QString typed = w_->text("Text19");
+    w_->boxes.answerNo();
+    pressCmd3();
+    QCOMPARE(w_->boxes.shown().size(), 1);
+    QCOMPARE(w_->boxes.last().buttons, BoxButtons::YesNo);
+    QCOMPARE(LedgerWindow::recordCount(), 1);
+    QCOMPARE(LedgerWindow::record(id), before);
+    QVERIFY(w_->window->panel("Frame4")->isVisible());
+    QCOMPARE(w_->child<QPushButton>("Cmd3")->text(), caption);
+    QCOMPARE(w_->text("Text19"), typed);
+    QCOMPARE(w_->text("Cbo3"), QString("BIANCHI SRL"));
+}
+
+// A write the database refuses: the reason is shown, no success follows, the row and
+// the panel stay as they were.
+void WithholdingSaveTest::failedWrite_data() {
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("insert, read-only") << "Rinserisci"
+                                       << "readonly"
+                                       << "readonly database";
+    QTest::newRow("modify, read-only") << "Rmodifica"
+                                       << "readonly"
+                                       << "readonly database";
+    QTest::newRow("modify, row gone") << "Rmodifica"
+                                      << "gone"
+                                      << "non esiste più";
+    QTest::newRow("delete, read-only") << "RElimina"
+                                       << "readonly"
+                                       << "readonly database";
+    QTest::newRow("delete, row gone") << "RElimina"
+                                      << "gone"
+                                      << "non esiste più";
+}
+
+void WithholdingSaveTest::failedWrite() {
+    QFETCH(QString, mode);
+    QFETCH(QString, fault);
+    QFETCH(QString, reason);
+    const qint64 id = w_->addRecord({{"ID_A", bianchi_},
+                                     {"denominazione", "BIANCHI SRL"},
+                                     {"FT", "7"},
+                                     {"data", "2011-01-05"},
+                                     {"imponibile", 50000},
+                                     {"aliquota", 2000},
+                                     {"ritenuta", 10000},
+                                     {"totale", 60000},
+                                     {"versato", 10000},
+                                     {"tributo", "1040"}});
+    if (mode == "Rinserisci") {
+        fillValidRecord();
+    } else {
+        pick(mode.toLatin1().constData());
+        w_->child<QLineEdit>("Text19")->setText("8");
+    }
+    const QVariantMap before = LedgerWindow::record(id);
+    if (fault == "readonly")
+        TestDatabase::exec("PRAGMA query_only = ON");
+    else
+        TestDatabase::exec("DELETE FROM Ritenute WHERE ID = ?", {id});
+    const int count = LedgerWindow::recordCount();
+    const QString caption = w_->child<QPushButton>("Cmd3")->text();
+    w_->boxes.answerYes();
+    pressCmd3();
+    TestDatabase::exec("PRAGMA query_only = OFF");
+
+    QCOMPARE(w_->boxes.shown().size(), 2);
+    QCOMPARE(w_->boxes.last().title, kBlocking);
+    QCOMPARE(w_->boxes.last().icon, BoxIcon::Information);
+    QVERIFY2(w_->boxes.last().text.contains(reason), qPrintable(w_->boxes.last().text));
+    QCOMPARE(LedgerWindow::recordCount(), count);
+    if (fault == "readonly")
+        QCOMPARE(LedgerWindow::record(id), before);
+    QVERIFY(w_->window->panel("Frame4")->isVisible());
+    QCOMPARE(w_->child<QPushButton>("Cmd3")->text(), caption);
+    QCOMPARE(w_->text("Cbo3"), QString("BIANCHI SRL"));
+    QCOMPARE(w_->text("Text19"), mode == "Rinserisci" ? QString("12/A") : QString("8"));
+    QVERIFY(!w_->window->action("Ritenute")->isEnabled());
+}
+
+void WithholdingSaveTest::loadFlags_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("ticked");
+    QTest::newRow("S") << "S" << true;
+    QTest::newRow("N") << "N" << false;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("lower-case s") << "s" << false;
+}
+
+void WithholdingSaveTest::loadFlags() {
+    QFETCH(QString, stored);
+    QFETCH(bool, ticked);
+    w_->addRecord({{"denominazione", "BIANCHI SRL"},
+                   {"pag", stored},
+                   {"ravv", stored},
+                   {"datap", "2011-03-05"},
+                   {"periodo", "3"},
+                   {"scadenza", "2011-04-16"},
+                   {"interessi", 110},
+                   {"sanzione", 55},
+                   {"versato", 20165}});
+    pick("Rmodifica");
+    QCOMPARE(check("Check2")->isChecked(), ticked);
+    QCOMPARE(check("Check3")->isChecked(), ticked);
+    // The row's values prevail over what the flags' reactions clear.
+    QCOMPARE(date("DataBox3")->text(), QString("05/03/2011"));
+    QCOMPARE(w_->text("Text4"), QString("3"));
+    QCOMPARE(w_->text("Text21"), QString("16/04/2011"));
+    QCOMPARE(w_->text("Text13"), QString("1,10"));
+    QCOMPARE(w_->text("Text14"), QString("0,55"));
+    QCOMPARE(w_->text("Text18"), QString("201,65"));
+    // The fields a flag governs follow it.
+    QCOMPARE(date("DataBox3")->isEnabled(), ticked);
+    QCOMPARE(w_->child<QLineEdit>("Text13")->isEnabled(), ticked);
+}
+
+void WithholdingSaveTest::loadKeepsRowAmounts_data() {
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<bool>("listsReloaded");
+    QTest::newRow("modify") << "Rmodifica" << true;
+    QTest::newRow("delete") << "RElimina" << false;
+}
+
+void WithholdingSaveTest::loadKeepsRowAmounts() {
+    QFETCH(QString, mode);
+    QFETCH(bool, listsReloaded);
+    w_->addRecord({{"ID_A", 999},
+                   {"denominazione", "GIALLI SNC"},
+                   {"imponibile", 123456},
+                   {"aliquota", 2000},
+                   {"ritenuta", 19900},
+                   {"altro", 500},
+                   {"totale", 123400},
+                   {"tributo", "1019"}});
+    TestDatabase::exec("INSERT INTO Percentuale (Percentuale) VALUES (2300)");
+    pick(mode.toLatin1().constData());
+    QCOMPARE(w_->text("Text20"), QString("1.234,56"));
+    QCOMPARE(w_->text("Cbo4"), QString("20"));
+    QCOMPARE(w_->text("Text15"), QString("199,00"));
+    QCOMPARE(w_->text("Text16"), QString("5,00"));
+    QCOMPARE(w_->text("Text17"), QString("1.234,00"));
+    QCOMPARE(w_->text("Cbo5"), QString("1019"));
+    QCOMPARE(w_->text("Cbo3"), QString("GIALLI SNC"));
+    // The row's subject key stays, even for a name that matches no subject.
+    QCOMPARE(w_->text("Text23"), QString("999"));
+    QCOMPARE(w_->child<QComboBox>("Cbo4")->count(), listsReloaded ? 3 : 0);
+    QCOMPARE(w_->child<QComboBox>("Cbo3")->count(), listsReloaded ? 2 : 0);
+}
+
+void WithholdingSaveTest::loadWithoutPaymentDate() {
+    w_->addRecord({{"denominazione", "BIANCHI SRL"}, {"pag", "S"}});
+    date("DataBox3")->setText("01/01/2011");
+    pick("Rmodifica");
+    QVERIFY(check("Check2")->isChecked());
+    QCOMPARE(date("DataBox3")->text(), QString());
+    QVERIFY(!date("DataBox3")->date().isValid());
+}
+
+QTEST_MAIN(WithholdingSaveTest)
+#include "tst_withholding_save.moc"
