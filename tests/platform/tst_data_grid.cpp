@@ -1,0 +1,248 @@
+#include "platform/data_grid.h"
+#include "store/connection.h"
+#include "support/test_database.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+const QString kQuery = QStringLiteral("SELECT ID, denominazione, cap FROM Soggetti ORDER BY ID");
+
+QString cents(const QVariant& v) {
+    const qint64 c = v.toLongLong();
+    return QString::number(c / 100) + ',' + QString::number(c % 100).rightJustified(2, '0');
+}
+
+} // namespace
+
+class DataGridTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void twipsToPixels_data();
+    void twipsToPixels();
+    void columnWidthFollowsScreen();
+    void formats_data();
+    void formats();
+    void pickOncePerGesture_data();
+    void pickOncePerGesture();
+    void hiddenColumnsStayReadable();
+    void rebindDropsColumnSettings();
+    void failedBindLeavesGridEmpty();
+    void bindModelReadsEditValues();
+    void largeResultOpensLazily();
+
+private:
+    QPoint cellCentre(int row, int column) const {
+        return grid_->visualRect(grid_->model()->index(row, column)).center();
+    }
+
+    std::unique_ptr<TestDatabase> db_;
+    std::unique_ptr<DataGrid> grid_;
+};
+
+void DataGridTest::init() {
+    db_ = std::make_unique<TestDatabase>();
+    QVERIFY2(db_->ok(), qPrintable(db_->error()));
+    TestDatabase::exec("INSERT INTO Soggetti (denominazione, cap) VALUES ('ALFA', '123456'), "
+                       "('BETA', '5'), ('GAMMA', NULL)");
+    grid_ = std::make_unique<DataGrid>();
+    grid_->resize(600, 300);
+    grid_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(grid_.get()));
+}
+
+void DataGridTest::cleanup() {
+    grid_.reset();
+    db_.reset();
+}
+
+void DataGridTest::twipsToPixels_data() {
+    QTest::addColumn<int>("twips");
+    QTest::addColumn<qreal>("dpi");
+    QTest::addColumn<int>("pixels");
+    QTest::newRow("one inch at 96") << 1440 << 96.0 << 96;
+    QTest::newRow("name column at 96") << 4000 << 96.0 << 267;
+    QTest::newRow("postal code at 96") << 1000 << 96.0 << 67;
+    QTest::newRow("postal code at 120") << 1000 << 120.0 << 83;
+    QTest::newRow("name column at 144") << 4000 << 144.0 << 400;
+    QTest::newRow("zero") << 0 << 96.0 << 0;
+}
+
+void DataGridTest::twipsToPixels() {
+    QFETCH(int, twips);
+    QFETCH(qreal, dpi);
+    QFETCH(int, pixels);
+    QCOMPARE(DataGrid::twipsToPixels(twips, dpi), pixels);
+}
+
+void DataGridTest::columnWidthFollowsScreen() {
+    QVERIFY(grid_->bind(kQuery).ok());
+    grid_->setColumnWidthTwips(1, 4000);
+    grid_->setColumnWidthTwips(2, 1000);
+    QCOMPARE(grid_->columnWidth(1), DataGrid::twipsToPixels(4000, grid_->logicalDpiX()));
+    QCOMPARE(grid_->columnWidth(2), DataGrid::twipsToPixels(1000, grid_->logicalDpiX()));
+}
+
+void DataGridTest::formats_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QVariant>("value");
+    QTest::newRow("formatted") << 0 << "1234,56" << QVariant("123456");
+    QTest::newRow("short") << 1 << "0,05" << QVariant("5");
+    QTest::newRow("NULL through the formatter") << 2 << "0,00" << QVariant();
+}
+
+void DataGridTest::formats() {
+    QFETCH(int, row);
+    QFETCH(QString, text);
+    QFETCH(QVariant, value);
+    QVERIFY(grid_->bind(kQuery).ok());
+    grid_->setColumnFormat(2, &cents, Qt::AlignRight);
+    grid_->setCurrentIndex(grid_->model()->index(row, 1));
+    QCOMPARE(grid_->cellText(2), text);
+    QCOMPARE(grid_->cellValue(2).isNull(), value.isNull());
+    if (!value.isNull())
+        QCOMPARE(grid_->cellValue(2).toString(), value.toString());
+    const auto alignment = [&](int column) {
+        return Qt::Alignment(
+            grid_->model()->index(row, column).data(Qt::TextAlignmentRole).toInt());
+    };
+    QVERIFY(alignment(2) & Qt::AlignRight);
+    // Columns without a format show the value as it is, to the left.
+    QVERIFY(alignment(1) & Qt::AlignLeft);
+    QCOMPARE(grid_->cellText(1), QString(QStringList{"ALFA", "BETA", "GAMMA"}.at(row)));
+}
+
+void DataGridTest::pickOncePerGesture_data() {
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<int>("picks");
+    QTest::newRow("click") << "click" << 1;
+    QTest::newRow("double click") << "double" << 1;
+    QTest::newRow("two separate clicks") << "twice" << 2;
+    QTest::newRow("Enter") << "enter" << 1;
+    QTest::newRow("Return held down") << "held" << 1;
+    QTest::newRow("click below the rows") << "empty" << 0;
+    QTest::newRow("right click") << "right" << 0;
+    QTest::newRow("Enter without a current row") << "nocurrent" << 0;
+}
+
+void DataGridTest::pickOncePerGesture() {
+    QFETCH(QString, gesture);
+    QFETCH(int, picks);
+    QVERIFY(grid_->bind(kQuery).ok());
+    QSignalSpy spy(grid_.get(), &DataGrid::rowPicked);
+    QWidget* viewport = grid_->viewport();
+    const QPoint at = cellCentre(1, 1);
+    if (gesture == "click") {
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+    } else if (gesture == "twice") {
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+    } else if (gesture == "double") {
+        // What the window system delivers: press, release, press, double click, release.
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+        QTest::mousePress(viewport, Qt::LeftButton, {}, at);
+        QMouseEvent dbl(QEvent::MouseButtonDblClick, at, viewport->mapToGlobal(at), Qt::LeftButton,
+                        Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &dbl);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
+    } else if (gesture == "enter" || gesture == "held") {
+        grid_->setFocus();
+        grid_->setCurrentIndex(grid_->model()->index(1, 1));
+        QTest::keyClick(grid_.get(), Qt::Key_Enter);
+        if (gesture == "held") {
+            QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r", true);
+            QApplication::sendEvent(grid_.get(), &repeat);
+        }
+    } else if (gesture == "empty") {
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(5, viewport->height() - 5));
+    } else if (gesture == "right") {
+        QTest::mouseClick(viewport, Qt::RightButton, {}, at);
+    } else if (gesture == "nocurrent") {
+        grid_->setCurrentIndex({});
+        QTest::keyClick(grid_.get(), Qt::Key_Return);
+    }
+    QCOMPARE(spy.count(), picks);
+    if (picks > 0) {
+        QCOMPARE(spy.first().first().toInt(), 1);
+        QCOMPARE(grid_->cellText(1), QString("BETA"));
+    }
+}
+
+void DataGridTest::hiddenColumnsStayReadable() {
+    QVERIFY(grid_->bind(kQuery).ok());
+    grid_->setColumnHidden(0, true);
+    grid_->setColumnHidden(2, true);
+    QTest::mouseClick(grid_->viewport(), Qt::LeftButton, {}, cellCentre(2, 1));
+    QCOMPARE(grid_->cellText(0), QString("3"));
+    QCOMPARE(grid_->cellText(1), QString("GAMMA"));
+    QCOMPARE(grid_->cellValue(0).toInt(), 3);
+    QCOMPARE(grid_->cellText(2), QString());
+}
+
+void DataGridTest::rebindDropsColumnSettings() {
+    QVERIFY(grid_->bind(kQuery).ok());
+    grid_->setColumnHidden(0, true);
+    grid_->setColumnFormat(2, &cents);
+    QVERIFY(grid_->bind(kQuery).ok());
+    QVERIFY(!grid_->isColumnHidden(0));
+    grid_->setCurrentIndex(grid_->model()->index(0, 1));
+    QCOMPARE(grid_->cellText(2), QString("123456"));
+    grid_->unbind();
+    QVERIFY(!grid_->isBound());
+    QCOMPARE(grid_->rowCount(), 0);
+    QCOMPARE(grid_->cellText(1), QString());
+}
+
+void DataGridTest::failedBindLeavesGridEmpty() {
+    QVERIFY(grid_->bind(kQuery).ok());
+    const Status s = grid_->bind("SELECT nothing FROM nowhere");
+    QVERIFY(!s.ok());
+    QVERIFY(!s.error().isEmpty());
+    QCOMPARE(grid_->rowCount(), 0);
+}
+
+void DataGridTest::bindModelReadsEditValues() {
+    QStandardItemModel model(2, 2);
+    model.setData(model.index(1, 0), 42, Qt::EditRole);
+    model.setData(model.index(1, 1), "TESTO");
+    grid_->bindModel(&model);
+    grid_->setCurrentIndex(model.index(1, 1));
+    QCOMPARE(grid_->cellValue(0).toInt(), 42);
+    QCOMPARE(grid_->cellText(1), QString("TESTO"));
+    grid_->unbind();
+    QCOMPARE(model.rowCount(), 2); // a model the caller owns stays alive
+}
+
+void DataGridTest::largeResultOpensLazily() {
+    TestDatabase::exec("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n "
+                       "WHERE x < 100000) INSERT INTO Soggetti (denominazione, cap) "
+                       "SELECT printf('S%06d', x), x FROM n");
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(grid_->bind(kQuery).ok());
+    grid_->setColumnFormat(2, &cents);
+    QApplication::processEvents();
+    // Only a first batch is read: the grid shows at once whatever the table's size.
+    QVERIFY2(grid_->rowCount() < 10000, qPrintable(QString::number(grid_->rowCount())));
+    QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+    grid_->scrollToBottom();
+    grid_->fetchAll();
+    QCOMPARE(grid_->rowCount(), 100003);
+    grid_->setCurrentIndex(grid_->model()->index(100002, 1));
+    QCOMPARE(grid_->cellText(1), QString("S100000"));
+    QCOMPARE(grid_->cellText(2), QString("1000,00"));
+}
+
+QTEST_MAIN(DataGridTest)
+#include "tst_data_grid.moc"
