@@ -9,6 +9,7 @@
 #include "platform/message_boxes.h"
 #include "platform/status_bar.h"
 #include "registry/subject_panel.h"
+#include "reports/report_commands.h"
 #include "reports/search_panel.h"
 #include "reports/year_deletion.h"
 #include "store/queries.h"
@@ -116,6 +117,7 @@ Nota::Nota(MessageBoxes& boxes, QWidget* parent) : QMainWindow(parent), boxes_(b
     Frame5 = new SearchPanel(*this, central);
     Frame6 = new LookupEditor(*this, central);
     new YearDeletion(*this, this);
+    new ReportCommands(*this, this);
     for (QGroupBox* frame :
          {static_cast<QGroupBox*>(Frame1), Frame3, static_cast<QGroupBox*>(Frame4),
           static_cast<QGroupBox*>(Frame5), static_cast<QGroupBox*>(Frame6)})

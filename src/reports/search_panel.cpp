@@ -1,17 +1,159 @@
 #include "reports/search_panel.h"
 
+#include "ledger/ledger_lookups.h"
 #include "platform/clickable_label.h"
+#include "platform/date_box.h"
+#include "platform/message_boxes.h"
 #include "platform/shell.h"
 
+#include <QAction>
+#include <QComboBox>
 #include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
 
-SearchPanel::SearchPanel(Shell& shell, QWidget* parent) : QGroupBox(parent), shell_(shell) {
+namespace {
+
+QComboBox* makeCombo(const char* name, QWidget* parent) {
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(QString::fromLatin1(name));
+    // Typed text is kept as the operator wrote it: a subject may be a pattern with "%".
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setMinimumContentsLength(28);
+    return combo;
+}
+
+QLabel* makeCaption(const char* name, const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+} // namespace
+
+SearchPanel::SearchPanel(Shell& shell, QWidget* parent)
+    : QGroupBox(parent), shell_(shell), runner_(shell, this) {
     setObjectName(QStringLiteral("Frame5"));
-    auto* layout = new QGridLayout(this);
+    DataBox5 = new DateBox(this);
+    DataBox5->setObjectName(QStringLiteral("DataBox5"));
+    Cbo6 = makeCombo("Cbo6", this);
+    Cbo7 = makeCombo("Cbo7", this);
+    Cmd4 = new QPushButton(QStringLiteral("Ricerca"), this);
+    Cmd4->setObjectName(QStringLiteral("Cmd4"));
+    dateCaption_ = makeCaption("dateCaption", QStringLiteral("Per data "), this);
+    periodCaption_ = makeCaption("periodCaption", QStringLiteral("Periodo"), this);
+    subjectCaption_ = makeCaption("subjectCaption", QStringLiteral("Per Soggetto"), this);
     ClickableLabel* Label45 = makeCloseMark("Label45", this);
-    layout->addWidget(Label45, 0, 1, Qt::AlignRight | Qt::AlignTop);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(Label45, 0, 2, Qt::AlignRight | Qt::AlignTop);
+    layout->addWidget(dateCaption_, 1, 0);
+    layout->addWidget(DataBox5, 1, 1, Qt::AlignLeft);
+    layout->addWidget(periodCaption_, 2, 0);
+    layout->addWidget(Cbo6, 2, 1, Qt::AlignLeft);
+    layout->addWidget(subjectCaption_, 3, 0);
+    layout->addWidget(Cbo7, 3, 1);
+    layout->addWidget(Cmd4, 4, 1, Qt::AlignLeft);
+    layout->setColumnStretch(2, 1);
+    layout->setRowStretch(5, 1);
+    // No mode until a command opens the panel in one.
+    showInputs(false, false, false);
+
     connect(Label45, &ClickableLabel::clicked, this, [this] {
         hide();
-        shell_.setWorkMenusEnabled(true);
+        shell_.setMenusEnabled({"Funzioni", "Esci", "Anagrafica", "Ritenute", "Servizi"}, true);
     });
+    connect(Cmd4, &QPushButton::clicked, this, &SearchPanel::search);
+    connect(DataBox5, &DateBox::invalidDate, this, [this] {
+        shell_.boxes().plain(QStringLiteral("Data non valida"));
+        DataBox5->invalidDateHandled();
+    });
+    if (QAction* item = shell_.action("RitenuteS"))
+        connect(item, &QAction::triggered, this, &SearchPanel::openDueMonthSearch);
+    if (QAction* item = shell_.action("RicercaP"))
+        connect(item, &QAction::triggered, this, &SearchPanel::openPeriodSearch);
+    if (QAction* item = shell_.action("RicercaS"))
+        connect(item, &QAction::triggered, this, &SearchPanel::openSubjectSearch);
+}
+
+void SearchPanel::showInputs(bool date, bool period, bool subject) {
+    // Each caption goes with its input, so the panel never names a field it does not show.
+    Cbo6->setVisible(period);
+    periodCaption_->setVisible(period);
+    Cbo7->setVisible(subject);
+    subjectCaption_->setVisible(subject);
+    DataBox5->setVisible(date);
+    dateCaption_->setVisible(date);
+}
+
+void SearchPanel::openDueMonthSearch() {
+    show();
+    setTitle(QStringLiteral("Ritenute in Scadenza"));
+    DataBox5->clear();
+    showInputs(true, false, false);
+    DataBox5->setFocus(Qt::OtherFocusReason);
+}
+
+void SearchPanel::openPeriodSearch() {
+    show();
+    setTitle(QStringLiteral("Ritenute per Periodo"));
+    showInputs(false, true, false);
+    CaricaPeriodi();
+    Cbo6->setFocus(Qt::OtherFocusReason);
+}
+
+void SearchPanel::openSubjectSearch() {
+    show();
+    setTitle(QStringLiteral("Situazione per Soggetto"));
+    showInputs(false, false, true);
+    Cbo7->clear();
+    Cbo7->setEditText(QString());
+    shell_.CaricaSoggetti();
+    Cbo7->setFocus(Qt::OtherFocusReason);
+}
+
+void SearchPanel::CaricaPeriodi() {
+    Cbo6->clear();
+    const Result<QStringList> periods = ledger::periods();
+    if (!periods.ok())
+        shell_.boxes().notice(QStringLiteral("Lettura dei periodi non riuscita: ") +
+                                  periods.error(),
+                              report_launcher::kFailureTitle);
+    Cbo6->addItems(periods.value);
+    // An emptied list shows no choice: the operator picks the period.
+    Cbo6->setCurrentIndex(-1);
+    Cbo6->setEditText(QString());
+}
+
+void SearchPanel::search() {
+    // The mode is the input on show; the mode commands show exactly one.
+    if (!DataBox5->isHidden())
+        searchByDueMonth();
+    else if (!Cbo6->isHidden())
+        searchByPeriod();
+    else if (!Cbo7->isHidden())
+        searchBySubject();
+}
+
+void SearchPanel::searchByDueMonth() {
+    ReportRequest request = runner_.requestFor(QStringLiteral("RitenuteS"));
+    // An empty box, or text that is no date, has no month: the run asks for a date.
+    const QDate date = DataBox5->date();
+    request.month = date.isValid() ? date.month() : 0;
+    runner_.run(request);
+}
+
+void SearchPanel::searchByPeriod() {
+    ReportRequest request = runner_.requestFor(QStringLiteral("RicercaP"));
+    request.period = Cbo6->currentText();
+    runner_.run(request);
+}
+
+void SearchPanel::searchBySubject() {
+    ReportRequest request = runner_.requestFor(QStringLiteral("RicercaS"));
+    // The text is a LIKE pattern, bound as a value: an apostrophe needs no doubling.
+    request.subject = Cbo7->currentText();
+    if (runner_.run(request))
+        Cbo7->setEditText(QString());
 }

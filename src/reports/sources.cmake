@@ -7,5 +7,7 @@ list(APPEND VELARCO_CORE_SOURCES
 )
 list(APPEND VELARCO_GUI_SOURCES
   reports/search_panel.cpp reports/search_panel.h
+  reports/report_launcher.cpp reports/report_launcher.h
+  reports/report_commands.cpp reports/report_commands.h
   reports/year_deletion.cpp reports/year_deletion.h
 )

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "reports/report_launcher.h"
+
+#include <QObject>
+
+class Shell;
+
+// The report commands of the menus: the lists of the current user's year (`ElencoR`,
+// `FattureNP`, `FattureP`, `RitenuteNV`, `RitenuteV`), the general lists across users
+// (`StampaG`, `StampaS`) and the subjects registry (`Elenco`). None of them changes a
+// menu or a panel; `StanpaAt` ("Attestazione") is left without an action.
+class ReportCommands : public QObject {
+    Q_OBJECT
+
+public:
+    ReportCommands(Shell& shell, QObject* parent = nullptr);
+
+    // The command `name`, as its menu item runs it.
+    void run(const QString& name);
+
+    ReportLauncher& runner() { return runner_; }
+
+    // The commands connected to their menu items, in menu order.
+    static const QStringList& commandNames();
+
+private:
+    Shell& shell_;
+    ReportLauncher runner_;
+};

@@ -1,0 +1,65 @@
+#include "reports/report_launcher.h"
+
+#include "platform/message_boxes.h"
+#include "platform/report/report_preview.h"
+#include "platform/shell.h"
+
+#include <QWidget>
+#include <exception>
+
+ReportLauncher::ReportLauncher(Shell& shell, QWidget* dialogParent)
+    : shell_(shell), preview_([dialogParent](const PreparedReport& report) {
+          return previewOnScreen(report, dialogParent);
+      }) {}
+
+ReportRequest ReportLauncher::requestFor(const QString& name) const {
+    ReportRequest request;
+    request.name = name;
+    request.userId = shell_.currentUserId();
+    request.userName = shell_.currentUserName();
+    request.year = shell_.currentYear();
+    return request;
+}
+
+void ReportLauncher::setPreview(Preview preview) {
+    preview_ = std::move(preview);
+}
+
+bool ReportLauncher::run(const ReportRequest& request) {
+    // The prepared report holds its rows apart from the database: the query has been
+    // read to its end and released before any box or preview appears, whatever follows.
+    const Result<PreparedReport> prepared = prepareReport(request);
+    if (!prepared.ok()) {
+        shell_.boxes().notice(
+            QStringLiteral("La stampa non può essere preparata.\nErrore del database: ") +
+                prepared.error(),
+            report_launcher::kFailureTitle);
+        return false;
+    }
+    if (prepared.value.outcome != ReportOutcome::Ready) {
+        shell_.boxes().notice(prepared.value.messageText, prepared.value.messageTitle);
+        return false;
+    }
+    const Status shown = preview_(prepared.value);
+    if (!shown.ok()) {
+        shell_.boxes().notice(
+            QStringLiteral("L'anteprima della stampa non può essere mostrata.\nMotivo: ") +
+                shown.error(),
+            report_launcher::kFailureTitle);
+        return false;
+    }
+    return true;
+}
+
+Status ReportLauncher::previewOnScreen(const PreparedReport& report, QWidget* parent) {
+    if (report.layout.name.isEmpty())
+        return Status::failure(QStringLiteral("la stampa non ha un modello di pagina"));
+    // A render that runs out of memory on a huge list must end in a message, not in a
+    // preview that silently never opens.
+    try {
+        report::ReportPreview::run(report.layout, report.data, parent ? parent->window() : nullptr);
+    } catch (const std::exception& e) {
+        return Status::failure(QString::fromLocal8Bit(e.what()));
+    }
+    return Status::success();
+}
