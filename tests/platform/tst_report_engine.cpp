@@ -286,6 +286,9 @@ void ReportEngineTest::sumsAndCounts_data() {
     QTest::newRow("exact beyond double")
         << QVariantList{qint64(9007199254740993LL), qint64(1), qint64(1)} << "90.071.992.547.409,95"
         << "3";
+    QTest::newRow("overflow is marked, not wrapped")
+        << QVariantList{std::numeric_limits<qint64>::max(), qint64(1)} << "######"
+        << "2";
     QTest::newRow("cents add up") << QVariantList{qint64(10), qint64(20), qint64(-30), qint64(1)}
                                   << "0,01"
                                   << "4";

@@ -32,6 +32,16 @@ struct Total {
     int column = -1;
     qint64 cents = 0;
     bool seen = false;
+    bool overflow = false; // beyond the range of cents: printed as a mark, never wrapped
+
+    void add(const QVariant& value) {
+        qint64 cents = 0;
+        if (column < 0 || !centsOf(value, cents))
+            return;
+        seen = true;
+        if (__builtin_add_overflow(this->cents, cents, &this->cents))
+            overflow = true;
+    }
 };
 
 class Renderer {
@@ -110,7 +120,7 @@ CompiledSection Renderer::compile(const ReportSection& section) {
         case ItemKind::Sum:
             c.column = data_.columnIndex(item.column);
             c.total = int(totals_.size());
-            totals_.append(Total{c.column, 0, false});
+            totals_.append(Total{c.column, 0, false, false});
             break;
         case ItemKind::Count:
         case ItemKind::Line:
@@ -142,7 +152,9 @@ void Renderer::emitSection(const CompiledSection& section, int top, int row) {
         case ItemKind::Sum: {
             const Total& total = totals_.at(item.total);
             // Rows exist but every value was empty: the total is empty too.
-            if (total.seen || rowsCounted_ == 0)
+            if (total.overflow)
+                text = QStringLiteral("######");
+            else if (total.seen || rowsCounted_ == 0)
                 text = formatValue(QVariant(total.cents), item.format);
             break;
         }
@@ -183,13 +195,8 @@ void Renderer::addRow(int row) {
         startPage(false);
     }
     ++rowsCounted_;
-    for (Total& total : totals_) {
-        qint64 cents = 0;
-        if (total.column >= 0 && centsOf(data_.value(row, total.column), cents)) {
-            total.cents += cents;
-            total.seen = true;
-        }
-    }
+    for (Total& total : totals_)
+        total.add(data_.value(row, total.column));
     emitSection(detail_, y_, row);
     y_ += detail_.height;
     pageHasBody_ = true;
@@ -223,13 +230,8 @@ RenderedReport Renderer::run() {
         [](const CompiledItem& i) { return i.kind == ItemKind::Sum || i.kind == ItemKind::Count; });
     if (grandInHeader) {
         for (int row = 0; row < rows; ++row) {
-            for (Total& total : totals_) {
-                qint64 cents = 0;
-                if (total.column >= 0 && centsOf(data_.value(row, total.column), cents)) {
-                    total.cents += cents;
-                    total.seen = true;
-                }
-            }
+            for (Total& total : totals_)
+                total.add(data_.value(row, total.column));
         }
         rowsCounted_ = rows;
     }
@@ -238,7 +240,7 @@ RenderedReport Renderer::run() {
     startPage(true);
     if (grandInHeader) {
         for (Total& total : totals_)
-            total = Total{total.column, 0, false};
+            total = Total{total.column, 0, false, false};
         rowsCounted_ = 0;
     }
     for (int row = 0; row < rows; ++row) {
