@@ -5,10 +5,13 @@
 #include "app/splash.h"
 #include "app/startup_options.h"
 #include "platform/qt_message_boxes.h"
+#include "reports/report_options.h"
 #include "store/connection.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStandardPaths>
@@ -33,9 +36,86 @@ QString prepareDataFolder() {
     return folder;
 }
 
+// Exit statuses of a report written without the window.
+enum ExportStatus {
+    kExported = 0,
+    kBadArguments = 2,
+    kNoDatabase = 3,
+    kNothingToPrint = 4,
+    kExportFailed = 5,
+};
+
+void nameApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("Velarco"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Velarco"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELARCO_VERSION));
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+}
+
+int exportFailed(int status, const QString& text) {
+    std::fputs(qPrintable(QStringLiteral("Velarco: ") + text + QLatin1Char('\n')), stderr);
+    return status;
+}
+
+// `velarco --report NAME ... --pdf FILE`: writes one report as a PDF and ends, without
+// a window, so it runs on a machine with no screen (a server, a scheduled job).
+int exportWithoutWindow(int argc, char* argv[]) {
+    // Painting the pages needs the fonts of a GUI application but no screen; the
+    // offscreen platform also spares a needless connection to a display that is there.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    nameApplication();
+
+    const ReportOptions report = parseReportOptions(QCoreApplication::arguments());
+    if (!report.error.isEmpty())
+        return exportFailed(kBadArguments, report.error);
+    const StartupOptions startup = parseStartupOptions(QCoreApplication::arguments());
+    if (!startup.error.isEmpty())
+        return exportFailed(kBadArguments, startup.error);
+
+    const QString path =
+        startup.databasePath.isEmpty()
+            ? defaultDatabasePath(QCoreApplication::applicationDirPath(),
+                                  QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+            : startup.databasePath;
+    // A report reads an existing ledger: a mistyped path must not create an empty one.
+    if (!QFileInfo::exists(path))
+        return exportFailed(kNoDatabase, QStringLiteral("archivio non trovato: %1").arg(path));
+    const Status opened = store::openDatabase(path);
+    if (!opened.ok())
+        return exportFailed(kNoDatabase, opened.error());
+
+    const Status written = exportReport(report.request, report.pdfPath);
+    store::closeDatabase();
+    const QString name = report.request.name;
+    if (!written.ok()) {
+        const bool nothing = written.error() == catalogue::kNoDataText.trimmed() ||
+                             written.error() == catalogue::kNoDateText.trimmed();
+        if (nothing)
+            return exportFailed(kNothingToPrint,
+                                QStringLiteral("nessun dato per la stampa %1 (%2); "
+                                               "il PDF non è stato scritto")
+                                    .arg(name, written.error()));
+        return exportFailed(
+            kExportFailed,
+            QStringLiteral("la stampa %1 non è stata scritta: %2").arg(name, written.error()));
+    }
+    std::fputs(qPrintable(QStringLiteral("Velarco: stampa %1 scritta in %2\n")
+                              .arg(name, QDir::toNativeSeparators(report.pdfPath))),
+               stdout);
+    return kExported;
+}
+
 } // namespace
 
 int runVelarco(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (parseReportOptions(arguments).requested)
+        return exportWithoutWindow(argc, argv);
+
     if (!hasDisplay()) {
         std::fputs("Velarco: nessuno schermo disponibile / no display available "
                    "(DISPLAY is not set).\n",
@@ -43,11 +123,8 @@ int runVelarco(int argc, char* argv[]) {
         return 1;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Velarco"));
-    QApplication::setOrganizationName(QStringLiteral("Velarco"));
-    QApplication::setApplicationVersion(QStringLiteral(VELARCO_VERSION));
+    nameApplication();
     QApplication::setWindowIcon(applicationIcon());
-    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     QTranslator translator;
     if (translator.load(QLocale(QLocale::Italian), QStringLiteral("qtbase"), QStringLiteral("_"),
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

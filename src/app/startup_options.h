@@ -12,4 +12,7 @@ struct StartupOptions {
     QString error;        // a message for the operator when the options are wrong
 };
 
+// Reads `--database`. The options of a report written without the window (`--report`
+// and its companions, read by parseReportOptions) are let through when `--report` is
+// given, and refused otherwise, since the window would ignore them.
 StartupOptions parseStartupOptions(const QStringList& arguments);
