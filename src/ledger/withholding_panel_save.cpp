@@ -85,6 +85,8 @@ void WithholdingPanel::pickFromGrid(const DataGrid& grid) {
     Text13->setText(cell(16));
     Text14->setText(cell(17));
     Cbo5->setEditText(cell(18));
+    // The description follows the code shown, as when the code is chosen.
+    onTaxCodeChosen();
     Text21->setText(cell(21));
     // A flag that kept its state ran no reaction: the fields it governs follow it.
     DataBox3->setEnabled(Check2->isChecked());

@@ -450,6 +450,8 @@ void WithholdingSaveTest::loadKeepsRowAmounts() {
     QCOMPARE(w_->text("Text16"), QString("5,00"));
     QCOMPARE(w_->text("Text17"), QString("1.234,00"));
     QCOMPARE(w_->text("Cbo5"), QString("1019"));
+    QVERIFY(
+        w_->child<QLabel>("Label39")->text().startsWith("Ritenute del 4% operate dal condominio"));
     QCOMPARE(w_->text("Cbo3"), QString("GIALLI SNC"));
     // The row's subject key stays, even for a name that matches no subject.
     QCOMPARE(w_->text("Text23"), QString("999"));
