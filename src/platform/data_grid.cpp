@@ -48,8 +48,8 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent) {
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setHighlightSections(false);
     connect(this, &QTableView::clicked, this, [this](const QModelIndex& index) {
-        // The second click of a double click belongs to the pick the first one made.
-        if (index.isValid() && !secondClick_)
+        // The view ends a double click without a second click: one pick per gesture.
+        if (index.isValid())
             Q_EMIT rowPicked(index.row());
     });
 }
@@ -78,11 +78,9 @@ void DataGrid::bindModel(QAbstractItemModel* model) {
 
 void DataGrid::unbind() {
     QAbstractItemModel* old = model();
-    // Column settings belong to the data: shown again before the header forgets its
-    // sections, so that the next result starts with every column visible.
+    setModel(nullptr);
     for (int c = 0; c < horizontalHeader()->count(); ++c)
         setColumnHidden(c, false);
-    setModel(nullptr);
     if (old == queryModel_)
         delete queryModel_;
     queryModel_ = nullptr;
@@ -146,15 +144,4 @@ void DataGrid::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTableView::keyPressEvent(event);
-}
-
-void DataGrid::mousePressEvent(QMouseEvent* event) {
-    secondClick_ = false;
-    QTableView::mousePressEvent(event);
-}
-
-void DataGrid::mouseDoubleClickEvent(QMouseEvent* event) {
-    QTableView::mouseDoubleClickEvent(event);
-    // Set after the view's own handling, which may run a press of its own.
-    secondClick_ = true;
 }

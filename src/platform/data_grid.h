@@ -48,10 +48,7 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     FormattedQueryModel* queryModel_ = nullptr;
-    bool secondClick_ = false;
 };
