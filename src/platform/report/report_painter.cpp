@@ -22,6 +22,7 @@ ReportPainter::ReportPainter(const RenderedReport& report) : report_(report) {
         font.setKerning(false);
         font.setHintingPreference(QFont::PreferNoHinting);
         fonts_.append(font);
+        metrics_.append(QFontMetricsF(font));
     }
     cache_.resize(fonts_.size());
 }
@@ -40,6 +41,10 @@ const ReportPainter::Shaped& ReportPainter::shaped(int style, const QString& tex
     if (line.isValid()) {
         entry.width = line.naturalTextWidth();
         entry.glyphs = line.glyphRuns();
+        // The underline is drawn with the text box (see paintPage): glyph runs place
+        // their own underline wrongly on scaled raster devices.
+        for (QGlyphRun& run : entry.glyphs)
+            run.setUnderline(false);
     }
     return *cache.insert(text, std::move(entry));
 }
@@ -73,6 +78,16 @@ void ReportPainter::paintPage(QPainter& painter, int index) {
             x += run.box.width() - text.width;
         for (const QGlyphRun& glyphs : text.glyphs)
             painter.drawGlyphRun(QPointF(x, run.box.top()), glyphs);
+        if (report_.styles.at(run.style).underline) {
+            const QFontMetricsF& m = metrics_.at(run.style);
+            const qreal y = run.box.top() + m.ascent() + m.underlinePos();
+            painter.save();
+            QPen underline(Qt::black);
+            underline.setWidthF(m.lineWidth());
+            painter.setPen(underline);
+            painter.drawLine(QLineF(x, y, x + text.width, y));
+            painter.restore();
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include "platform/report/report_renderer.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QHash>
 #include <QList>
@@ -36,6 +37,7 @@ private:
 
     const RenderedReport& report_;
     QList<QFont> fonts_;
+    QList<QFontMetricsF> metrics_;
     QList<QHash<QString, Shaped>> cache_;
 };
 

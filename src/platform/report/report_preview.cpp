@@ -16,6 +16,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -187,7 +188,22 @@ void ReportPreview::setCurrentPage(int index) {
 
 void ReportPreview::setZoom(double zoom) {
     view_->showPage(current_, std::clamp(zoom, kMinZoom, kMaxZoom));
+    // The box names a fixed scale only when the zoom is one; otherwise it shows none.
+    const QSignalBlocker block(zoomBox_);
+    zoomBox_->setCurrentIndex(zoomBox_->findData(view_->zoom()));
     updateNavigation();
+}
+
+void ReportPreview::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The whole page at first, once the window has its size.
+    if (!fitted_) {
+        fitted_ = true;
+        QTimer::singleShot(0, this, [this] {
+            applyZoomChoice(FitPage);
+            zoomBox_->setCurrentIndex(FitPage);
+        });
+    }
 }
 
 void ReportPreview::zoomIn() {

@@ -69,6 +69,9 @@ public Q_SLOTS:
     void zoomIn();
     void zoomOut();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void buildUi();
     void applyZoomChoice(int index);
@@ -85,6 +88,7 @@ private:
     QSpinBox* pageBox_ = nullptr;
     QLabel* pageCountLabel_ = nullptr;
     QComboBox* zoomBox_ = nullptr;
+    bool fitted_ = false;
 };
 
 } // namespace report
