@@ -1,4 +1,5 @@
 #include "ledger/amount_field.h"
+#include "ledger/withholding_panel.h"
 #include "ledger_window.h"
 #include "platform/date_box.h"
 
@@ -92,6 +93,12 @@ void WithholdingPanelTest::fieldsAndLists() {
     QCOMPARE(Cbo5->itemText(0), QString("1001"));
     QCOMPARE(Cbo5->count(), 4);
     QCOMPARE(w_->child<QComboBox>("Cbo3")->itemText(0), QString("ROSSI MARIO"));
+    // The period list of the search panel.
+    w_->child<WithholdingPanel>("Frame4")->CaricaPeriodi();
+    auto* Cbo6 = w_->child<QComboBox>("Cbo6");
+    QCOMPARE(Cbo6->count(), 12);
+    QCOMPARE(Cbo6->itemText(0), QString("1"));
+    QCOMPARE(Cbo6->itemText(11), QString("12"));
     for (const char* name : {"Text17", "Text4", "Text21", "Text22", "Text23"})
         QVERIFY2(w_->child<QLineEdit>(name)->isReadOnly(), name);
     for (const char* name : {"Text13", "Text14", "Text15", "Text16", "Text18", "Text20"})

@@ -198,6 +198,7 @@ void WithholdingSaveTest::roundTrip() {
     QCOMPARE(row.value("ID_A").toLongLong(), bianchi_);
     QCOMPARE(LedgerWindow::recordCount(), 1);
     QVERIFY(!w_->window->panel("Frame4")->isVisible());
+    QCOMPARE(w_->child<QPushButton>("Cmd3")->text(), QString("ModificaR"));
     QVERIFY(w_->window->action("Ritenute")->isEnabled());
     QVERIFY(w_->window->action("Funzioni")->isEnabled());
 
@@ -215,6 +216,7 @@ void WithholdingSaveTest::roundTrip() {
     QCOMPARE(LedgerWindow::recordCount(), 0);
     QVERIFY(!w_->window->panel("Frame4")->isVisible());
     QVERIFY(w_->window->action("Esci")->isEnabled());
+    QCOMPARE(w_->child<QPushButton>("Cmd3")->text(), QString("EliminaR"));
     QCOMPARE(w_->text("Cbo3"), QString());
     QCOMPARE(w_->text("Text22"), QString());
 }
