@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QPrinter>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -104,6 +105,8 @@ private Q_SLOTS:
     void previewNavigation();
     void previewExport();
     void previewOfLargeReportOpensQuickly();
+    void printRange_data();
+    void printRange();
 };
 
 void ReportEngineTest::pagination_data() {
@@ -489,6 +492,41 @@ void ReportEngineTest::previewOfLargeReportOpensQuickly() {
     QVERIFY2(elapsed < 3000, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
     preview.lastPage();
     QCOMPARE(preview.currentPage(), preview.pageCount() - 1);
+}
+
+void ReportEngineTest::printRange_data() {
+    QTest::addColumn<int>("range");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("all") << int(QPrinter::AllPages) << 0 << 0 << 3;
+    QTest::newRow("range") << int(QPrinter::PageRange) << 2 << 3 << 2;
+    QTest::newRow("range past the end") << int(QPrinter::PageRange) << 3 << 9 << 1;
+    QTest::newRow("current page") << int(QPrinter::CurrentPage) << 0 << 0 << 1;
+}
+
+// The printer path of the preview, with a printer that writes a PDF file.
+void ReportEngineTest::printRange() {
+    QFETCH(int, range);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(int, pages);
+    QTemporaryDir dir;
+    ReportPreview preview(render(testLayout(), rows(25), fixedDate()));
+    preview.setCurrentPage(1);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("stampa.pdf")));
+    printer.setPrintRange(QPrinter::PrintRange(range));
+    if (from > 0)
+        printer.setFromTo(from, to);
+    QVERIFY(preview.printOn(printer));
+    QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    QFile file(printer.outputFileName());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray pdf = file.readAll();
+    QCOMPARE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page "),
+             qsizetype(pages));
 }
 
 QTEST_MAIN(ReportEngineTest)
