@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlQueryModel>
@@ -66,6 +67,9 @@ Status DataGrid::bind(const QString& sql, const QVariantList& values) {
     queryModel_ = new FormattedQueryModel(this);
     queryModel_->setQuery(std::move(query));
     setModel(queryModel_);
+    // A new result starts at its first row and first column, wherever the last one was.
+    scrollToTop();
+    horizontalScrollBar()->setValue(0);
     if (queryModel_->lastError().isValid())
         return Status::failure(queryModel_->lastError().text());
     return Status::success();

@@ -92,6 +92,7 @@ private Q_SLOTS:
     void birthDate_data();
     void birthDate();
     void invalidDateIsReported();
+    void tabOrderFollowsTheForm();
     void upperCase_data();
     void upperCase();
     void numberKeyFilter_data();
@@ -643,6 +644,18 @@ void SubjectPanelTest::invalidDateIsReported() {
     QCOMPARE(boxesOf(*boxes_), QStringList{"Velarco|Data non valida|P"});
     QVERIFY(box->text().isEmpty());
     QCOMPARE(focused(), QString("DataBox1"));
+}
+
+void SubjectPanelTest::tabOrderFollowsTheForm() {
+    accept("ROSSI MARIO");
+    window_->action("Inserisci")->trigger();
+    QStringList visited{focused()};
+    for (int i = 0; i < 12; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << focused();
+    }
+    QCOMPARE(visited, (QStringList{"Text2", "Text3", "Text7", "Text5", "Text6", "Text8", "Text9",
+                                   "DataBox1", "Text10", "Text11", "Text12", "Check1", "Cmd2"}));
 }
 
 void SubjectPanelTest::upperCase_data() {
