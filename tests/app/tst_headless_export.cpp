@@ -1,0 +1,212 @@
+#include "app/startup_options.h"
+#include "store/connection.h"
+#include "support/test_database.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+// Runs the built program as an operator or a scheduled job would, without a display,
+// to write a report as a PDF.
+class TestHeadlessExport : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void exportRun_data();
+    void exportRun();
+    void startupOptions_data();
+    void startupOptions();
+
+private:
+    QString program_;
+    std::unique_ptr<TestDatabase> db_;
+    QString userId_;
+    QTemporaryDir out_;
+};
+
+void TestHeadlessExport::initTestCase() {
+    program_ = QCoreApplication::applicationDirPath() + QStringLiteral("/../src/velarco");
+    QVERIFY2(QFileInfo(program_).isExecutable(),
+             qPrintable(QStringLiteral("build the velarco target first: ") + program_));
+    db_ = std::make_unique<TestDatabase>();
+    QVERIFY2(db_->ok(), qPrintable(db_->error()));
+    userId_ = QString::number(TestDatabase::addSubject(QStringLiteral("ROSSI MARIO"), true));
+    const char* const names[] = {"DELL'ORTO LUCA", "ZETA SRL", "ALFA SNC"};
+    const char* const paid[] = {"S", "S", "N"};
+    const char* const due[] = {"2024-03-16", "2024-07-16", "2024-11-16"};
+    for (int i = 0; i < 3; ++i)
+        TestDatabase::exec(
+            QStringLiteral(
+                "INSERT INTO Ritenute (denominazione, FT, data, imponibile, aliquota, "
+                "ritenuta, pag, periodo, scadenza, anno, utente) "
+                "VALUES (?, ?, '2024-02-01', 100000, 2000, 20000, ?, '3', ?, '2024', ?)"),
+            {QString::fromUtf8(names[i]), QString::number(i + 1), QString::fromLatin1(paid[i]),
+             QString::fromLatin1(due[i]), userId_});
+    // Another process reads the file: write the log into it.
+    TestDatabase::exec(QStringLiteral("PRAGMA wal_checkpoint(FULL)"));
+    QVERIFY(out_.isValid());
+    QFile junk(out_.filePath(QStringLiteral("junk.db")));
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(4096, 'x'));
+}
+
+void TestHeadlessExport::cleanupTestCase() {
+    db_.reset();
+}
+
+void TestHeadlessExport::exportRun_data() {
+    QTest::addColumn<QStringList>("arguments"); // {db} {user} {out} are filled in
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("stderrHas");
+    QTest::addColumn<QString>("pdfHas"); // text on the first page; empty: no PDF written
+
+    const QStringList user = {"--database", "{db}", "--utente", "{user}", "--anno", "2024"};
+    QTest::newRow("user's paid invoices")
+        << (user + QStringList{"--report", "FattureP", "--pdf", "{out}"}) << 0 << ""
+        << "Elenco Fatture Pagate";
+    QTest::newRow("options with =") << QStringList{"--database={db}", "--report=ElencoR",
+                                                   "--utente={user}", "--anno=2024", "--pdf={out}"}
+                                    << 0 << ""
+                                    << "ROSSI MARIO";
+    QTest::newRow("general list") << QStringList{"--database", "{db}",  "--report",
+                                                 "StampaG",    "--pdf", "{out}"}
+                                  << 0 << ""
+                                  << "Ritenute Sospese";
+    QTest::newRow("subjects registry")
+        << QStringList{"--database", "{db}", "--report", "Elenco", "--pdf", "{out}"} << 0 << ""
+        << "Elenco Anagrafica";
+    QTest::newRow("due month") << (user + QStringList{"--report", "RitenuteS", "--mese", "6",
+                                                      "--pdf", "{out}"})
+                               << 0 << ""
+                               << "Elenco Ritenute in Scadenza";
+    QTest::newRow("subject pattern with apostrophe")
+        << (user +
+            QStringList{"--report", "RicercaS", "--soggetto", "DELL'ORTO%", "--pdf", "{out}"})
+        << 0 << ""
+        << "DELL'ORTO LUCA";
+
+    QTest::newRow("empty list") << QStringList{"--database", "{db}", "--utente", "{user}",
+                                               "--anno",     "2022", "--report", "FattureP",
+                                               "--pdf",      "{out}"}
+                                << 4 << "Attenzione non ci sono dati"
+                                << "";
+    QTest::newRow("no due month after December")
+        << (user + QStringList{"--report", "RitenuteS", "--mese", "12", "--pdf", "{out}"}) << 4
+        << "nessun dato"
+        << "";
+
+    QTest::newRow("unknown report")
+        << (user + QStringList{"--report", "Bilancio", "--pdf", "{out}"}) << 2
+        << "Stampa sconosciuta"
+        << "";
+    QTest::newRow("no pdf") << (user + QStringList{"--report", "FattureP"}) << 2 << "--pdf"
+                            << "";
+    QTest::newRow("search without its input")
+        << (user + QStringList{"--report", "RicercaP", "--pdf", "{out}"}) << 2 << "--periodo"
+        << "";
+    QTest::newRow("unknown option")
+        << (user + QStringList{"--report", "FattureP", "--pdf", "{out}", "--veloce"}) << 2
+        << "Opzione sconosciuta: --veloce"
+        << "";
+
+    QTest::newRow("database missing")
+        << QStringList{"--database", "{dir}/manca.db", "--report", "StampaG", "--pdf", "{out}"} << 3
+        << "archivio non trovato"
+        << "";
+    QTest::newRow("not a database")
+        << QStringList{"--database", "{dir}/junk.db", "--report", "StampaG", "--pdf", "{out}"} << 3
+        << "junk.db"
+        << "";
+    QTest::newRow("pdf folder missing")
+        << QStringList{"--database", "{db}", "--report", "StampaG", "--pdf", "{dir}/no/such.pdf"}
+        << 5 << "non è stata scritta"
+        << "";
+}
+
+void TestHeadlessExport::exportRun() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, stderrHas);
+    QFETCH(QString, pdfHas);
+    const QString pdf = out_.filePath(
+        QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_')) +
+        QStringLiteral(".pdf"));
+    for (QString& a : arguments)
+        a.replace(QStringLiteral("{db}"), db_->path())
+            .replace(QStringLiteral("{user}"), userId_)
+            .replace(QStringLiteral("{out}"), pdf)
+            .replace(QStringLiteral("{dir}"), out_.path());
+
+    // No display at all: the export must not need one.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(program_, arguments);
+    QVERIFY(process.waitForFinished(120000));
+    const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(process.exitCode() == status,
+             qPrintable(QStringLiteral("status %1: %2").arg(process.exitCode()).arg(errors)));
+    if (!stderrHas.isEmpty())
+        QVERIFY2(errors.contains(stderrHas), qPrintable(errors));
+
+    if (pdfHas.isEmpty()) {
+        QVERIFY(!QFileInfo::exists(pdf));
+        return;
+    }
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.read(5) == "%PDF-");
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext is not installed: the PDF's text is not checked");
+    QProcess text;
+    text.start(pdftotext, {QStringLiteral("-l"), QStringLiteral("1"), pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(60000));
+    const QString page = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY2(page.contains(pdfHas), qPrintable(page));
+}
+
+void TestHeadlessExport::startupOptions_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("report options")
+        << QStringList{"velarco", "--report", "FattureP", "--utente",   "1",   "--anno",
+                       "2024",    "--pdf",    "a.pdf",    "--database", "x.db"}
+        << "x.db" << false;
+    QTest::newRow("report options with =")
+        << QStringList{"velarco", "--report=RicercaS", "--soggetto=--database", "--pdf=a.pdf"} << ""
+        << false;
+    QTest::newRow("value that looks like an option")
+        << QStringList{"velarco",    "--report", "RicercaS", "--soggetto",
+                       "--database", "--pdf",    "a.pdf"}
+        << "" << false;
+    // Without --report the window would silently ignore them.
+    QTest::newRow("report option without --report")
+        << QStringList{"velarco", "--anno", "2024"} << "" << true;
+    QTest::newRow("still unknown")
+        << QStringList{"velarco", "--report", "StampaG", "--veloce"} << "" << true;
+}
+
+void TestHeadlessExport::startupOptions() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, path);
+    QFETCH(bool, refused);
+    const StartupOptions options = parseStartupOptions(arguments);
+    QCOMPARE(options.databasePath, path);
+    QCOMPARE(!options.error.isEmpty(), refused);
+}
+
+QTEST_GUILESS_MAIN(TestHeadlessExport)
+#include "tst_headless_export.moc"
