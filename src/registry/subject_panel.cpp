@@ -165,7 +165,7 @@ void SubjectPanel::CaricaGrigliaSoggetti() {
     grid.unbind();
     const Status bound = grid.bind(registry::kSubjectGridQuery);
     if (!bound.ok()) {
-        reportWriteError(bound.error());
+        reportDatabaseError(bound.error());
         return;
     }
     grid.setColumnHidden(registry::ColumnId, true);
@@ -249,7 +249,7 @@ registry::Subject SubjectPanel::subjectFromFields() const {
     return s;
 }
 
-void SubjectPanel::reportWriteError(const QString& reason) {
+void SubjectPanel::reportDatabaseError(const QString& reason) {
     shell_.boxes().notice(QStringLiteral("Errore del database: ") + reason, kBlockingTitle);
 }
 
@@ -261,7 +261,7 @@ void SubjectPanel::insertMode() {
         return;
     const Result<qint64> inserted = registry::insertSubject(subjectFromFields());
     if (!inserted.ok()) {
-        reportWriteError(inserted.error());
+        reportDatabaseError(inserted.error());
         return;
     }
     shell_.boxes().notice(QStringLiteral("L' inserimento è avvenuto con successo !"));
@@ -292,7 +292,7 @@ void SubjectPanel::changeMode() {
         return;
     const Result<bool> updated = registry::updateSubject(*id, subjectFromFields());
     if (!updated.ok()) {
-        reportWriteError(updated.error());
+        reportDatabaseError(updated.error());
         return;
     }
     if (!updated.value)
@@ -327,7 +327,7 @@ void SubjectPanel::EliminaSoggetto() {
     const std::optional<qint64> id = registry::parseSubjectId(Text1->text());
     const Result<bool> deleted = id ? registry::deleteSubject(*id) : Result<bool>{};
     if (!deleted.ok()) {
-        reportWriteError(deleted.error());
+        reportDatabaseError(deleted.error());
         return;
     }
     if (!deleted.value) {

@@ -50,7 +50,7 @@ private:
     // The checks shared by insert and change; false when the command stops.
     bool checkFields();
     registry::Subject subjectFromFields() const;
-    void reportWriteError(const QString& reason);
+    void reportDatabaseError(const QString& reason);
 
     Shell& shell_;
 
