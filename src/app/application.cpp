@@ -4,16 +4,21 @@
 #include "app/pictures.h"
 #include "app/splash.h"
 #include "app/startup_options.h"
+#include "platform/data_grid.h"
 #include "platform/qt_message_boxes.h"
 #include "reports/report_options.h"
 #include "store/connection.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPushButton>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTranslator>
 #include <cstdio>
@@ -107,6 +112,44 @@ int exportWithoutWindow(int argc, char* argv[]) {
     return kExported;
 }
 
+// VELARCO_SCREENSHOT=FILE, for the README's pictures only: logs in as the first user in
+// the newest year with records, loads that year's first record into the entry panel,
+// saves a picture of the window to FILE and ends. Not offered to the operator.
+int takeScreenshot(Nota& window, const QString& file) {
+    window.show();
+    QApplication::processEvents();
+    auto* users = window.findChild<QComboBox*>(QStringLiteral("cbo1"));
+    if (!users || users->count() == 0)
+        return exportFailed(1, QStringLiteral("nessun utente nell'archivio"));
+    users->setCurrentIndex(0);
+    Q_EMIT users->activated(0);
+    Result<QSqlQuery> newest = store::run(QStringLiteral("SELECT max(anno) FROM Ritenute"));
+    if (newest.ok() && newest.value.next())
+        window.findChild<QComboBox*>(QStringLiteral("cbo2"))
+            ->setEditText(newest.value.value(0).toString());
+    window.findChild<QPushButton*>(QStringLiteral("Cmd1"))->click();
+    window.action("Rmodifica")->trigger();
+    QApplication::processEvents();
+    DataGrid& grid = window.selectionGrid();
+    if (!grid.model() || grid.model()->rowCount() == 0)
+        return exportFailed(1, QStringLiteral("nessuna registrazione da mostrare"));
+    grid.setCurrentIndex(grid.model()->index(0, 1));
+    Q_EMIT grid.rowPicked(0);
+    // No blinking cursor and no empty acre below the panel in the picture.
+    if (QWidget* focused = QApplication::focusWidget())
+        focused->clearFocus();
+    window.resize(window.width(), 500);
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    const bool saved = window.grab().save(file);
+    // The focus leaves the panel's fields while the window and the database are whole.
+    window.hide();
+    QApplication::processEvents();
+    if (!saved)
+        return exportFailed(1, QStringLiteral("immagine non salvata: %1").arg(file));
+    return 0;
+}
+
 } // namespace
 
 int runVelarco(int argc, char* argv[]) {
@@ -153,6 +196,12 @@ int runVelarco(int argc, char* argv[]) {
     }
 
     Nota window(boxes);
+    if (const QString shot = qEnvironmentVariable("VELARCO_SCREENSHOT"); !shot.isEmpty()) {
+        splash.close();
+        const int shotStatus = takeScreenshot(window, shot);
+        store::closeDatabase();
+        return shotStatus;
+    }
     QObject::connect(&splash, &Splash::finished, &window, [&window] { window.show(); });
     QObject::connect(
         &window, &Nota::exitRequested, &app, [] { QApplication::exit(0); }, Qt::QueuedConnection);
