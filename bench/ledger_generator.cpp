@@ -141,8 +141,8 @@ Status generateLedger(const QString& path, const LedgerShape& shape,
         return Status::failure(QStringLiteral("%1 esiste già").arg(path));
     if (Status s = store::openDatabase(path); !s.ok())
         return s;
-    // Each record is still its own transaction, as in the program; only the wait for
-    // the disk is skipped while the file is being built.
+    // The file is built in batches of records, each batch one transaction, without
+    // waiting for the disk; the records are converted and written as the panel's are.
     QSqlQuery(store::connection()).exec(QStringLiteral("PRAGMA synchronous = OFF"));
 
     Random random(shape.seed);

@@ -145,10 +145,10 @@ Nota::Nota(MessageBoxes& boxes, QWidget* parent) : QMainWindow(parent), boxes_(b
 }
 
 Nota::~Nota() {
-    // An edited combo reports a choice when it loses the focus, which closing the
-    // window causes: no handler of the window may run while it is being destroyed.
-    cbo1->disconnect(this);
-    cbo2->disconnect(this);
+    // Closing the window moves the focus, and a field losing it reports an edit or a
+    // choice: no handler of the window or its panels may run while it is destroyed.
+    for (QWidget* child : findChildren<QWidget*>())
+        child->blockSignals(true);
 }
 
 void Nota::buildMenus() {

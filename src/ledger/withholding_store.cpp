@@ -95,8 +95,10 @@ QString missingRowReason(qint64 id) {
     return QStringLiteral("la registrazione con ID %1 non esiste più").arg(id);
 }
 
-Result<qint64> insertWithholding(const WithholdingRecord& record) {
-    Result<qint64> result;
+namespace {
+
+// The INSERT statement and its values for the written columns of `record`.
+std::pair<QString, QVariantList> insertStatement(const WithholdingRecord& record) {
     const QList<Column> columns = writtenColumns(record);
     QStringList names;
     QStringList marks;
@@ -110,7 +112,14 @@ Result<qint64> insertWithholding(const WithholdingRecord& record) {
                                           : QStringLiteral("INSERT INTO Ritenute (%1) VALUES (%2)")
                                                 .arg(names.join(QStringLiteral(", ")),
                                                      marks.join(QStringLiteral(", ")));
+    return {sql, values};
+}
 
+} // namespace
+
+Result<qint64> insertWithholding(const WithholdingRecord& record) {
+    Result<qint64> result;
+    const auto [sql, values] = insertStatement(record);
     Transaction transaction(store::connection());
     if (!transaction.begun().ok()) {
         result.status = transaction.begun();
@@ -124,6 +133,27 @@ Result<qint64> insertWithholding(const WithholdingRecord& record) {
     result.value = query.value.lastInsertId().toLongLong();
     result.status = transaction.commit();
     return result;
+}
+
+Status insertWithholdings(const QList<WithholdingRecord>& records) {
+    Transaction transaction(store::connection());
+    if (!transaction.begun().ok())
+        return transaction.begun();
+    QSqlQuery query(store::connection());
+    QString prepared;
+    for (const WithholdingRecord& record : records) {
+        const auto [sql, values] = insertStatement(record);
+        if (sql != prepared) {
+            if (!query.prepare(sql))
+                return Status::failure(store::reasonOf(query));
+            prepared = sql;
+        }
+        for (int i = 0; i < values.size(); ++i)
+            query.bindValue(i, values.at(i));
+        if (!query.exec())
+            return Status::failure(store::reasonOf(query));
+    }
+    return transaction.commit();
 }
 
 Status updateWithholding(qint64 id, const WithholdingRecord& record) {

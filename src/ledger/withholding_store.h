@@ -3,6 +3,7 @@
 #include "ledger/withholding_record.h"
 #include "store/status.h"
 
+#include <QList>
 #include <optional>
 
 // Writing and reading single rows of Ritenute. Each write is one transaction: it
@@ -12,6 +13,9 @@ namespace ledger {
 // Appends a row with the written columns of `record` (the others keep their
 // defaults); gives the new row's ID.
 Result<qint64> insertWithholding(const WithholdingRecord& record);
+
+// Appends many rows in one transaction: all of them or, on a failure, none.
+Status insertWithholdings(const QList<WithholdingRecord>& records);
 
 // Rewrites the written columns of row `id`; a row that no longer exists is a failure.
 Status updateWithholding(qint64 id, const WithholdingRecord& record);

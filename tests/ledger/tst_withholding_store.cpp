@@ -90,6 +90,7 @@ private Q_SLOTS:
     void failures_data();
     void failures();
     void fetchMissingRow();
+    void batchIsAllOrNothing();
 };
 
 void WithholdingStoreTest::insertRoundTrip() {
@@ -247,6 +248,25 @@ void WithholdingStoreTest::fetchMissingRow() {
     const Result<std::optional<WithholdingRecord>> r = fetchWithholding(42);
     QVERIFY(r.ok());
     QVERIFY(!r.value.has_value());
+}
+
+void WithholdingStoreTest::batchIsAllOrNothing() {
+    TestDatabase db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    WithholdingRecord partial;
+    partial.name = QStringLiteral("SOLO NOME");
+    QVERIFY(insertWithholdings({complete(), partial, complete()}).ok());
+    QCOMPARE(rowCount(), 3);
+    // A row the database refuses takes the whole batch with it.
+    WithholdingRecord refused = complete();
+    TestDatabase::exec(
+        QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Ritenute "
+                       "WHEN NEW.FT = 'NO' BEGIN SELECT RAISE(ABORT, 'rifiutata'); END"));
+    refused.invoiceNumber = QStringLiteral("NO");
+    const Status s = insertWithholdings({complete(), refused});
+    QVERIFY(!s.ok());
+    QVERIFY2(s.error().contains(QStringLiteral("rifiutata")), qPrintable(s.error()));
+    QCOMPARE(rowCount(), 3);
 }
 
 QTEST_MAIN(WithholdingStoreTest)
