@@ -1,6 +1,7 @@
 #include "ledger/amount_field.h"
 
 #include "ledger/withholding_rules.h"
+#include "platform/number_keys.h"
 
 #include <QKeyEvent>
 
@@ -28,7 +29,7 @@ void AmountField::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    const std::optional<QChar> passed = ledger::filterAmountKey(text.front());
+    const std::optional<QChar> passed = filterNumberKey(text.front());
     if (!passed) {
         event->accept();
         return;

@@ -4,16 +4,6 @@
 
 namespace ledger {
 
-std::optional<QChar> filterAmountKey(QChar typed) {
-    if (typed == u'.')
-        return QChar(u',');
-    if (typed == u'\b')
-        return typed;
-    if (QStringLiteral("0123456789,-").contains(typed))
-        return typed;
-    return std::nullopt;
-}
-
 QString formatOnLeave(const QString& text) {
     if (text.isEmpty())
         return text;

@@ -11,11 +11,6 @@
 // The panel calls these and writes the results back; nothing here touches a widget.
 namespace ledger {
 
-// The keystroke filter of the amount fields: the character to insert instead of
-// `typed`, or nothing when the key is dropped. A full stop becomes a comma and
-// backspace always passes; otherwise only "0123456789,-" pass, wherever they fall.
-std::optional<QChar> filterAmountKey(QChar typed);
-
 // The text an amount field takes when it loses the focus: an empty text stays
 // empty, an unreadable one stays as typed, anything else becomes CtrNumD's form.
 QString formatOnLeave(const QString& text);

@@ -1,5 +1,6 @@
 # Files of src/platform, by library.
 list(APPEND VELARCO_CORE_SOURCES
+  platform/number_keys.cpp platform/number_keys.h
   platform/amount.cpp platform/amount.h
   platform/message_boxes.h
   platform/report/report_data.cpp platform/report/report_data.h

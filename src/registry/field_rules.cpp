@@ -5,16 +5,6 @@
 
 namespace registry {
 
-std::optional<QChar> filterNumberKey(QChar typed) {
-    if (typed == u'.')
-        return QChar(u',');
-    if (typed == u'\b')
-        return typed;
-    if (QStringLiteral("0123456789,-").contains(typed))
-        return typed;
-    return std::nullopt;
-}
-
 UpperCased upperCased(const QString& text, int caret) {
     // QString::toUpper follows Unicode, so accented letters ("à" -> "À") are turned too.
     const QString upper = text.toUpper();

@@ -8,11 +8,6 @@
 // Input rules of the subject fields, on characters and texts only.
 namespace registry {
 
-// The keystroke filter of the postal code and VAT number fields: the character to
-// insert instead of `typed`, or nothing when the key is refused. A full stop becomes
-// a comma and backspace always passes; otherwise only "0123456789,-" pass.
-std::optional<QChar> filterNumberKey(QChar typed);
-
 // The upper-case form of a field's text and where the caret goes in it: the caret
 // stays where it was, kept within the text when upper-casing changed its length.
 struct UpperCased {

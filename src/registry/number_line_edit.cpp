@@ -1,5 +1,6 @@
 #include "registry/number_line_edit.h"
 
+#include "platform/number_keys.h"
 #include "registry/field_rules.h"
 
 #include <QKeyEvent>
@@ -16,7 +17,7 @@ void NumberLineEdit::keyPressEvent(QKeyEvent* event) {
         QLineEdit::keyPressEvent(event);
         return;
     }
-    const std::optional<QChar> accepted = registry::filterNumberKey(typed.at(0));
+    const std::optional<QChar> accepted = filterNumberKey(typed.at(0));
     if (!accepted) {
         event->accept();
         Q_EMIT keyRefused();

@@ -1,4 +1,5 @@
 #include "ledger/withholding_rules.h"
+#include "platform/number_keys.h"
 
 #include <QTest>
 
@@ -68,7 +69,7 @@ void WithholdingRulesTest::amountKeys_data() {
 void WithholdingRulesTest::amountKeys() {
     QFETCH(QChar, typed);
     QFETCH(std::optional<QChar>, inserted);
-    QCOMPARE(filterAmountKey(typed), inserted);
+    QCOMPARE(filterNumberKey(typed), inserted);
 }
 
 void WithholdingRulesTest::formatOnLeave_data() {

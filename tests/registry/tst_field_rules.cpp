@@ -1,3 +1,4 @@
+#include "platform/number_keys.h"
 #include "registry/field_rules.h"
 
 #include <QTest>
@@ -28,7 +29,7 @@ void FieldRulesTest::numberKey_data() {
 void FieldRulesTest::numberKey() {
     QFETCH(QChar, typed);
     QFETCH(QString, inserted);
-    const std::optional<QChar> result = registry::filterNumberKey(typed);
+    const std::optional<QChar> result = filterNumberKey(typed);
     QCOMPARE(result ? QString(*result) : QString(), inserted);
 }
 
