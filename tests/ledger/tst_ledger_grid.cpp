@@ -120,25 +120,25 @@ void LedgerGridTest::columns() {
                                "2011",
                                w.window->currentUserId(),
                                "16/05/2011"};
-    const auto specs = ledger::ledgerGridColumns();
-    QCOMPARE(int(specs.size()), 22);
+    const auto columns = ledger::ledgerGridColumns();
+    QCOMPARE(int(columns.size()), 22);
     for (int c = 0; c < 22; ++c) {
-        const ledger::GridColumn& spec = specs[std::size_t(c)];
+        const ledger::GridColumn& column = columns[std::size_t(c)];
         QCOMPARE(grid->cellText(c), shown.at(c));
         QCOMPARE(grid->model()->headerData(c, Qt::Horizontal).toString(),
-                 QString::fromLatin1(spec.name));
+                 QString::fromLatin1(column.name));
         QCOMPARE(grid->isColumnHidden(c), c < 2);
         const Qt::Alignment alignment =
             Qt::Alignment(grid->model()->index(0, c).data(Qt::TextAlignmentRole).toInt());
-        QCOMPARE(bool(alignment & Qt::AlignRight), spec.format == CellFormat::Money);
+        QCOMPARE(bool(alignment & Qt::AlignRight), column.format == CellFormat::Money);
         if (c >= 2)
             QCOMPARE(grid->columnWidth(c),
-                     DataGrid::twipsToPixels(spec.widthTwips, grid->logicalDpiX()));
+                     DataGrid::twipsToPixels(column.widthTwips, grid->logicalDpiX()));
     }
     const QList<int> widths = {0,    0,   4000, 600, 1000, 1000, 800,  1000, 1000, 1000, 800,
                                1000, 500, 1000, 800, 1000, 1000, 1000, 1000, 1000, 800,  1000};
     for (int c = 0; c < 22; ++c)
-        QCOMPARE(specs[std::size_t(c)].widthTwips, widths.at(c));
+        QCOMPARE(columns[std::size_t(c)].widthTwips, widths.at(c));
 }
 
 void LedgerGridTest::emptyYearShowsHeaders() {
