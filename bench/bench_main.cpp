@@ -122,7 +122,6 @@ void measureGrid(const char* label, const UserYear& target, const QString& file,
         QApplication::processEvents();
         firstScreen.push_back(double(timer.nsecsElapsed()) / 1e6);
         DataGrid& grid = window.selectionGrid();
-        grid.fetchAll();
         qint64 characters = 0;
         QAbstractItemModel* model = grid.model();
         for (int r = 0; r < model->rowCount(); ++r)

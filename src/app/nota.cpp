@@ -224,6 +224,7 @@ QGroupBox* Nota::buildGridPanel() {
         setWorkMenusEnabled(true);
     });
     connect(Datagrid1, &DataGrid::rowPicked, this, &Nota::onGridRowPicked);
+    connect(Datagrid1, &DataGrid::readFailed, this, &Nota::reportError);
     return frame;
 }
 

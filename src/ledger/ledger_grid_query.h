@@ -1,8 +1,9 @@
 #pragma once
 
+#include "platform/keyed_query.h"
+
 #include <QString>
 #include <QVariant>
-#include <QVariantList>
 #include <span>
 
 // The ledger grid: one user's withholding records of one year, every column of
@@ -27,10 +28,8 @@ struct GridColumn {
 // The 22 columns, position by position.
 std::span<const GridColumn> ledgerGridColumns();
 
-// The query and the values it binds for a year and a user's ID; rows in name then
-// invoice-date order.
-QString ledgerGridSql();
-QVariantList ledgerGridValues(const QString& year, const QString& userId);
+// The records of a year and a user's ID, in name then invoice-date order.
+KeyedQuery ledgerGridQuery(const QString& year, const QString& userId);
 
 // The text a cell shows.
 QString cellText(CellFormat format, const QVariant& value);

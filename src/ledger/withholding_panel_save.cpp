@@ -27,8 +27,7 @@ void WithholdingPanel::CaricaGrigliaRitenute() {
     DataGrid& grid = shell_.selectionGrid();
     grid.unbind();
     const Status bound =
-        grid.bind(ledger::ledgerGridSql(),
-                  ledger::ledgerGridValues(shell_.currentYear(), shell_.currentUserId()));
+        grid.bind(ledger::ledgerGridQuery(shell_.currentYear(), shell_.currentUserId()));
     if (!bound.ok()) {
         grid.unbind();
         reportDatabaseError(QStringLiteral("Lettura delle registrazioni non riuscita"),

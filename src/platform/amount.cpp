@@ -1,5 +1,7 @@
 #include "platform/amount.h"
 
+#include <array>
+
 namespace {
 
 __extension__ typedef __int128 Wide;
@@ -101,17 +103,27 @@ std::optional<Amount> Amount::parse(QStringView text) {
 }
 
 QString Amount::format() const {
-    const quint64 magnitude = magnitudeOf(cents_);
-    const QString units = QString::number(magnitude / 100);
-    QString grouped;
-    grouped.reserve(units.size() + units.size() / 3 + 5);
-    for (qsizetype i = 0; i < units.size(); ++i) {
-        if (i > 0 && (units.size() - i) % 3 == 0)
-            grouped.append(u'.');
-        grouped.append(units[i]);
-    }
-    const QString decimals = QStringLiteral("%1").arg(magnitude % 100, 2, 10, QLatin1Char('0'));
-    return (cents_ < 0 ? QStringLiteral("-") : QString()) + grouped + u',' + decimals;
+    // Written from the right into a buffer wide enough for any 64-bit amount: this runs
+    // for every money cell of a grid, so it avoids temporaries.
+    std::array<char16_t, 32> text{};
+    std::size_t at = text.size();
+    quint64 magnitude = magnitudeOf(cents_);
+    text[--at] = char16_t(u'0' + magnitude % 10);
+    magnitude /= 10;
+    text[--at] = char16_t(u'0' + magnitude % 10);
+    magnitude /= 10;
+    text[--at] = u',';
+    int digits = 0;
+    do {
+        if (digits > 0 && digits % 3 == 0)
+            text[--at] = u'.';
+        text[--at] = char16_t(u'0' + magnitude % 10);
+        magnitude /= 10;
+        ++digits;
+    } while (magnitude > 0);
+    if (cents_ < 0)
+        text[--at] = u'-';
+    return QString(reinterpret_cast<const QChar*>(text.data() + at), qsizetype(text.size() - at));
 }
 
 QString Amount::plainText() const {

@@ -1,43 +1,10 @@
 #include "platform/data_grid.h"
 
-#include "store/connection.h"
+#include "platform/keyed_query_model.h"
 
-#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlQueryModel>
-
-// A read-only query model that shows chosen columns through a formatter.
-class FormattedQueryModel : public QSqlQueryModel {
-public:
-    using QSqlQueryModel::QSqlQueryModel;
-
-    struct Column {
-        DataGrid::Formatter format;
-        Qt::Alignment alignment;
-    };
-    QHash<int, Column> columns;
-
-    QVariant data(const QModelIndex& index, int role) const override {
-        if (role == Qt::DisplayRole) {
-            const QVariant value = QSqlQueryModel::data(index, role);
-            const auto it = columns.constFind(index.column());
-            if (it != columns.constEnd() && it->format)
-                return it->format(value);
-            return value;
-        }
-        if (role == Qt::TextAlignmentRole) {
-            const auto it = columns.constFind(index.column());
-            const Qt::Alignment alignment =
-                it != columns.constEnd() ? it->alignment : Qt::Alignment(Qt::AlignLeft);
-            return QVariant::fromValue(alignment | Qt::AlignVCenter);
-        }
-        return QSqlQueryModel::data(index, role);
-    }
-};
 
 DataGrid::DataGrid(QWidget* parent) : QTableView(parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -55,23 +22,20 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent) {
     });
 }
 
-Status DataGrid::bind(const QString& sql, const QVariantList& values) {
+Status DataGrid::bind(const KeyedQuery& query) {
     unbind();
-    QSqlQuery query(store::connection());
-    if (!query.prepare(sql))
-        return Status::failure(store::reasonOf(query));
-    for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values.at(i));
-    if (!query.exec())
-        return Status::failure(store::reasonOf(query));
-    queryModel_ = new FormattedQueryModel(this);
-    queryModel_->setQuery(std::move(query));
+    auto* model = new KeyedQueryModel(this);
+    if (Status loaded = model->load(query); !loaded.ok()) {
+        delete model;
+        return loaded;
+    }
+    queryModel_ = model;
+    connect(queryModel_, &KeyedQueryModel::readFailed, this, &DataGrid::readFailed,
+            Qt::QueuedConnection);
     setModel(queryModel_);
     // A new result starts at its first row and first column, wherever the last one was.
     scrollToTop();
     horizontalScrollBar()->setValue(0);
-    if (queryModel_->lastError().isValid())
-        return Status::failure(queryModel_->lastError().text());
     return Status::success();
 }
 
@@ -99,13 +63,8 @@ void DataGrid::setColumnWidthTwips(int column, int twips) {
 }
 
 void DataGrid::setColumnFormat(int column, Formatter format, Qt::Alignment alignment) {
-    if (!queryModel_)
-        return;
-    queryModel_->columns.insert(column, {std::move(format), alignment});
-    const int rows = queryModel_->rowCount();
-    if (rows > 0)
-        Q_EMIT queryModel_->dataChanged(queryModel_->index(0, column),
-                                        queryModel_->index(rows - 1, column));
+    if (queryModel_)
+        queryModel_->setColumnFormat(column, std::move(format), alignment);
 }
 
 int DataGrid::rowCount() const {
@@ -128,8 +87,7 @@ QVariant DataGrid::cellValue(int column) const {
     if (!model() || !current.isValid())
         return {};
     if (queryModel_)
-        return queryModel_->QSqlQueryModel::data(queryModel_->index(current.row(), column),
-                                                 Qt::DisplayRole);
+        return queryModel_->value(current.row(), column);
     return model()->index(current.row(), column).data(Qt::EditRole);
 }
 

@@ -1,16 +1,17 @@
 #pragma once
 
+#include "platform/keyed_query.h"
 #include "store/status.h"
 
 #include <QTableView>
-#include <QVariantList>
 #include <functional>
 
 class QAbstractItemModel;
-class FormattedQueryModel;
+class KeyedQueryModel;
 
-// A table bound to a query result, shown lazily so that a grid of many thousands of
-// rows opens at once. Columns are addressed by position, as the result gives them.
+// A table bound to a query result, read by row keys so that a grid of many thousands
+// of rows opens at once and stays small. Columns are addressed by position, as the
+// result gives them.
 class DataGrid : public QTableView {
     Q_OBJECT
 
@@ -19,8 +20,8 @@ public:
 
     explicit DataGrid(QWidget* parent = nullptr);
 
-    // Binds the grid, read-only, to the rows of `sql` with its values bound.
-    Status bind(const QString& sql, const QVariantList& values = {});
+    // Binds the grid, read-only, to the rows of `query`.
+    Status bind(const KeyedQuery& query);
     // Binds the grid to a model the caller owns (an editable table, for instance).
     void bindModel(QAbstractItemModel* model);
     // Empties the grid; column settings are dropped with the data.
@@ -37,7 +38,7 @@ public:
     QString cellText(int column) const;
     // The stored value of a cell of the current row.
     QVariant cellValue(int column) const;
-    // Loads every row of a lazily fetched result (used where all rows are needed at once).
+    // Loads every row of a caller's model that fetches lazily.
     void fetchAll();
 
     static int twipsToPixels(int twips, qreal logicalDpi);
@@ -45,10 +46,12 @@ public:
 Q_SIGNALS:
     // The operator picked the current row: a click on it, or Enter on it.
     void rowPicked(int row);
+    // Reading the rows in view failed after the grid was bound.
+    void readFailed(const QString& reason);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    FormattedQueryModel* queryModel_ = nullptr;
+    KeyedQueryModel* queryModel_ = nullptr;
 };

@@ -2,6 +2,8 @@
 list(APPEND VELARCO_CORE_SOURCES
   platform/number_keys.cpp platform/number_keys.h
   platform/amount.cpp platform/amount.h
+  platform/keyed_query.cpp platform/keyed_query.h
+  platform/keyed_query_model.cpp platform/keyed_query_model.h
   platform/message_boxes.h
   platform/report/report_data.cpp platform/report/report_data.h
   platform/report/report_format.cpp platform/report/report_format.h

@@ -163,7 +163,7 @@ void SubjectPanel::openSubjectChoice(const QString& mode) {
 void SubjectPanel::CaricaGrigliaSoggetti() {
     DataGrid& grid = shell_.selectionGrid();
     grid.unbind();
-    const Status bound = grid.bind(registry::kSubjectGridQuery);
+    const Status bound = grid.bind(registry::subjectGridQuery());
     if (!bound.ok()) {
         reportDatabaseError(bound.error());
         return;

@@ -63,6 +63,15 @@ Result<Written> write(const QString& sql, const QVariantList& values) {
 
 } // namespace
 
+KeyedQuery subjectGridQuery() {
+    return {QStringLiteral("Soggetti"),
+            QStringLiteral("ID"),
+            QStringLiteral("*"),
+            {},
+            QStringLiteral("denominazione, ID"),
+            {}};
+}
+
 Result<qint64> insertSubject(const Subject& subject) {
     const Result<Written> w =
         write(QStringLiteral("INSERT INTO Soggetti (denominazione, indirizzo, citta, cap, pr, "

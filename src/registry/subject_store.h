@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/keyed_query.h"
 #include "store/status.h"
 
 #include <QDate>
@@ -27,8 +28,7 @@ struct Subject {
 
 // The rows of the subject choice grid: every subject, in name order, columns in
 // table order so that the grid is read back by position.
-inline const QString kSubjectGridQuery =
-    QStringLiteral("SELECT * FROM Soggetti ORDER BY denominazione, ID");
+KeyedQuery subjectGridQuery();
 
 // Column positions of `Soggetti`, as the grid gives them.
 enum SubjectColumn {

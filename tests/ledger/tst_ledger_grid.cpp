@@ -40,6 +40,14 @@ void LedgerGridTest::cellTexts_data() {
     QTest::newRow("rate with decimals") << rate << QVariant(450) << "4,5";
     QTest::newRow("date") << date << QVariant("2011-03-05") << "05/03/2011";
     QTest::newRow("date null") << date << QVariant() << "";
+    QTest::newRow("date leap day") << date << QVariant("2012-02-29") << "29/02/2012";
+    QTest::newRow("date early year") << date << QVariant("0999-12-31") << "31/12/0999";
+    // What is not a real ISO date is shown as it is stored.
+    QTest::newRow("date not a day") << date << QVariant("2011-02-30") << "2011-02-30";
+    QTest::newRow("date month 13") << date << QVariant("2011-13-01") << "2011-13-01";
+    QTest::newRow("date unpadded") << date << QVariant("2011-3-5") << "2011-3-5";
+    QTest::newRow("date with a letter") << date << QVariant("20a1-03-05") << "20a1-03-05";
+    QTest::newRow("date empty") << date << QVariant("") << "";
     QTest::newRow("flag as stored") << plain << QVariant("S") << "S";
     QTest::newRow("period") << plain << QVariant("12") << "12";
 }
@@ -68,7 +76,6 @@ void LedgerGridTest::rowsAndOrder() {
     w.addRecord({{"denominazione", "AAA"}, {"FT", "w"}, {"utente", QString(user + "0")}});
     w.trigger("Rmodifica");
     auto* grid = w.child<DataGrid>("Datagrid1");
-    grid->fetchAll();
     QStringList invoices;
     for (int row = 0; row < grid->rowCount(); ++row)
         invoices << grid->model()->index(row, 3).data().toString();
@@ -182,15 +189,16 @@ void LedgerGridTest::firstScreenOfLargeYear() {
         }
         QVERIFY(transaction.commit().ok());
     }
-    // The index serves the filter and the whole order: nothing is sorted before the
-    // first row comes.
-    Result<QSqlQuery> plan = store::run("EXPLAIN QUERY PLAN " + ledger::ledgerGridSql(),
-                                        ledger::ledgerGridValues("2011", user));
+    // The index alone serves the filter and the whole order: the year's keys are listed
+    // without sorting and without reading a record.
+    const KeyedQuery query = ledger::ledgerGridQuery("2011", user);
+    Result<QSqlQuery> plan = store::run("EXPLAIN QUERY PLAN " + query.keySql(), query.values);
     QVERIFY(plan.ok());
     QStringList steps;
     while (plan.value.next())
         steps << plan.value.value(3).toString();
-    QVERIFY2(steps.join(' ').contains("Ritenute_utente_anno"), qPrintable(steps.join(" / ")));
+    QVERIFY2(steps.join(' ').contains("COVERING INDEX Ritenute_utente_anno"),
+             qPrintable(steps.join(" / ")));
     QVERIFY2(!steps.join(' ').contains("TEMP B-TREE"), qPrintable(steps.join(" / ")));
     // A freshly opened connection, as at start-up.
     store::closeDatabase();
@@ -204,9 +212,7 @@ void LedgerGridTest::firstScreenOfLargeYear() {
     const qint64 elapsed = timer.elapsed();
     qInfo("first screen of a 100,000-record year: %lld ms", elapsed);
     QCOMPARE(grid->model()->index(0, 2).data().toString(), QString("SOGGETTO 000"));
-    QVERIFY(grid->rowCount() < 100000);
     QVERIFY2(elapsed < 300, qPrintable(QString::number(elapsed)));
-    grid->fetchAll();
     QCOMPARE(grid->rowCount(), 100000);
 }
 
