@@ -107,6 +107,17 @@ void enter(Nota& window, const UserYear& target) {
     window.findChild<QPushButton*>(QStringLiteral("Cmd1"))->click();
 }
 
+// Every cell's display text, as scrolling to the end would ask for it.
+void readEveryCell(const DataGrid& grid) {
+    qint64 characters = 0;
+    const QAbstractItemModel* model = grid.model();
+    for (int r = 0; model && r < model->rowCount(); ++r)
+        for (int c = 0; c < model->columnCount(); ++c)
+            characters += model->index(r, c).data().toString().size();
+    if (characters == 0)
+        fail(QStringLiteral("la griglia è vuota"));
+}
+
 void measureGrid(const char* label, const UserYear& target, const QString& file, int runs) {
     ScriptedMessageBoxes boxes;
     Nota window(boxes);
@@ -121,15 +132,8 @@ void measureGrid(const char* label, const UserYear& target, const QString& file,
         window.action("Rmodifica")->trigger();
         QApplication::processEvents();
         firstScreen.push_back(double(timer.nsecsElapsed()) / 1e6);
-        DataGrid& grid = window.selectionGrid();
-        qint64 characters = 0;
-        QAbstractItemModel* model = grid.model();
-        for (int r = 0; r < model->rowCount(); ++r)
-            for (int c = 0; c < model->columnCount(); ++c)
-                characters += model->index(r, c).data().toString().size();
+        readEveryCell(window.selectionGrid());
         full.push_back(double(timer.nsecsElapsed()) / 1e6);
-        if (characters == 0)
-            fail(QStringLiteral("la griglia è vuota"));
         QMetaObject::invokeMethod(window.findChild<QObject*>(QStringLiteral("Label10")), "clicked");
     }
     const QString sql = QStringLiteral("SELECT * FROM Ritenute WHERE anno='%1' AND utente='%2' "
@@ -144,14 +148,50 @@ void measureGrid(const char* label, const UserYear& target, const QString& file,
            medianOf(runs, [&] { return sqliteShellMs(file, sql); }), "ms");
 }
 
-long peakMemoryKb() {
+// A figure of /proc/self/status in KiB ("VmHWM", "RssAnon", ...).
+long statusKb(const char* field) {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
+    const QByteArray prefix = QByteArray(field) + ':';
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLong();
     return -1;
+}
+
+// The child process of measureGridMemory: the program as the operator runs it, with
+// the grid of `target` open and every cell read. Prints "peak anonymous file" in KiB.
+int gridMemory(const QString& file, const UserYear& target) {
+    if (Status s = store::openDatabase(file); !s.ok())
+        return fail(s.error()), 1;
+    ScriptedMessageBoxes boxes;
+    Nota window(boxes);
+    window.show();
+    QApplication::processEvents();
+    enter(window, target);
+    window.action("Rmodifica")->trigger();
+    QApplication::processEvents();
+    readEveryCell(window.selectionGrid());
+    std::printf("%ld %ld %ld\n", statusKb("VmHWM"), statusKb("RssAnon"), statusKb("RssFile"));
+    return 0;
+}
+
+// Measured in a fresh process: this one has walked the whole file to choose its
+// user-years, and the mapped pages of that walk would count as its own.
+void measureGridMemory(const QString& file, const UserYear& target) {
+    QProcess child;
+    child.start(QApplication::applicationFilePath(),
+                {QStringLiteral("grid-memory"), file, target.user, target.name, target.year});
+    child.waitForFinished(-1);
+    const QList<QByteArray> kb = child.readAllStandardOutput().trimmed().split(' ');
+    if (child.exitCode() != 0 || kb.size() != 3) {
+        fail(QStringLiteral("misura della memoria non riuscita"));
+        return;
+    }
+    std::printf("# with the 100k grid open: %.1f MiB anonymous, %.1f MiB mapped from files\n",
+                kb.at(1).toDouble() / 1024.0, kb.at(2).toDouble() / 1024.0);
+    figure("peak_memory_with_100k_grid", kb.at(0).toDouble() / 1024.0, "MiB");
 }
 
 void measureSaves(const UserYear& target, const QString& file) {
@@ -231,7 +271,7 @@ int measure(const QString& file, int runs) {
     const UserYear hundred = userYearNear(100000);
     measureGrid("10k", ten, file, runs);
     measureGrid("100k", hundred, file, runs);
-    figure("peak_memory_with_100k_grid", double(peakMemoryKb()) / 1024.0, "MiB");
+    measureGridMemory(file, hundred);
 
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
@@ -299,6 +339,8 @@ int main(int argc, char* argv[]) {
             args.size() >= 5 && args.at(3) == QLatin1String("--runs") ? args.at(4).toInt() : 5;
         return measure(args.at(2), std::max(1, runs));
     }
+    if (args.size() == 6 && args.at(1) == QLatin1String("grid-memory"))
+        return gridMemory(args.at(2), {args.at(3), args.at(4), args.at(5), 0});
     std::fprintf(stderr, "uso: velarco-bench generate FILE [opzioni] | measure FILE [--runs N]\n");
     return 2;
 }
