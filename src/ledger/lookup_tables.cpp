@@ -43,20 +43,6 @@ Status refuseColumn(const QString& column) {
     return Status::failure(QStringLiteral("colonna non modificabile: ") + column);
 }
 
-// Runs one write in its own transaction.
-Result<QSqlQuery> write(const QString& sql, const QVariantList& values) {
-    Result<QSqlQuery> result;
-    Transaction tx(store::connection());
-    if (!tx.begun().ok()) {
-        result.status = tx.begun();
-        return result;
-    }
-    result = store::run(sql, values);
-    if (result.ok())
-        result.status = tx.commit();
-    return result;
-}
-
 } // namespace
 
 QString tableName(Table table) {
@@ -170,27 +156,26 @@ Result<qint64> insertRow(Table table, const QString& column, const QVariant& val
         result.status = refuseColumn(column);
         return result;
     }
-    const Result<QSqlQuery> done = write(
+    const Result<store::Written> done = store::runInTransaction(
         QStringLiteral("INSERT INTO %1 (%2) VALUES (?)").arg(tableName(table), column), {value});
-    result.status = done.status;
-    if (done.ok())
-        result.value = done.value.lastInsertId().toLongLong();
-    return result;
+    return {done.status, done.value.lastId};
 }
 
 Status updateCell(Table table, qint64 id, const QString& column, const QVariant& value) {
     if (!isWritable(table, column))
         return refuseColumn(column);
-    const Result<QSqlQuery> done =
-        write(QStringLiteral("UPDATE %1 SET %2 = ? WHERE ID = ?").arg(tableName(table), column),
-              {value, id});
-    if (done.ok() && done.value.numRowsAffected() == 0)
+    const Result<store::Written> done = store::runInTransaction(
+        QStringLiteral("UPDATE %1 SET %2 = ? WHERE ID = ?").arg(tableName(table), column),
+        {value, id});
+    if (done.ok() && done.value.rows == 0)
         return Status::failure(QStringLiteral("la riga non esiste più nella tabella"));
     return done.status;
 }
 
 Status deleteRow(Table table, qint64 id) {
-    return write(QStringLiteral("DELETE FROM %1 WHERE ID = ?").arg(tableName(table)), {id}).status;
+    return store::runInTransaction(
+               QStringLiteral("DELETE FROM %1 WHERE ID = ?").arg(tableName(table)), {id})
+        .status;
 }
 
 } // namespace lookup

@@ -70,15 +70,10 @@ Result<bool> rowExists(qint64 id) {
 
 // Runs one statement that must touch exactly the row `id`, inside its own transaction.
 Status writeRow(qint64 id, const QString& sql, const QVariantList& values) {
-    Transaction transaction(store::connection());
-    if (!transaction.begun().ok())
-        return transaction.begun();
-    Result<QSqlQuery> query = store::run(sql, values);
-    if (!query.ok())
-        return query.status;
-    if (query.value.numRowsAffected() == 0)
+    const Result<store::Written> done = store::runInTransaction(sql, values);
+    if (done.ok() && done.value.rows == 0)
         return Status::failure(missingRowReason(id));
-    return transaction.commit();
+    return done.status;
 }
 
 QString text(const QVariant& v) {
@@ -118,21 +113,9 @@ std::pair<QString, QVariantList> insertStatement(const WithholdingRecord& record
 } // namespace
 
 Result<qint64> insertWithholding(const WithholdingRecord& record) {
-    Result<qint64> result;
     const auto [sql, values] = insertStatement(record);
-    Transaction transaction(store::connection());
-    if (!transaction.begun().ok()) {
-        result.status = transaction.begun();
-        return result;
-    }
-    Result<QSqlQuery> query = store::run(sql, values);
-    if (!query.ok()) {
-        result.status = query.status;
-        return result;
-    }
-    result.value = query.value.lastInsertId().toLongLong();
-    result.status = transaction.commit();
-    return result;
+    const Result<store::Written> done = store::runInTransaction(sql, values);
+    return {done.status, done.value.lastId};
 }
 
 Status insertWithholdings(const QList<WithholdingRecord>& records) {

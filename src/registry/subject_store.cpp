@@ -35,32 +35,6 @@ QVariantList valuesOf(const Subject& s) {
             text(s.note)};
 }
 
-struct Written {
-    qint64 rows = 0;
-    qint64 lastId = 0;
-};
-
-// Runs one statement in a transaction of its own, committed only when it succeeded.
-Result<Written> write(const QString& sql, const QVariantList& values) {
-    Result<Written> result;
-    Transaction transaction(store::connection());
-    if (!transaction.begun().ok()) {
-        result.status = transaction.begun();
-        return result;
-    }
-    {
-        Result<QSqlQuery> query = store::run(sql, values);
-        if (!query.ok()) {
-            result.status = query.status;
-            return result;
-        }
-        result.value.rows = query.value.numRowsAffected();
-        result.value.lastId = query.value.lastInsertId().toLongLong();
-    }
-    result.status = transaction.commit();
-    return result;
-}
-
 } // namespace
 
 KeyedQuery subjectGridQuery() {
@@ -73,28 +47,29 @@ KeyedQuery subjectGridQuery() {
 }
 
 Result<qint64> insertSubject(const Subject& subject) {
-    const Result<Written> w =
-        write(QStringLiteral("INSERT INTO Soggetti (denominazione, indirizzo, citta, cap, pr, "
-                             "datanascita, luogo, prnascita, codice, partita, utente, note) "
-                             "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-              valuesOf(subject));
+    const Result<store::Written> w = store::runInTransaction(
+        QStringLiteral("INSERT INTO Soggetti (denominazione, indirizzo, citta, cap, pr, "
+                       "datanascita, luogo, prnascita, codice, partita, utente, note) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        valuesOf(subject));
     return {w.status, w.ok() ? w.value.lastId : 0};
 }
 
 Result<bool> updateSubject(qint64 id, const Subject& subject) {
     QVariantList values = valuesOf(subject);
     values.append(id);
-    const Result<Written> w =
-        write(QStringLiteral("UPDATE Soggetti SET denominazione = ?, indirizzo = ?, citta = ?, "
-                             "cap = ?, pr = ?, datanascita = ?, luogo = ?, prnascita = ?, "
-                             "codice = ?, partita = ?, utente = ?, note = ? WHERE ID = ?"),
-              values);
+    const Result<store::Written> w = store::runInTransaction(
+        QStringLiteral("UPDATE Soggetti SET denominazione = ?, indirizzo = ?, citta = ?, "
+                       "cap = ?, pr = ?, datanascita = ?, luogo = ?, prnascita = ?, "
+                       "codice = ?, partita = ?, utente = ?, note = ? WHERE ID = ?"),
+        values);
     return {w.status, w.ok() && w.value.rows > 0};
 }
 
 Result<bool> deleteSubject(qint64 id) {
     // Nothing cascades: the subject's withholding rows keep its key and name.
-    const Result<Written> w = write(QStringLiteral("DELETE FROM Soggetti WHERE ID = ?"), {id});
+    const Result<store::Written> w =
+        store::runInTransaction(QStringLiteral("DELETE FROM Soggetti WHERE ID = ?"), {id});
     return {w.status, w.ok() && w.value.rows > 0};
 }
 

@@ -1,10 +1,7 @@
 #include "reports/year_deletion_store.h"
 
 #include "platform/amount.h"
-#include "store/connection.h"
 #include "store/transaction.h"
-
-#include <QSqlQuery>
 
 namespace year_deletion {
 
@@ -15,20 +12,12 @@ bool isSystemPassword(const QString& entry) {
 }
 
 Status deleteYear(const QString& userId, const QString& year, int* deleted) {
-    Transaction tx(store::connection());
-    if (!tx.begun().ok())
-        return tx.begun();
     // Equality, not LIKE: a year typed as "20%" must not reach other years.
-    Result<QSqlQuery> result = store::run(
+    const Result<store::Written> done = store::runInTransaction(
         QStringLiteral("DELETE FROM Ritenute WHERE anno = ? AND utente = ?"), {year, userId});
-    if (!result.ok())
-        return result.status;
-    const int count = result.value.numRowsAffected();
-    if (Status s = tx.commit(); !s.ok())
-        return s;
-    if (deleted)
-        *deleted = count;
-    return Status::success();
+    if (done.ok() && deleted)
+        *deleted = int(done.value.rows);
+    return done.status;
 }
 
 } // namespace year_deletion

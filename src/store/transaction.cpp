@@ -1,6 +1,9 @@
 #include "store/transaction.h"
 
+#include "store/connection.h"
+
 #include <QSqlError>
+#include <QSqlQuery>
 
 Transaction::Transaction(QSqlDatabase db) : db_(std::move(db)) {
     open_ = db_.transaction();
@@ -24,3 +27,27 @@ Status Transaction::commit() {
     }
     return Status::success();
 }
+
+namespace store {
+
+Result<Written> runInTransaction(const QString& sql, const QVariantList& values) {
+    Result<Written> result;
+    Transaction transaction(connection());
+    if (!transaction.begun().ok()) {
+        result.status = transaction.begun();
+        return result;
+    }
+    {
+        Result<QSqlQuery> query = run(sql, values);
+        if (!query.ok()) {
+            result.status = query.status;
+            return result;
+        }
+        result.value.rows = query.value.numRowsAffected();
+        result.value.lastId = query.value.lastInsertId().toLongLong();
+    }
+    result.status = transaction.commit();
+    return result;
+}
+
+} // namespace store

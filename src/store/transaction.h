@@ -3,6 +3,8 @@
 #include "store/status.h"
 
 #include <QSqlDatabase>
+#include <QString>
+#include <QVariantList>
 
 // Holds one transaction on the connection: rolled back on destruction unless committed.
 class Transaction {
@@ -21,3 +23,17 @@ private:
     Status begun_ = Status::success();
     bool open_ = false;
 };
+
+namespace store {
+
+// What one write did.
+struct Written {
+    qint64 rows = 0;   // rows inserted, changed or deleted
+    qint64 lastId = 0; // the key of the row an INSERT added
+};
+
+// Runs one statement, its values bound, in a transaction of its own, committed only when
+// the statement succeeded.
+Result<Written> runInTransaction(const QString& sql, const QVariantList& values = {});
+
+} // namespace store

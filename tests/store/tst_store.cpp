@@ -10,6 +10,7 @@
 #include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
 
 class StoreTest : public QObject {
     Q_OBJECT
@@ -24,6 +25,8 @@ private Q_SLOTS:
     void openFailures_data();
     void openFailures();
     void transactionRollsBackUnlessCommitted();
+    void runInTransaction_data();
+    void runInTransaction();
 };
 
 void StoreTest::columnOrder_data() {
@@ -184,6 +187,56 @@ void StoreTest::transactionRollsBackUnlessCommitted() {
         QVERIFY(tx.commit().ok());
     }
     QCOMPARE(store::subjectNames().value, QStringList{"B"});
+}
+
+void StoreTest::runInTransaction_data() {
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QVariantList>("values");
+    QTest::addColumn<bool>("insideAnother");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QStringList>("namesAfter");
+    const QStringList seeded{"ALFA", "BETA"};
+    QTest::newRow("insert") << "INSERT INTO Soggetti (denominazione) VALUES (?)"
+                            << QVariantList{"GAMMA"} << false << true << 1
+                            << QStringList{"ALFA", "BETA", "GAMMA"};
+    QTest::newRow("update of no row") << "UPDATE Soggetti SET note = ? WHERE ID = ?"
+                                      << QVariantList{"x", -1} << false << true << 0 << seeded;
+    QTest::newRow("delete of two rows")
+        << "DELETE FROM Soggetti WHERE denominazione <> ?" << QVariantList{"GAMMA"} << false << true
+        << 2 << QStringList{};
+    QTest::newRow("failing statement")
+        << "INSERT INTO Nessuna VALUES (?)" << QVariantList{1} << false << false << 0 << seeded;
+    // A write never joins a transaction someone else left open, whose fate it cannot know.
+    QTest::newRow("another transaction open")
+        << "INSERT INTO Soggetti (denominazione) VALUES (?)" << QVariantList{"GAMMA"} << true
+        << false << 0 << seeded;
+}
+
+void StoreTest::runInTransaction() {
+    QFETCH(QString, sql);
+    QFETCH(QVariantList, values);
+    QFETCH(bool, insideAnother);
+    QFETCH(bool, ok);
+    QFETCH(int, rows);
+    QFETCH(QStringList, namesAfter);
+    TestDatabase db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    TestDatabase::addSubject("ALFA");
+    TestDatabase::addSubject("BETA");
+    Result<store::Written> done;
+    {
+        std::optional<Transaction> other;
+        if (insideAnother)
+            other.emplace(store::connection());
+        done = store::runInTransaction(sql, values);
+    }
+    QCOMPARE(done.ok(), ok);
+    QCOMPARE(done.error().isEmpty(), ok);
+    QCOMPARE(done.value.rows, qint64(rows));
+    if (ok && sql.startsWith("INSERT"))
+        QCOMPARE(done.value.lastId, qint64(3));
+    QCOMPARE(store::subjectNames().value, namesAfter);
 }
 
 QTEST_GUILESS_MAIN(StoreTest)
