@@ -1,8 +1,8 @@
 #include "ledger/ledger_grid_query.h"
 
 #include "platform/amount.h"
+#include "platform/date_text.h"
 
-#include <QDate>
 #include <QStringList>
 #include <array>
 #include <cmath>
@@ -54,30 +54,6 @@ std::optional<qint64> centsOf(const QVariant& value) {
     return cents;
 }
 
-// "yyyy-MM-dd" shown "dd/MM/yyyy" by moving characters: a grid shows many dates, and
-// a date format is far slower. Anything else takes the general path.
-std::optional<QString> quickDateText(const QString& iso) {
-    if (iso.size() != 10 || iso[4] != u'-' || iso[7] != u'-')
-        return std::nullopt;
-    const auto number = [&iso](int from, int length) {
-        int n = 0;
-        for (int i = from; i < from + length; ++i) {
-            if (iso[i] < u'0' || iso[i] > u'9')
-                return -1;
-            n = n * 10 + (iso[i].unicode() - u'0');
-        }
-        return n;
-    };
-    const int year = number(0, 4);
-    const int month = number(5, 2);
-    const int day = number(8, 2);
-    if (year < 0 || month < 0 || day < 0 || !QDate(year, month, day).isValid())
-        return std::nullopt;
-    const QChar shown[10] = {iso[8], iso[9], u'/',   iso[5], iso[6],
-                             u'/',   iso[0], iso[1], iso[2], iso[3]};
-    return QString(shown, 10);
-}
-
 } // namespace
 
 std::span<const GridColumn> ledgerGridColumns() {
@@ -112,11 +88,7 @@ QString cellText(CellFormat format, const QVariant& value) {
         return format == Money ? amount.format() : amount.plainText();
     }
     case Date: {
-        const QString iso = value.toString();
-        if (std::optional<QString> quick = quickDateText(iso))
-            return *std::move(quick);
-        const QDate date = QDate::fromString(iso, Qt::ISODate);
-        return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : iso;
+        return shownDate(value.toString());
     }
     }
     return value.toString();

@@ -91,11 +91,6 @@ QVariant DataGrid::cellValue(int column) const {
     return model()->index(current.row(), column).data(Qt::EditRole);
 }
 
-void DataGrid::fetchAll() {
-    while (model() && model()->canFetchMore({}))
-        model()->fetchMore({});
-}
-
 void DataGrid::keyPressEvent(QKeyEvent* event) {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
         currentIndex().isValid() && editTriggers() == QAbstractItemView::NoEditTriggers) {

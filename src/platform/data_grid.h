@@ -38,8 +38,6 @@ public:
     QString cellText(int column) const;
     // The stored value of a cell of the current row.
     QVariant cellValue(int column) const;
-    // Loads every row of a caller's model that fetches lazily.
-    void fetchAll();
 
     static int twipsToPixels(int twips, qreal logicalDpi);
 

@@ -2,6 +2,7 @@
 list(APPEND VELARCO_CORE_SOURCES
   platform/number_keys.cpp platform/number_keys.h
   platform/amount.cpp platform/amount.h
+  platform/date_text.cpp platform/date_text.h
   platform/keyed_query.cpp platform/keyed_query.h
   platform/keyed_query_model.cpp platform/keyed_query_model.h
   platform/message_boxes.h

@@ -1,6 +1,7 @@
 #include "registry/field_rules.h"
 
-#include <QDate>
+#include "platform/date_text.h"
+
 #include <QtGlobal>
 
 namespace registry {
@@ -18,9 +19,7 @@ namespace registry {
 QString birthDateText(const QVariant& stored) {
     if (stored.isNull())
         return {};
-    const QString text = stored.toString();
-    const QDate date = QDate::fromString(text, Qt::ISODate);
-    return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : text;
+    return shownDate(stored.toString());
 }
 
 } // namespace registry

@@ -1,8 +1,8 @@
 #include "platform/report/report_format.h"
 
 #include "platform/amount.h"
+#include "platform/date_text.h"
 
-#include <QDate>
 #include <cmath>
 #include <limits>
 
@@ -67,11 +67,8 @@ QString formatValue(const QVariant& value, Format format) {
             return value.toString();
         return format == Format::Money ? formatCents(cents) : Amount::fromCents(cents).plainText();
     }
-    case Format::Date: {
-        const QString text = value.toString();
-        const QDate date = QDate::fromString(text, Qt::ISODate);
-        return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : text;
-    }
+    case Format::Date:
+        return shownDate(value.toString());
     }
     return value.toString();
 }
