@@ -41,6 +41,13 @@ QString prepareDataFolder() {
     return folder;
 }
 
+// The ledger used when `--database` is not given.
+QString programDatabasePath(const QString& dataFolder) {
+    return defaultDatabasePath(portableFolder(QCoreApplication::applicationDirPath(),
+                                              QStringLiteral(VELARCO_INSTALL_BINDIR)),
+                               dataFolder);
+}
+
 // Exit statuses of a report written without the window.
 enum ExportStatus {
     kExported = 0,
@@ -81,8 +88,7 @@ int exportWithoutWindow(int argc, char* argv[]) {
 
     const QString path =
         startup.databasePath.isEmpty()
-            ? defaultDatabasePath(QCoreApplication::applicationDirPath(),
-                                  QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+            ? programDatabasePath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
             : startup.databasePath;
     // A report reads an existing ledger: a mistyped path must not create an empty one.
     if (!QFileInfo::exists(path))
@@ -168,6 +174,7 @@ int runVelarco(int argc, char* argv[]) {
     QApplication app(argc, argv);
     nameApplication();
     QApplication::setWindowIcon(applicationIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral(VELARCO_APP_ID));
     QTranslator translator;
     if (translator.load(QLocale(QLocale::Italian), QStringLiteral("qtbase"), QStringLiteral("_"),
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
@@ -184,10 +191,8 @@ int runVelarco(int argc, char* argv[]) {
     Splash splash;
     splash.show();
     QApplication::processEvents();
-    const QString path =
-        options.databasePath.isEmpty()
-            ? defaultDatabasePath(QApplication::applicationDirPath(), prepareDataFolder())
-            : options.databasePath;
+    const QString path = options.databasePath.isEmpty() ? programDatabasePath(prepareDataFolder())
+                                                        : options.databasePath;
     const Status opened = store::openDatabase(path);
     if (!opened.ok()) {
         splash.close();

@@ -22,10 +22,19 @@ QString reportOptionOf(const QString& argument) {
 } // namespace
 
 QString defaultDatabasePath(const QString& applicationFolder, const QString& dataFolder) {
-    const QString portable = QDir(applicationFolder).filePath(QStringLiteral("Database.db"));
-    if (QFileInfo::exists(portable))
-        return portable;
+    if (!applicationFolder.isEmpty()) {
+        const QString portable = QDir(applicationFolder).filePath(QStringLiteral("Database.db"));
+        if (QFileInfo::exists(portable))
+            return portable;
+    }
     return QDir(dataFolder).filePath(QStringLiteral("Database.db"));
+}
+
+QString portableFolder(const QString& programFolder, const QString& installFolder) {
+    const QString program = QFileInfo(programFolder).canonicalFilePath();
+    const bool installed =
+        !program.isEmpty() && program == QFileInfo(installFolder).canonicalFilePath();
+    return installed ? QString() : programFolder;
 }
 
 StartupOptions parseStartupOptions(const QStringList& arguments) {

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -10,6 +11,8 @@ class StartupOptionsTest : public QObject {
 
 private Q_SLOTS:
     void databaseBesideProgramWins();
+    void installedProgramUsesDataFolder_data();
+    void installedProgramUsesDataFolder();
     void options_data();
     void options();
 };
@@ -23,6 +26,48 @@ void StartupOptionsTest::databaseBesideProgramWins() {
     QVERIFY(portable.open(QIODevice::WriteOnly));
     portable.close();
     QCOMPARE(defaultDatabasePath(program.path(), data.path()), portable.fileName());
+}
+
+// A ledger lies beside the program in every row; the program runs from `program` and was
+// installed into `installed` (folders under one temporary root; "bin" links to "usr/bin").
+void StartupOptionsTest::installedProgramUsesDataFolder_data() {
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("installed");
+    QTest::addColumn<bool>("beside");
+    QTest::newRow("portable copy") << "portable"
+                                   << "usr/bin" << true;
+    QTest::newRow("installed") << "usr/bin"
+                               << "usr/bin" << false;
+    QTest::newRow("installed, trailing slash") << "usr/bin/"
+                                               << "usr/bin" << false;
+    QTest::newRow("started through a link") << "bin"
+                                            << "usr/bin" << false;
+    QTest::newRow("install folder missing") << "portable"
+                                            << "opt/none" << true;
+    QTest::newRow("install folder inside") << "usr"
+                                           << "usr/bin" << true;
+}
+
+void StartupOptionsTest::installedProgramUsesDataFolder() {
+    QFETCH(QString, program);
+    QFETCH(QString, installed);
+    QFETCH(bool, beside);
+    QTemporaryDir root;
+    QTemporaryDir data;
+    const QDir dir(root.path());
+    QVERIFY(dir.mkpath("usr/bin") && dir.mkpath("portable"));
+    QVERIFY(QFile::link(dir.filePath("usr/bin"), dir.filePath("bin")));
+    for (const QString folder : {"usr/bin", "portable", "usr"}) {
+        QFile ledger(QDir(dir.filePath(folder)).filePath("Database.db"));
+        QVERIFY(ledger.open(QIODevice::WriteOnly));
+    }
+    const QString path = defaultDatabasePath(
+        portableFolder(dir.filePath(program), dir.filePath(installed)), data.path());
+    const QString inData = QDir(data.path()).filePath("Database.db");
+    QCOMPARE(path == inData, !beside);
+    if (beside)
+        QCOMPARE(QFileInfo(path).canonicalPath(),
+                 QFileInfo(dir.filePath(program)).canonicalFilePath());
 }
 
 void StartupOptionsTest::options_data() {
