@@ -48,9 +48,9 @@ QString programDatabasePath(const QString& dataFolder) {
                                dataFolder);
 }
 
-// Exit statuses of a report written without the window.
-enum ExportStatus {
+enum ExitStatus {
     kExported = 0,
+    kNoWindow = 1, // no display, or a database the window cannot open
     kBadArguments = 2,
     kNoDatabase = 3,
     kNothingToPrint = 4,
@@ -64,27 +64,21 @@ void nameApplication() {
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
 }
 
-int exportFailed(int status, const QString& text) {
+int fail(int status, const QString& text) {
     std::fputs(qPrintable(QStringLiteral("Velarco: ") + text + QLatin1Char('\n')), stderr);
     return status;
 }
 
 // `velarco --report NAME ... --pdf FILE`: writes one report as a PDF and ends, without
 // a window, so it runs on a machine with no screen (a server, a scheduled job).
-int exportWithoutWindow(int argc, char* argv[]) {
+int exportWithoutWindow(const StartupOptions& startup, const ReportOptions& report, char* argv[]) {
     // Painting the pages needs the fonts of a GUI application but no screen; the
     // offscreen platform also spares a needless connection to a display that is there.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    int qtArgumentCount = 1; // the command line is the program's alone, as for the window
+    QGuiApplication app(qtArgumentCount, argv);
     nameApplication();
-
-    const ReportOptions report = parseReportOptions(QCoreApplication::arguments());
-    if (!report.error.isEmpty())
-        return exportFailed(kBadArguments, report.error);
-    const StartupOptions startup = parseStartupOptions(QCoreApplication::arguments());
-    if (!startup.error.isEmpty())
-        return exportFailed(kBadArguments, startup.error);
 
     const QString path =
         startup.databasePath.isEmpty()
@@ -92,10 +86,10 @@ int exportWithoutWindow(int argc, char* argv[]) {
             : startup.databasePath;
     // A report reads an existing ledger: a mistyped path must not create an empty one.
     if (!QFileInfo::exists(path))
-        return exportFailed(kNoDatabase, QStringLiteral("archivio non trovato: %1").arg(path));
+        return fail(kNoDatabase, QStringLiteral("archivio non trovato: %1").arg(path));
     const Status opened = store::openDatabase(path);
     if (!opened.ok())
-        return exportFailed(kNoDatabase, opened.error());
+        return fail(kNoDatabase, opened.error());
 
     const Status written = exportReport(report.request, report.pdfPath);
     store::closeDatabase();
@@ -104,11 +98,10 @@ int exportWithoutWindow(int argc, char* argv[]) {
         const bool nothing = written.error() == catalogue::kNoDataText.trimmed() ||
                              written.error() == catalogue::kNoDateText.trimmed();
         if (nothing)
-            return exportFailed(kNothingToPrint,
-                                QStringLiteral("nessun dato per la stampa %1 (%2); "
-                                               "il PDF non è stato scritto")
-                                    .arg(name, written.error()));
-        return exportFailed(
+            return fail(kNothingToPrint, QStringLiteral("nessun dato per la stampa %1 (%2); "
+                                                        "il PDF non è stato scritto")
+                                             .arg(name, written.error()));
+        return fail(
             kExportFailed,
             QStringLiteral("la stampa %1 non è stata scritta: %2").arg(name, written.error()));
     }
@@ -126,7 +119,7 @@ int takeScreenshot(Nota& window, const QString& file) {
     QApplication::processEvents();
     auto* users = window.findChild<QComboBox*>(QStringLiteral("cbo1"));
     if (!users || users->count() == 0)
-        return exportFailed(1, QStringLiteral("nessun utente nell'archivio"));
+        return fail(1, QStringLiteral("nessun utente nell'archivio"));
     users->setCurrentIndex(0);
     Q_EMIT users->activated(0);
     Result<QSqlQuery> newest = store::run(QStringLiteral("SELECT max(anno) FROM Ritenute"));
@@ -138,7 +131,7 @@ int takeScreenshot(Nota& window, const QString& file) {
     QApplication::processEvents();
     DataGrid& grid = window.selectionGrid();
     if (!grid.model() || grid.model()->rowCount() == 0)
-        return exportFailed(1, QStringLiteral("nessuna registrazione da mostrare"));
+        return fail(1, QStringLiteral("nessuna registrazione da mostrare"));
     grid.setCurrentIndex(grid.model()->index(0, 1));
     Q_EMIT grid.rowPicked(0);
     // No blinking cursor and no empty acre below the panel in the picture.
@@ -152,7 +145,7 @@ int takeScreenshot(Nota& window, const QString& file) {
     window.hide();
     QApplication::processEvents();
     if (!saved)
-        return exportFailed(1, QStringLiteral("immagine non salvata: %1").arg(file));
+        return fail(1, QStringLiteral("immagine non salvata: %1").arg(file));
     return 0;
 }
 
@@ -162,16 +155,29 @@ int runVelarco(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
-    if (parseReportOptions(arguments).requested)
-        return exportWithoutWindow(argc, argv);
-
-    if (!hasDisplay()) {
-        std::fputs("Velarco: nessuno schermo disponibile / no display available "
-                   "(DISPLAY is not set).\n",
-                   stderr);
-        return 1;
+    // The whole command line is read before anything else: a wrong option is one line on
+    // standard error and status 2, with no display and no database touched.
+    const StartupOptions options = parseStartupOptions(arguments);
+    if (!options.error.isEmpty())
+        return fail(kBadArguments, options.error);
+    switch (options.command) {
+    case Command::Report: {
+        const ReportOptions report = readReportOptions(options.values);
+        if (!report.error.isEmpty())
+            return fail(kBadArguments, report.error);
+        return exportWithoutWindow(options, report, argv);
     }
-    QApplication app(argc, argv);
+    case Command::Window:
+        break;
+    }
+
+    if (!hasDisplay())
+        return fail(kNoWindow, QStringLiteral("nessuno schermo disponibile (la variabile "
+                                              "DISPLAY non è impostata); la finestra non "
+                                              "può aprirsi."));
+    // Qt reads no option of its own: the command line is the program's alone.
+    int qtArgumentCount = 1;
+    QApplication app(qtArgumentCount, argv);
     nameApplication();
     QApplication::setWindowIcon(applicationIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral(VELARCO_APP_ID));
@@ -181,11 +187,6 @@ int runVelarco(int argc, char* argv[]) {
         QApplication::installTranslator(&translator);
 
     QtMessageBoxes boxes;
-    const StartupOptions options = parseStartupOptions(QApplication::arguments());
-    if (!options.error.isEmpty()) {
-        boxes.notice(options.error, QStringLiteral("ERRORE -- BLOCCANTE  "));
-        return 2;
-    }
 
     // ApriDatabase: the splash shows while the database opens.
     Splash splash;
@@ -197,7 +198,7 @@ int runVelarco(int argc, char* argv[]) {
     if (!opened.ok()) {
         splash.close();
         boxes.notice(opened.error(), QStringLiteral("ERRORE -- BLOCCANTE  "));
-        return 1;
+        return kNoWindow;
     }
 
     Nota window(boxes);

@@ -5,18 +5,71 @@
 
 namespace {
 
-// The options of a report written without the window; each takes a value.
-const QStringList kReportOptions = {QStringLiteral("report"),  QStringLiteral("utente"),
-                                    QStringLiteral("anno"),    QStringLiteral("mese"),
-                                    QStringLiteral("periodo"), QStringLiteral("soggetto"),
-                                    QStringLiteral("pdf")};
+constexpr bool kValue = true;
+constexpr bool kSwitch = false;
+constexpr bool kStarts = true;
+constexpr bool kJoins = false;
+const Commands kEveryCommand = Commands(Command::Window) | Command::Report;
 
-// The report option named by `argument` ("--anno" or "--anno=2024"), or the empty text.
-QString reportOptionOf(const QString& argument) {
-    if (!argument.startsWith(QLatin1String("--")))
-        return {};
-    const QString key = argument.mid(2).section(QLatin1Char('='), 0, 0);
-    return kReportOptions.contains(key) ? key : QString();
+const KnownOption kKnownOptions[] = {
+    {"database", kValue, kEveryCommand, kJoins},   {"report", kValue, Command::Report, kStarts},
+    {"utente", kValue, Command::Report, kJoins},   {"anno", kValue, Command::Report, kJoins},
+    {"mese", kValue, Command::Report, kJoins},     {"periodo", kValue, Command::Report, kJoins},
+    {"soggetto", kValue, Command::Report, kJoins}, {"pdf", kValue, Command::Report, kJoins},
+};
+
+const KnownOption* knownOption(const QString& name) {
+    for (const KnownOption& option : kKnownOptions) {
+        if (name == QLatin1String(option.name))
+            return &option;
+    }
+    return nullptr;
+}
+
+QString dashed(const char* name) {
+    return QStringLiteral("--") + QLatin1String(name);
+}
+
+// The options that start the commands `commands`, for a message: "--report".
+QString startersOf(Commands commands) {
+    QStringList starters;
+    for (const KnownOption& option : kKnownOptions) {
+        if (option.startsCommand && (option.commands & commands))
+            starters.append(dashed(option.name));
+    }
+    return starters.join(QStringLiteral(" o "));
+}
+
+Command commandOf(const KnownOption& option) {
+    for (unsigned bit = 1; bit != 0; bit <<= 1) {
+        if (option.commands.testFlag(Command(bit)))
+            return Command(bit);
+    }
+    return Command::Window;
+}
+
+// Checks that the options given belong together; returns the refusal, or empty.
+QString checkCommand(const QList<const KnownOption*>& given, Command& command) {
+    const KnownOption* starter = nullptr;
+    for (const KnownOption* option : given) {
+        if (!option->startsCommand)
+            continue;
+        if (starter)
+            return QStringLiteral("Le opzioni %1 e %2 non vanno insieme")
+                .arg(dashed(starter->name), dashed(option->name));
+        starter = option;
+    }
+    command = starter ? commandOf(*starter) : Command::Window;
+    for (const KnownOption* option : given) {
+        if (option->commands.testFlag(command))
+            continue;
+        if (!starter)
+            return QStringLiteral("L'opzione %1 vale solo insieme a %2")
+                .arg(dashed(option->name), startersOf(option->commands));
+        return QStringLiteral("L'opzione %1 non vale insieme a %2")
+            .arg(dashed(option->name), dashed(starter->name));
+    }
+    return {};
 }
 
 } // namespace
@@ -39,32 +92,47 @@ QString portableFolder(const QString& programFolder, const QString& installFolde
 
 StartupOptions parseStartupOptions(const QStringList& arguments) {
     StartupOptions options;
-    bool report = false;
-    QString strayReportOption;
+    QList<const KnownOption*> given;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
-        if (argument == QLatin1String("--database")) {
-            if (i + 1 >= arguments.size()) {
-                options.error = QStringLiteral("Manca il percorso dopo --database");
-                return options;
-            }
-            options.databasePath = arguments.at(++i);
-        } else if (argument.startsWith(QLatin1String("--database="))) {
-            options.databasePath = argument.mid(int(qstrlen("--database=")));
-        } else if (const QString key = reportOptionOf(argument); !key.isEmpty()) {
-            // Their values are checked by the report's own reading of the options.
-            report = report || key == QLatin1String("report");
-            if (strayReportOption.isEmpty())
-                strayReportOption = key;
-            if (!argument.contains(QLatin1Char('=')) && i + 1 < arguments.size())
-                ++i;
-        } else {
-            options.error = QStringLiteral("Opzione sconosciuta: %1").arg(argument);
+        if (!argument.startsWith(QLatin1String("--")) || argument.size() == 2) {
+            options.error = argument.startsWith(QLatin1Char('-'))
+                                ? QStringLiteral("Opzione sconosciuta: %1").arg(argument)
+                                : QStringLiteral("Argomento non previsto: %1").arg(argument);
             return options;
         }
+        const qsizetype equals = argument.indexOf(QLatin1Char('='));
+        const QString name = argument.mid(2, equals < 0 ? -1 : equals - 2);
+        const KnownOption* option = knownOption(name);
+        if (!option) {
+            options.error = QStringLiteral("Opzione sconosciuta: --%1").arg(name);
+            return options;
+        }
+        QString value;
+        if (!option->takesValue) {
+            if (equals >= 0) {
+                options.error = QStringLiteral("L'opzione --%1 non vuole un valore").arg(name);
+                return options;
+            }
+        } else if (equals >= 0) {
+            value = argument.mid(equals + 1);
+        } else if (i + 1 < arguments.size()) {
+            // The next argument is the value even when it begins with "--": a subject
+            // pattern or a file name may.
+            value = arguments.at(++i);
+        }
+        if (option->takesValue && value.trimmed().isEmpty()) {
+            options.error = QStringLiteral("Manca il valore dell'opzione --%1").arg(name);
+            return options;
+        }
+        if (options.values.contains(name)) {
+            options.error = QStringLiteral("Opzione --%1 ripetuta").arg(name);
+            return options;
+        }
+        options.values.insert(name, value);
+        given.append(option);
     }
-    if (!report && !strayReportOption.isEmpty())
-        options.error = QStringLiteral("L'opzione --%1 vale solo insieme a --report NOME")
-                            .arg(strayReportOption);
+    options.error = checkCommand(given, options.command);
+    options.databasePath = options.values.value(QStringLiteral("database"));
     return options;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QFlags>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -13,12 +15,34 @@ QString defaultDatabasePath(const QString& applicationFolder, const QString& dat
 // belongs to every program and never holds a ledger.
 QString portableFolder(const QString& programFolder, const QString& installFolder);
 
-struct StartupOptions {
-    QString databasePath; // empty: the default
-    QString error;        // a message for the operator when the options are wrong
+// What one run of the program does: open the window, or one job without it that an
+// option names (`--report` writes a report as a PDF). One bit each.
+enum class Command : unsigned {
+    Window = 1u << 0,
+    Report = 1u << 1,
+};
+Q_DECLARE_FLAGS(Commands, Command)
+Q_DECLARE_OPERATORS_FOR_FLAGS(Commands)
+
+// One option the program knows. To add an option, add a row to the table in
+// startup_options.cpp (and a line to the README's option list); a new command also
+// gets its bit above and its branch in runVelarco, which reads its values.
+struct KnownOption {
+    const char* name;   // without the leading "--"
+    bool takesValue;    // "--name VALUE" or "--name=VALUE"; otherwise a bare switch
+    Commands commands;  // the commands it is valid with
+    bool startsCommand; // naming it chooses its (single) command instead of the window
 };
 
-// Reads `--database`. The options of a report written without the window (`--report`
-// and its companions, read by parseReportOptions) are let through when `--report` is
-// given, and refused otherwise, since the window would ignore them.
+struct StartupOptions {
+    Command command = Command::Window;
+    QHash<QString, QString> values; // by option name; a switch has an empty value
+    QString databasePath;           // empty: the default
+    QString error;                  // one Italian line naming the option or the argument refused
+};
+
+// Reads the program's arguments (the program's own name first, as main() gets them)
+// against the table of known options. Anything unknown, a value missing, empty or
+// given to a switch, a repeated option, two commands at once or an option of another
+// command is refused; each command checks the meaning of its values itself.
 StartupOptions parseStartupOptions(const QStringList& arguments);

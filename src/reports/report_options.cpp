@@ -1,14 +1,8 @@
 #include "reports/report_options.h"
 
-#include <QHash>
 #include <QRegularExpression>
 
 namespace {
-
-const QStringList kOwnOptions = {QStringLiteral("report"),  QStringLiteral("utente"),
-                                 QStringLiteral("anno"),    QStringLiteral("mese"),
-                                 QStringLiteral("periodo"), QStringLiteral("soggetto"),
-                                 QStringLiteral("pdf")};
 
 QString missing(const QString& option) {
     return QStringLiteral("Opzione --%1 mancante").arg(option);
@@ -55,41 +49,8 @@ QString check(const ReportOptions& o, const QHash<QString, QString>& given) {
 
 } // namespace
 
-ReportOptions parseReportOptions(const QStringList& arguments) {
+ReportOptions readReportOptions(const QHash<QString, QString>& given) {
     ReportOptions options;
-    QHash<QString, QString> given;
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        if (!argument.startsWith(QLatin1String("--")))
-            continue;
-        QString key = argument.mid(2);
-        QString value;
-        bool inlineValue = false;
-        if (const qsizetype eq = key.indexOf(QLatin1Char('=')); eq >= 0) {
-            value = key.mid(eq + 1);
-            key.truncate(eq);
-            inlineValue = true;
-        }
-        if (!kOwnOptions.contains(key))
-            continue;
-        if (!inlineValue) {
-            if (i + 1 >= arguments.size()) {
-                options.requested = options.requested || key == QLatin1String("report");
-                options.error = QStringLiteral("Manca il valore dell'opzione --%1").arg(key);
-                continue;
-            }
-            value = arguments.at(++i);
-        }
-        if (given.contains(key) && options.error.isEmpty())
-            options.error = QStringLiteral("Opzione --%1 ripetuta").arg(key);
-        given.insert(key, value);
-    }
-    options.requested = options.requested || given.contains(QStringLiteral("report"));
-    if (!options.requested)
-        return options;
-    if (!options.error.isEmpty())
-        return options;
-
     ReportRequest& r = options.request;
     r.name = given.value(QStringLiteral("report")).trimmed();
     r.userId = given.value(QStringLiteral("utente")).trimmed();

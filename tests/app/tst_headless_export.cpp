@@ -1,4 +1,3 @@
-#include "app/startup_options.h"
 #include "store/connection.h"
 #include "support/test_database.h"
 
@@ -22,8 +21,8 @@ private Q_SLOTS:
 
     void exportRun_data();
     void exportRun();
-    void startupOptions_data();
-    void startupOptions();
+    void commandLine_data();
+    void commandLine();
 
 private:
     QString program_;
@@ -177,35 +176,50 @@ void TestHeadlessExport::exportRun() {
     QVERIFY2(page.contains(pdfHas), qPrintable(page));
 }
 
-void TestHeadlessExport::startupOptions_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<bool>("refused");
-    QTest::newRow("report options")
-        << QStringList{"velarco", "--report", "FattureP", "--utente",   "1",   "--anno",
-                       "2024",    "--pdf",    "a.pdf",    "--database", "x.db"}
-        << "x.db" << false;
-    QTest::newRow("report options with =")
-        << QStringList{"velarco", "--report=RicercaS", "--soggetto=--database", "--pdf=a.pdf"} << ""
-        << false;
-    QTest::newRow("value that looks like an option")
-        << QStringList{"velarco",    "--report", "RicercaS", "--soggetto",
-                       "--database", "--pdf",    "a.pdf"}
-        << "" << false;
-    // Without --report the window would silently ignore them.
-    QTest::newRow("report option without --report")
-        << QStringList{"velarco", "--anno", "2024"} << "" << true;
-    QTest::newRow("still unknown")
-        << QStringList{"velarco", "--report", "StampaG", "--veloce"} << "" << true;
+void TestHeadlessExport::commandLine_data() {
+    QTest::addColumn<QStringList>("arguments"); // {new} is a database file not there yet
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("line"); // the whole of standard error
+
+    QTest::newRow("misspelt option for the window")
+        << QStringList{"--databse", "{new}"} << 2 << "Velarco: Opzione sconosciuta: --databse";
+    QTest::newRow("unknown option after a good one")
+        << QStringList{"--database", "{new}", "--veloce"} << 2
+        << "Velarco: Opzione sconosciuta: --veloce";
+    QTest::newRow("value missing")
+        << QStringList{"--database"} << 2 << "Velarco: Manca il valore dell'opzione --database";
+    QTest::newRow("report option for the window")
+        << QStringList{"--database", "{new}", "--anno", "2024"} << 2
+        << "Velarco: L'opzione --anno vale solo insieme a --report";
+    QTest::newRow("unreadable report value")
+        << QStringList{"--database", "{new}", "--report", "StampaG",
+                       "--pdf",      "a.pdf", "--mese",   "5"}
+        << 2 << "Velarco: L'opzione --mese non vale per la stampa StampaG";
+    QTest::newRow("Qt's own option")
+        << QStringList{"-platform", "xcb"} << 2 << "Velarco: Opzione sconosciuta: -platform";
+    QTest::newRow("sound options, no display")
+        << QStringList{"--database", "{new}"} << 1
+        << "Velarco: nessuno schermo disponibile (la variabile DISPLAY non è impostata); la "
+           "finestra non può aprirsi.";
 }
 
-void TestHeadlessExport::startupOptions() {
+// Refusals come before any display or database: one Italian line, no file created.
+void TestHeadlessExport::commandLine() {
     QFETCH(QStringList, arguments);
-    QFETCH(QString, path);
-    QFETCH(bool, refused);
-    const StartupOptions options = parseStartupOptions(arguments);
-    QCOMPARE(options.databasePath, path);
-    QCOMPARE(!options.error.isEmpty(), refused);
+    QFETCH(int, status);
+    QFETCH(QString, line);
+    const QString database = out_.filePath(QStringLiteral("nuovo.db"));
+    arguments.replaceInStrings(QStringLiteral("{new}"), database);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(program_, arguments);
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), status);
+    QCOMPARE(QString::fromLocal8Bit(process.readAllStandardError()), line + QLatin1Char('\n'));
+    QVERIFY(!QFileInfo::exists(database));
 }
 
 QTEST_GUILESS_MAIN(TestHeadlessExport)

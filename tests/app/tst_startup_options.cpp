@@ -72,24 +72,99 @@ void StartupOptionsTest::installedProgramUsesDataFolder() {
 
 void StartupOptionsTest::options_data() {
     QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("error"); // the whole line, empty when sound
+    QTest::addColumn<int>("command");
     QTest::addColumn<QString>("path");
-    QTest::addColumn<bool>("refused");
-    QTest::newRow("none") << QStringList{"velarco"} << "" << false;
-    QTest::newRow("database") << QStringList{"velarco", "--database", "/tmp/a b.db"}
-                              << "/tmp/a b.db" << false;
-    QTest::newRow("database=") << QStringList{"velarco", "--database=/tmp/x.db"} << "/tmp/x.db"
-                               << false;
-    QTest::newRow("missing path") << QStringList{"velarco", "--database"} << "" << true;
-    QTest::newRow("unknown") << QStringList{"velarco", "--fast"} << "" << true;
+    QTest::addColumn<QString>("subject"); // the value read for --soggetto
+
+    const int window = int(Command::Window);
+    const int report = int(Command::Report);
+    auto args = [](const char* line) {
+        return QStringList{QStringLiteral("velarco")} +
+               QString::fromUtf8(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    };
+    QTest::newRow("none") << args("") << "" << window << ""
+                          << "";
+    QTest::newRow("database") << QStringList{"velarco", "--database", "/tmp/a b.db"} << "" << window
+                              << "/tmp/a b.db"
+                              << "";
+    QTest::newRow("database=") << args("--database=/tmp/x.db") << "" << window << "/tmp/x.db"
+                               << "";
+    QTest::newRow("report with database")
+        << args("--report FattureP --utente 1 --anno 2024 --pdf a.pdf --database x.db") << ""
+        << report << "x.db"
+        << "";
+    QTest::newRow("values with =")
+        << args("--report=RicercaS --soggetto=--database --pdf=a.pdf") << "" << report << ""
+        << "--database";
+    QTest::newRow("value that looks like an option")
+        << args("--report RicercaS --soggetto --database --pdf a.pdf") << "" << report << ""
+        << "--database";
+    QTest::newRow("value with = inside")
+        << args("--report RicercaS --soggetto=A=B --pdf a.pdf") << "" << report << ""
+        << "A=B";
+
+    QTest::newRow("misspelt option")
+        << args("--databse /tmp/x.db") << "Opzione sconosciuta: --databse" << window << ""
+        << "";
+    QTest::newRow("misspelt with =")
+        << args("--databse=/tmp/x.db") << "Opzione sconosciuta: --databse" << window << ""
+        << "";
+    QTest::newRow("unknown after a report") << args("--report StampaG --pdf a.pdf --veloce")
+                                            << "Opzione sconosciuta: --veloce" << window << ""
+                                            << "";
+    QTest::newRow("single dash") << args("-style fusion") << "Opzione sconosciuta: -style" << window
+                                 << ""
+                                 << "";
+    QTest::newRow("two dashes alone") << args("--") << "Opzione sconosciuta: --" << window << ""
+                                      << "";
+    QTest::newRow("bare word") << args("Database.db") << "Argomento non previsto: Database.db"
+                               << window << ""
+                               << "";
+    QTest::newRow("stray value after an option")
+        << args("--database a.db b.db") << "Argomento non previsto: b.db" << window << ""
+        << "";
+    QTest::newRow("path missing") << args("--database") << "Manca il valore dell'opzione --database"
+                                  << window << ""
+                                  << "";
+    QTest::newRow("path empty") << args("--database=") << "Manca il valore dell'opzione --database"
+                                << window << ""
+                                << "";
+    QTest::newRow("value missing at the end")
+        << args("--report StampaG --pdf") << "Manca il valore dell'opzione --pdf" << window << ""
+        << "";
+    QTest::newRow("blank value") << QStringList{"velarco", "--report", "StampaG", "--pdf", "  "}
+                                 << "Manca il valore dell'opzione --pdf" << window << ""
+                                 << "";
+    QTest::newRow("repeated option") << args("--report StampaG --report StampaS --pdf x.pdf")
+                                     << "Opzione --report ripetuta" << window << ""
+                                     << "";
+    QTest::newRow("repeated database")
+        << args("--database a.db --database=b.db") << "Opzione --database ripetuta" << window << ""
+        << "";
+    // Without --report the window would silently ignore them.
+    QTest::newRow("report option without --report")
+        << args("--anno 2024") << "L'opzione --anno vale solo insieme a --report" << window << ""
+        << "";
+    QTest::newRow("pdf without --report")
+        << args("--database a.db --pdf a.pdf") << "L'opzione --pdf vale solo insieme a --report"
+        << window << ""
+        << "";
 }
 
 void StartupOptionsTest::options() {
     QFETCH(QStringList, arguments);
+    QFETCH(QString, error);
+    QFETCH(int, command);
     QFETCH(QString, path);
-    QFETCH(bool, refused);
+    QFETCH(QString, subject);
     const StartupOptions options = parseStartupOptions(arguments);
+    QCOMPARE(options.error, error);
+    if (!error.isEmpty())
+        return;
+    QCOMPARE(int(options.command), command);
     QCOMPARE(options.databasePath, path);
-    QCOMPARE(!options.error.isEmpty(), refused);
+    QCOMPARE(options.values.value(QStringLiteral("soggetto")), subject);
 }
 
 QTEST_GUILESS_MAIN(StartupOptionsTest)

@@ -557,9 +557,10 @@ void ReportCatalogueTest::exportFailures() {
     QVERIFY(!s.error().isEmpty());
 }
 
+using OptionValues = QHash<QString, QString>;
+
 void ReportCatalogueTest::options_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<bool>("requested");
+    QTest::addColumn<OptionValues>("values");
     QTest::addColumn<QString>("error"); // a part of the message, empty when sound
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("month");
@@ -567,74 +568,64 @@ void ReportCatalogueTest::options_data() {
     QTest::addColumn<QString>("pdf");
 
     const QString none;
-    auto args = [](const char* line) {
-        return QStringList{QStringLiteral("velarco")} +
-               QString::fromUtf8(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    // "report=ElencoR pdf=out.pdf": the values as the command line hands them over.
+    auto values = [](const char* line) {
+        OptionValues given;
+        for (const QString& pair : QString::fromUtf8(line).split(QLatin1Char(' ')))
+            given.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+        return given;
     };
-    QTest::newRow("no report: the window starts")
-        << args("--database /tmp/x.db") << false << none << none << 0 << none << none;
-    QTest::newRow("full list") << args("--report ElencoR --utente 3 --anno 2024 --pdf out.pdf")
-                               << true << none << "ElencoR" << 0 << none << "out.pdf";
-    QTest::newRow("equals form and other options")
-        << args("--database=d.db --report=RitenuteS --utente=3 --anno=2024 --mese=5 --pdf=a.pdf")
-        << true << none << "RitenuteS" << 5 << none << "a.pdf";
-    QTest::newRow("subject keeps its text")
-        << (args("--report RicercaS --utente 3 --anno 2024 --pdf s.pdf --soggetto") +
-            QStringList{QStringLiteral("D'ANGELO SRL")})
-        << true << none << "RicercaS" << 0 << "D'ANGELO SRL"
-        << "s.pdf";
-    QTest::newRow("general list needs no user") << args("--report StampaS --pdf g.pdf") << true
-                                                << none << "StampaS" << 0 << none << "g.pdf";
-    QTest::newRow("registry") << args("--report Anagrafe --pdf r.pdf") << true << none << "Anagrafe"
-                              << 0 << none << "r.pdf";
-    QTest::newRow("unknown report") << args("--report Nulla --pdf x.pdf") << true
+    QTest::newRow("full list") << values("report=ElencoR utente=3 anno=2024 pdf=out.pdf") << none
+                               << "ElencoR" << 0 << none << "out.pdf";
+    QTest::newRow("due month") << values("report=RitenuteS utente=3 anno=2024 mese=5 pdf=a.pdf")
+                               << none << "RitenuteS" << 5 << none << "a.pdf";
+    auto subject = values("report=RicercaS utente=3 anno=2024 pdf=s.pdf");
+    subject.insert(QStringLiteral("soggetto"), QStringLiteral("D'ANGELO SRL"));
+    QTest::newRow("subject keeps its text") << subject << none << "RicercaS" << 0 << "D'ANGELO SRL"
+                                            << "s.pdf";
+    QTest::newRow("general list needs no user")
+        << values("report=StampaS pdf=g.pdf") << none << "StampaS" << 0 << none << "g.pdf";
+    QTest::newRow("registry") << values("report=Anagrafe pdf=r.pdf") << none << "Anagrafe" << 0
+                              << none << "r.pdf";
+    QTest::newRow("unknown report") << values("report=Nulla pdf=x.pdf")
                                     << "Stampa sconosciuta: Nulla" << none << 0 << none << none;
-    QTest::newRow("missing pdf") << args("--report StampaG") << true << "--pdf" << none << 0 << none
+    QTest::newRow("missing pdf") << values("report=StampaG") << "--pdf" << none << 0 << none
                                  << none;
-    QTest::newRow("missing user") << args("--report FattureP --anno 2024 --pdf x.pdf") << true
-                                  << "--utente" << none << 0 << none << none;
-    QTest::newRow("user not a number")
-        << args("--report FattureP --utente ROSSI --anno 2024 --pdf x.pdf") << true
-        << "Utente non valido" << none << 0 << none << none;
-    QTest::newRow("missing year") << args("--report FattureP --utente 3 --pdf x.pdf") << true
-                                  << "--anno" << none << 0 << none << none;
-    QTest::newRow("bad year") << args("--report FattureP --utente 3 --anno 24 --pdf x.pdf") << true
+    QTest::newRow("missing user") << values("report=FattureP anno=2024 pdf=x.pdf") << "--utente"
+                                  << none << 0 << none << none;
+    QTest::newRow("user not a number") << values("report=FattureP utente=ROSSI anno=2024 pdf=x.pdf")
+                                       << "Utente non valido" << none << 0 << none << none;
+    QTest::newRow("missing year") << values("report=FattureP utente=3 pdf=x.pdf") << "--anno"
+                                  << none << 0 << none << none;
+    QTest::newRow("bad year") << values("report=FattureP utente=3 anno=24 pdf=x.pdf")
                               << "Anno non valido" << none << 0 << none << none;
     QTest::newRow("search without its input")
-        << args("--report RicercaP --utente 3 --anno 2024 --pdf x.pdf") << true << "--periodo"
-        << none << 0 << none << none;
+        << values("report=RicercaP utente=3 anno=2024 pdf=x.pdf") << "--periodo" << none << 0
+        << none << none;
     QTest::newRow("month out of range")
-        << args("--report RitenuteS --utente 3 --anno 2024 --mese 13 --pdf x.pdf") << true
-        << "Mese non valido" << none << 0 << none << none;
+        << values("report=RitenuteS utente=3 anno=2024 mese=13 pdf=x.pdf") << "Mese non valido"
+        << none << 0 << none << none;
     QTest::newRow("month not a number")
-        << args("--report RitenuteS --utente 3 --anno 2024 --mese maggio --pdf x.pdf") << true
-        << "Mese non valido" << none << 0 << none << none;
+        << values("report=RitenuteS utente=3 anno=2024 mese=maggio pdf=x.pdf") << "Mese non valido"
+        << none << 0 << none << none;
     QTest::newRow("input of another search")
-        << args("--report FattureP --utente 3 --anno 2024 --mese 5 --pdf x.pdf") << true
-        << "--mese non vale" << none << 0 << none << none;
-    QTest::newRow("value missing at the end")
-        << args("--report StampaG --pdf") << true << "Manca il valore" << none << 0 << none << none;
-    QTest::newRow("repeated option") << args("--report StampaG --report StampaS --pdf x.pdf")
-                                     << true << "ripetuta" << none << 0 << none << none;
+        << values("report=FattureP utente=3 anno=2024 mese=5 pdf=x.pdf") << "--mese non vale"
+        << none << 0 << none << none;
 }
 
 void ReportCatalogueTest::options() {
-    QFETCH(QStringList, arguments);
-    QFETCH(bool, requested);
+    QFETCH(OptionValues, values);
     QFETCH(QString, error);
     QFETCH(QString, name);
     QFETCH(int, month);
     QFETCH(QString, subject);
     QFETCH(QString, pdf);
-    const ReportOptions o = parseReportOptions(arguments);
-    QCOMPARE(o.requested, requested);
+    const ReportOptions o = readReportOptions(values);
     if (!error.isEmpty()) {
         QVERIFY2(o.error.contains(error), qPrintable(o.error));
         return;
     }
     QVERIFY2(o.error.isEmpty(), qPrintable(o.error));
-    if (!requested)
-        return;
     QCOMPARE(o.request.name, name);
     QCOMPARE(o.request.month, month);
     QCOMPARE(o.request.subject, subject);
