@@ -135,6 +135,8 @@ void LookupEditor::load(lookup::Table table) {
     DataGrid2->setColumnHidden(0, true);
     for (int c = 1; c < model_->columnCount(); ++c)
         DataGrid2->setColumnWidthTwips(c, 1800);
+    if (table == lookup::Table::Rates)
+        DataGrid2->widenColumnFor(model_->keyColumn(), DataGrid::widestAmount());
     // Only the tax codes have a long column: their description takes the free width.
     DataGrid2->horizontalHeader()->setStretchLastSection(table == lookup::Table::TaxCodes);
     addButton_->setEnabled(true);

@@ -44,7 +44,12 @@ void WithholdingPanel::CaricaGrigliaRitenute() {
         grid.setColumnFormat(
             position, [format](const QVariant& value) { return ledger::cellText(format, value); },
             format == ledger::CellFormat::Money ? Qt::AlignRight : Qt::AlignLeft);
-        grid.setColumnWidthTwips(position++, column.widthTwips);
+        grid.setColumnWidthTwips(position, column.widthTwips);
+        if (format == ledger::CellFormat::Date)
+            grid.widenColumnFor(position, DataGrid::widestDate());
+        else if (format == ledger::CellFormat::Money)
+            grid.widenColumnFor(position, DataGrid::widestAmount());
+        ++position;
     }
 }
 

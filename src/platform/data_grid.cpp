@@ -1,5 +1,6 @@
 #include "platform/data_grid.h"
 
+#include "platform/amount.h"
 #include "platform/keyed_query_model.h"
 
 #include <QHeaderView>
@@ -60,6 +61,27 @@ int DataGrid::twipsToPixels(int twips, qreal logicalDpi) {
 
 void DataGrid::setColumnWidthTwips(int column, int twips) {
     setColumnWidth(column, twipsToPixels(twips, logicalDpiX()));
+}
+
+void DataGrid::widenColumnFor(int column, const QString& text) {
+    // What the item delegate asks for such a cell, plus the grid line inside the column.
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    option.text = text;
+    const int needed =
+        style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).width() +
+        (showGrid() ? 1 : 0);
+    if (columnWidth(column) < needed)
+        setColumnWidth(column, needed);
+}
+
+QString DataGrid::widestDate() {
+    return QStringLiteral("28/12/2021");
+}
+
+QString DataGrid::widestAmount() {
+    return Amount::fromCents(999'999'999).format();
 }
 
 void DataGrid::setColumnFormat(int column, Formatter format, Qt::Alignment alignment) {

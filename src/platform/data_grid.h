@@ -30,6 +30,9 @@ public:
 
     // Per column, by position.
     void setColumnWidthTwips(int column, int twips);
+    // Widens the column, never narrows it, so that `text` shows whole in its cells with
+    // the grid's own font and style: a width set in twips is the least width.
+    void widenColumnFor(int column, const QString& text);
     void setColumnFormat(int column, Formatter format, Qt::Alignment alignment = Qt::AlignRight);
 
     int rowCount() const;
@@ -40,6 +43,9 @@ public:
     QVariant cellValue(int column) const;
 
     static int twipsToPixels(int twips, qreal logicalDpi);
+    // The widest texts a column of dates or of amounts must show whole.
+    static QString widestDate();
+    static QString widestAmount();
 
 Q_SIGNALS:
     // The operator picked the current row: a click on it, or Enter on it.

@@ -172,6 +172,7 @@ void SubjectPanel::CaricaGrigliaSoggetti() {
     grid.setColumnWidthTwips(registry::ColumnName, 4000);
     grid.setColumnWidthTwips(registry::ColumnPostalCode, 1000);
     grid.setColumnFormat(registry::ColumnBirthDate, &registry::birthDateText, Qt::AlignLeft);
+    grid.widenColumnFor(registry::ColumnBirthDate, DataGrid::widestDate());
 }
 
 void SubjectPanel::pickFromGrid(const DataGrid& grid) {

@@ -2,6 +2,7 @@
 #include "ledger_window.h"
 #include "platform/data_grid.h"
 #include "store/transaction.h"
+#include "support/grid_fit.h"
 
 #include <QElapsedTimer>
 #include <QHeaderView>
@@ -16,6 +17,8 @@ private Q_SLOTS:
     void cellTexts();
     void rowsAndOrder();
     void columns();
+    void columnsWidenForTheirText_data();
+    void columnsWidenForTheirText();
     void emptyYearShowsHeaders();
     void firstScreenOfLargeYear();
 };
@@ -130,14 +133,59 @@ void LedgerGridTest::columns() {
         const Qt::Alignment alignment =
             Qt::Alignment(grid->model()->index(0, c).data(Qt::TextAlignmentRole).toInt());
         QCOMPARE(bool(alignment & Qt::AlignRight), column.format == CellFormat::Money);
-        if (c >= 2)
-            QCOMPARE(grid->columnWidth(c),
-                     DataGrid::twipsToPixels(column.widthTwips, grid->logicalDpiX()));
     }
     const QList<int> widths = {0,    0,   4000, 600, 1000, 1000, 800,  1000, 1000, 1000, 800,
                                1000, 500, 1000, 800, 1000, 1000, 1000, 1000, 1000, 800,  1000};
     for (int c = 0; c < 22; ++c)
         QCOMPARE(columns[std::size_t(c)].widthTwips, widths.at(c));
+}
+
+void LedgerGridTest::columnsWidenForTheirText_data() {
+    QTest::addColumn<int>("pointSize");
+    QTest::addColumn<bool>("widened"); // some date or amount column outgrows its twips
+    QTest::newRow("small font: the set widths") << 6 << false;
+    QTest::newRow("desktop font") << 10 << true;
+    QTest::newRow("large font") << 22 << true;
+}
+
+// Dates and amounts up to 9.999.999,99 show whole in the grid's own font; the set widths
+// stay the least widths, and every other column keeps its set width.
+void LedgerGridTest::columnsWidenForTheirText() {
+    QFETCH(int, pointSize);
+    QFETCH(bool, widened);
+    LedgerWindow w;
+    QVariantMap record = {{"denominazione", "BIANCHI SRL"}, {"aliquota", 2000}, {"FT", "1"}};
+    const auto columns = ledger::ledgerGridColumns();
+    for (const ledger::GridColumn& column : columns) {
+        if (column.format == CellFormat::Date)
+            record.insert(column.name, "2021-12-28");
+        if (column.format == CellFormat::Money)
+            record.insert(column.name, 999999999);
+    }
+    w.addRecord(record);
+    auto* grid = w.child<DataGrid>("Datagrid1");
+    grid->setFont(QFont("Liberation Sans", pointSize));
+    w.trigger("Rmodifica");
+    QCOMPARE(grid->model()->index(0, 4).data().toString(), QString("28/12/2021"));
+    QCOMPARE(grid->model()->index(0, 5).data().toString(), QString("9.999.999,99"));
+    bool anyWidened = false;
+    for (int c = 2; c < int(columns.size()); ++c) {
+        const ledger::GridColumn& column = columns[std::size_t(c)];
+        // The header keeps a section no narrower than its own font allows.
+        const int least =
+            std::max(DataGrid::twipsToPixels(column.widthTwips, grid->logicalDpiX()),
+                     grid->horizontalHeader()->minimumSectionSize());
+        const int width = grid->columnWidth(c);
+        if (column.format != CellFormat::Date && column.format != CellFormat::Money) {
+            QCOMPARE(width, least);
+            continue;
+        }
+        const int needed = neededWidth(*grid, 0, c);
+        QVERIFY2(width >= needed, column.name);
+        QCOMPARE(width, std::max(least, needed));
+        anyWidened = anyWidened || width > least;
+    }
+    QCOMPARE(anyWidened, widened);
 }
 
 void LedgerGridTest::emptyYearShowsHeaders() {

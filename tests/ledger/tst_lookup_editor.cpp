@@ -56,6 +56,8 @@ private Q_SLOTS:
     void deleteRow_data();
     void deleteRow();
     void closeAndReopenKeepTheTable();
+    void columnsWidenForAmounts_data();
+    void columnsWidenForAmounts();
 
 private:
     QCheckBox* check(const char* name) const {
@@ -221,6 +223,32 @@ void TestLookupEditor::rateDisplay() {
     if (!shown.isEmpty())
         QCOMPARE(lookup::checkCell(Table::Rates, QStringLiteral("Percentuale"), shown).stored,
                  cents.toLongLong());
+}
+
+void TestLookupEditor::columnsWidenForAmounts_data() {
+    QTest::addColumn<Table>("table");
+    QTest::addColumn<int>("pointSize");
+    QTest::newRow("rates, desktop font") << Table::Rates << 10;
+    QTest::newRow("rates, large font") << Table::Rates << 30;
+    QTest::newRow("years, large font") << Table::Years << 30;
+}
+
+// An amount up to 9.999.999,99 fits the rate column in the grid's own font; the other
+// columns keep their set width.
+void TestLookupEditor::columnsWidenForAmounts() {
+    QFETCH(Table, table);
+    QFETCH(int, pointSize);
+    openEditor();
+    grid()->setFont(QFont("Liberation Sans", pointSize));
+    choose(table);
+    const int least = DataGrid::twipsToPixels(1800, grid()->logicalDpiX());
+    const int amount = grid()->fontMetrics().horizontalAdvance(QStringLiteral("9.999.999,99"));
+    for (int c = 1; c < grid()->model()->columnCount(); ++c) {
+        if (table == Table::Rates && c == 1)
+            QVERIFY(grid()->columnWidth(c) > std::max(least - 1, amount));
+        else
+            QCOMPARE(grid()->columnWidth(c), least);
+    }
 }
 
 void TestLookupEditor::checkBoxes_data() {

@@ -2,7 +2,9 @@
 #include "platform/data_grid.h"
 #include "platform/date_box.h"
 #include "platform/scripted_message_boxes.h"
+#include "registry/subject_store.h"
 #include "store/connection.h"
+#include "support/grid_fit.h"
 #include "support/test_database.h"
 
 #include <QAction>
@@ -98,6 +100,8 @@ private Q_SLOTS:
     void numberKeyFilter_data();
     void numberKeyFilter();
     void gridListsEverySubjectInNameOrder();
+    void gridShowsWholeBirthDates_data();
+    void gridShowsWholeBirthDates();
     void gridPickLoadsRow_data();
     void gridPickLoadsRow();
 
@@ -778,6 +782,27 @@ void SubjectPanelTest::gridListsEverySubjectInNameOrder() {
         QVERIFY(!grid->isColumnHidden(c));
     QCOMPARE(grid->columnWidth(1), DataGrid::twipsToPixels(4000, grid->logicalDpiX()));
     QCOMPARE(grid->columnWidth(4), DataGrid::twipsToPixels(1000, grid->logicalDpiX()));
+}
+
+// A full birth date shows whole in the grid's own font, however large.
+void SubjectPanelTest::gridShowsWholeBirthDates_data() {
+    QTest::addColumn<int>("pointSize");
+    QTest::newRow("desktop font") << 10;
+    QTest::newRow("large font") << 30;
+}
+
+void SubjectPanelTest::gridShowsWholeBirthDates() {
+    QFETCH(int, pointSize);
+    TestDatabase::exec("UPDATE Soggetti SET datanascita = '2021-12-28'");
+    auto* grid = child<DataGrid>("Datagrid1");
+    grid->setFont(QFont("Liberation Sans", pointSize));
+    window_->action("Modifica")->trigger();
+    QCOMPARE(grid->model()->index(0, registry::ColumnBirthDate).data().toString(),
+             QString("28/12/2021"));
+    QVERIFY(grid->columnWidth(registry::ColumnBirthDate) >=
+            neededWidth(*grid, 0, registry::ColumnBirthDate));
+    QCOMPARE(grid->columnWidth(registry::ColumnPostalCode),
+             DataGrid::twipsToPixels(1000, grid->logicalDpiX()));
 }
 
 void SubjectPanelTest::gridPickLoadsRow_data() {
