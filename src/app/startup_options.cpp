@@ -6,17 +6,24 @@
 namespace {
 
 constexpr bool kValue = true;
-constexpr bool kSwitch = false;
+[[maybe_unused]] constexpr bool kSwitch = false; // a bare option, such as a "--help"
 constexpr bool kStarts = true;
 constexpr bool kJoins = false;
 const Commands kEveryCommand = Commands(Command::Window) | Command::Report;
 
+// clang-format off
 const KnownOption kKnownOptions[] = {
-    {"database", kValue, kEveryCommand, kJoins},   {"report", kValue, Command::Report, kStarts},
-    {"utente", kValue, Command::Report, kJoins},   {"anno", kValue, Command::Report, kJoins},
-    {"mese", kValue, Command::Report, kJoins},     {"periodo", kValue, Command::Report, kJoins},
-    {"soggetto", kValue, Command::Report, kJoins}, {"pdf", kValue, Command::Report, kJoins},
+    // name       value   commands          starts its command
+    {"database", kValue, kEveryCommand,   kJoins},
+    {"report",   kValue, Command::Report, kStarts},
+    {"utente",   kValue, Command::Report, kJoins},
+    {"anno",     kValue, Command::Report, kJoins},
+    {"mese",     kValue, Command::Report, kJoins},
+    {"periodo",  kValue, Command::Report, kJoins},
+    {"soggetto", kValue, Command::Report, kJoins},
+    {"pdf",      kValue, Command::Report, kJoins},
 };
+// clang-format on
 
 const KnownOption* knownOption(const QString& name) {
     for (const KnownOption& option : kKnownOptions) {

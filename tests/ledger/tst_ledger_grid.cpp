@@ -250,9 +250,10 @@ void LedgerGridTest::firstScreenOfLargeYear() {
     w.trigger("Rmodifica");
     grid->viewport()->grab();
     const qint64 elapsed = timer.elapsed();
+    // The time is for the reader only: timing targets live in scripts/bench, since a test
+    // on a shared, loaded machine cannot hold one.
     qInfo("first screen of a 100,000-record year: %lld ms", elapsed);
     QCOMPARE(grid->model()->index(0, 2).data().toString(), QString("SOGGETTO 000"));
-    QVERIFY2(elapsed < 300, qPrintable(QString::number(elapsed)));
     QCOMPARE(grid->rowCount(), 100000);
 }
 

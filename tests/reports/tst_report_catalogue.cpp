@@ -100,10 +100,13 @@ RenderedReport rendered(const PreparedReport& prepared) {
     return report::render(prepared.layout, prepared.data, options);
 }
 
+// Found from the source folder the test environment names: __FILE__ may be relative to
+// the build folder when the compiler cache rewrites paths.
 QString referencePath(const QString& name) {
-    return QFileInfo(QStringLiteral(__FILE__))
-        .dir()
-        .filePath(QStringLiteral("reference/") + name + QStringLiteral(".txt"));
+    const QString source = qEnvironmentVariable("VELARCO_SOURCE_DIR");
+    const QDir folder = source.isEmpty() ? QFileInfo(QStringLiteral(__FILE__)).dir()
+                                         : QDir(source + QStringLiteral("/tests/reports"));
+    return folder.filePath(QStringLiteral("reference/") + name + QStringLiteral(".txt"));
 }
 
 QString runTool(const QString& tool, const QStringList& arguments) {
