@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include "app/command_line_help.h"
+#include "app/exit_status.h"
 #include "app/nota.h"
 #include "app/pictures.h"
 #include "app/splash.h"
@@ -47,15 +49,6 @@ QString programDatabasePath(const QString& dataFolder) {
                                               QStringLiteral(VELARCO_INSTALL_BINDIR)),
                                dataFolder);
 }
-
-enum ExitStatus {
-    kExported = 0,
-    kNoWindow = 1, // no display, or a database the window cannot open
-    kBadArguments = 2,
-    kNoDatabase = 3,
-    kNothingToPrint = 4,
-    kExportFailed = 5,
-};
 
 void nameApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("Velarco"));
@@ -167,6 +160,12 @@ int runVelarco(int argc, char* argv[]) {
             return fail(kBadArguments, report.error);
         return exportWithoutWindow(options, report, argv);
     }
+    case Command::Help:
+        std::fputs(helpText().toLocal8Bit().constData(), stdout);
+        return kExported;
+    case Command::Version:
+        std::fputs((versionText() + QLatin1Char('\n')).toLocal8Bit().constData(), stdout);
+        return kExported;
     case Command::Window:
         break;
     }

@@ -1,6 +1,8 @@
 # Files of src/app, by library.
 list(APPEND VELARCO_GUI_SOURCES
   app/application.cpp app/application.h
+  app/command_line_help.cpp app/command_line_help.h
+  app/exit_status.cpp app/exit_status.h
   app/nota.cpp app/nota.h
   app/pictures.cpp app/pictures.h
   app/splash.cpp app/splash.h

@@ -6,22 +6,34 @@
 namespace {
 
 constexpr bool kValue = true;
-[[maybe_unused]] constexpr bool kSwitch = false; // a bare option, such as a "--help"
+constexpr bool kSwitch = false;
 constexpr bool kStarts = true;
 constexpr bool kJoins = false;
 const Commands kEveryCommand = Commands(Command::Window) | Command::Report;
 
 // clang-format off
 const KnownOption kKnownOptions[] = {
-    // name       value   commands          starts its command
-    {"database", kValue, kEveryCommand,   kJoins},
-    {"report",   kValue, Command::Report, kStarts},
-    {"utente",   kValue, Command::Report, kJoins},
-    {"anno",     kValue, Command::Report, kJoins},
-    {"mese",     kValue, Command::Report, kJoins},
-    {"periodo",  kValue, Command::Report, kJoins},
-    {"soggetto", kValue, Command::Report, kJoins},
-    {"pdf",      kValue, Command::Report, kJoins},
+    // name       value    commands           starts   value's name, then the --help line
+    {"database", kValue,  kEveryCommand,     kJoins,  "FILE",
+     "usa l'archivio FILE invece di quello predefinito"},
+    {"report",   kValue,  Command::Report,   kStarts, "NOME",
+     "scrive in PDF la stampa NOME, senza finestra"},
+    {"utente",   kValue,  Command::Report,   kJoins,  "ID",
+     "il codice (ID) dell'utente della stampa"},
+    {"anno",     kValue,  Command::Report,   kJoins,  "ANNO",
+     "l'anno della stampa"},
+    {"mese",     kValue,  Command::Report,   kJoins,  "M",
+     "il mese (1-12) di RitenuteS"},
+    {"periodo",  kValue,  Command::Report,   kJoins,  "P",
+     "il periodo (1-12) di RicercaP"},
+    {"soggetto", kValue,  Command::Report,   kJoins,  "TESTO",
+     "il soggetto cercato da RicercaS"},
+    {"pdf",      kValue,  Command::Report,   kJoins,  "FILE",
+     "il file PDF da scrivere"},
+    {"version",  kSwitch, Command::Version,  kStarts, nullptr,
+     "mostra nome e versione ed esce"},
+    {"help",     kSwitch, Command::Help,     kStarts, nullptr,
+     "mostra queste righe ed esce"},
 };
 // clang-format on
 
@@ -35,16 +47,6 @@ const KnownOption* knownOption(const QString& name) {
 
 QString dashed(const char* name) {
     return QStringLiteral("--") + QLatin1String(name);
-}
-
-// The options that start the commands `commands`, for a message: "--report".
-QString startersOf(Commands commands) {
-    QStringList starters;
-    for (const KnownOption& option : kKnownOptions) {
-        if (option.startsCommand && (option.commands & commands))
-            starters.append(dashed(option.name));
-    }
-    return starters.join(QStringLiteral(" o "));
 }
 
 Command commandOf(const KnownOption& option) {
@@ -80,6 +82,19 @@ QString checkCommand(const QList<const KnownOption*>& given, Command& command) {
 }
 
 } // namespace
+
+std::span<const KnownOption> knownOptions() {
+    return kKnownOptions;
+}
+
+QString startersOf(Commands commands) {
+    QStringList starters;
+    for (const KnownOption& option : kKnownOptions) {
+        if (option.startsCommand && (option.commands & commands))
+            starters.append(dashed(option.name));
+    }
+    return starters.join(QStringLiteral(" o "));
+}
 
 QString defaultDatabasePath(const QString& applicationFolder, const QString& dataFolder) {
     if (!applicationFolder.isEmpty()) {

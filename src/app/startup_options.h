@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <span>
 
 // Where the database lives: a file beside the program when one is there (portable
 // use), otherwise the per-user data folder; `--database PATH` names another file.
@@ -20,19 +21,30 @@ QString portableFolder(const QString& programFolder, const QString& installFolde
 enum class Command : unsigned {
     Window = 1u << 0,
     Report = 1u << 1,
+    Help = 1u << 2,
+    Version = 1u << 3,
 };
 Q_DECLARE_FLAGS(Commands, Command)
 Q_DECLARE_OPERATORS_FOR_FLAGS(Commands)
 
 // One option the program knows. To add an option, add a row to the table in
-// startup_options.cpp (and a line to the README's option list); a new command also
+// startup_options.cpp (and a line to the README's option list and the manual page,
+// packaging/velarco.1, which a test compares with the table); a new command also
 // gets its bit above and its branch in runVelarco, which reads its values.
 struct KnownOption {
-    const char* name;   // without the leading "--"
-    bool takesValue;    // "--name VALUE" or "--name=VALUE"; otherwise a bare switch
-    Commands commands;  // the commands it is valid with
-    bool startsCommand; // naming it chooses its (single) command instead of the window
+    const char* name;      // without the leading "--"
+    bool takesValue;       // "--name VALUE" or "--name=VALUE"; otherwise a bare switch
+    Commands commands;     // the commands it is valid with
+    bool startsCommand;    // naming it chooses its (single) command instead of the window
+    const char* valueName; // the value's name in `--help` ("FILE"); null for a switch
+    const char* help;      // what it does, in Italian, for `--help`
 };
+
+// Every option the program knows, in the order `--help` lists them.
+std::span<const KnownOption> knownOptions();
+
+// The options that start the commands `commands`, for a message: "--report".
+QString startersOf(Commands commands);
 
 struct StartupOptions {
     Command command = Command::Window;
