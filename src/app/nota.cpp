@@ -136,11 +136,7 @@ Nota::Nota(MessageBoxes& boxes, QWidget* parent) : QMainWindow(parent), boxes_(b
     connect(f5, &QShortcut::activated, this, [this] { Frame1->pressCmd2(); });
 
     // Loading the window: the selection state.
-    setMenusEnabled({"Ritenute", "Funzioni", "Servizi"}, false);
-    Frame2->show();
-    CaricaAnni();
-    CaricaUtenti();
-    setPanelsVisible({"Frame4", "Frame3", "Frame1", "Frame5", "Frame6"}, false);
+    showSelection();
     resize(1100, 760);
 }
 
@@ -221,7 +217,7 @@ QGroupBox* Nota::buildGridPanel() {
     layout->addWidget(Datagrid1, 1);
     connect(Label10, &ClickableLabel::clicked, this, [this] {
         Frame3->hide();
-        setWorkMenusEnabled(true);
+        resumeWork();
     });
     connect(Datagrid1, &DataGrid::rowPicked, this, &Nota::onGridRowPicked);
     connect(Datagrid1, &DataGrid::readFailed, this, &Nota::reportError);
@@ -328,6 +324,16 @@ void Nota::onClearSelection() {
     Label1->clear();
     Label2->clear();
     Label40->clear();
+}
+
+void Nota::showSelection() {
+    setMenusEnabled({"Ritenute", "Funzioni", "Servizi"}, false);
+    setMenusEnabled({"Esci", "Anagrafica"}, true);
+    Frame2->show();
+    CaricaAnni();
+    CaricaUtenti();
+    setPanelsVisible({"Frame4", "Frame3", "Frame1", "Frame5", "Frame6"}, false);
+    cbo1->setFocus(Qt::OtherFocusReason);
 }
 
 void Nota::returnToSelection() {

@@ -35,6 +35,7 @@ public:
     void CaricaAnni() override;
     void CaricaUtenti() override;
     void CaricaSoggetti() override;
+    void showSelection() override;
 
 Q_SIGNALS:
     // The operator confirmed the exit: the program ends.

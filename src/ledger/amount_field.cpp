@@ -1,14 +1,15 @@
 #include "ledger/amount_field.h"
 
 #include "ledger/withholding_rules.h"
+#include "platform/field_focus.h"
 #include "platform/number_keys.h"
 
 #include <QKeyEvent>
 
-AmountField::AmountField(const char* objectName, QWidget* parent) : QLineEdit(parent) {
+AmountField::AmountField(const char* objectName, QWidget* parent) : NumberField(parent) {
     setObjectName(QString::fromLatin1(objectName));
     setAlignment(Qt::AlignRight);
-    // Pasting would let in what the key filter keeps out.
+    // The clipboard stays out of reach from the keys, so from the menu as well.
     setContextMenuPolicy(Qt::NoContextMenu);
 }
 
@@ -22,7 +23,7 @@ void AmountField::keyPressEvent(QKeyEvent* event) {
     }
     const QString text = event->text();
     if (text.isEmpty() || event->key() == Qt::Key_Delete) {
-        QLineEdit::keyPressEvent(event);
+        NumberField::keyPressEvent(event);
         return;
     }
     if (text.size() != 1) {
@@ -35,18 +36,20 @@ void AmountField::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (*passed == text.front()) {
-        QLineEdit::keyPressEvent(event);
+        NumberField::keyPressEvent(event);
         return;
     }
     QKeyEvent replaced(event->type(), event->key(), event->modifiers(), QString(*passed),
                        event->isAutoRepeat(), ushort(event->count()));
-    QLineEdit::keyPressEvent(&replaced);
+    NumberField::keyPressEvent(&replaced);
     event->setAccepted(replaced.isAccepted());
 }
 
 void AmountField::focusOutEvent(QFocusEvent* event) {
-    const QString formatted = ledger::formatOnLeave(text());
-    if (formatted != text())
-        setText(formatted);
-    QLineEdit::focusOutEvent(event);
+    if (leavesField(*event)) {
+        const QString formatted = ledger::formatOnLeave(text());
+        if (formatted != text())
+            setText(formatted);
+    }
+    NumberField::focusOutEvent(event);
 }

@@ -1,11 +1,12 @@
 #pragma once
 
-#include <QLineEdit>
+#include "platform/number_field.h"
 
 // A text field holding an amount in the Italian form. Each typed character goes
 // through the amount key filter (a full stop becomes a comma; only digits, the comma
-// and the minus sign get in) and the text takes CtrNumD's form when the field is left.
-class AmountField : public QLineEdit {
+// and the minus sign get in), dropped text too, and the text takes CtrNumD's form when
+// the field is left. The clipboard shortcuts are dropped like any control key.
+class AmountField : public NumberField {
     Q_OBJECT
 
 public:

@@ -85,7 +85,7 @@ LookupEditor::LookupEditor(Shell& shell, QWidget* parent)
 
     connect(Label47, &ClickableLabel::clicked, this, [this] {
         hide();
-        shell_.setWorkMenusEnabled(true);
+        shell_.resumeWork();
     });
 }
 

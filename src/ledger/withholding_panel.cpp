@@ -5,6 +5,7 @@
 #include "ledger/withholding_rules.h"
 #include "platform/clickable_label.h"
 #include "platform/date_box.h"
+#include "platform/field_focus.h"
 #include "platform/message_boxes.h"
 #include "platform/shell.h"
 #include "store/queries.h"
@@ -143,15 +144,9 @@ void WithholdingPanel::connectReactions() {
         subjectTyped_ = false;
         onSubjectChosen();
     });
-    // A name typed rather than picked is looked up when the field is left; a name
-    // written by a grid load is not, so the record keeps its own subject key.
     connect(Cbo3->lineEdit(), &QLineEdit::textEdited, this, [this] { subjectTyped_ = true; });
-    connect(Cbo3->lineEdit(), &QLineEdit::editingFinished, this, [this] {
-        if (!subjectTyped_)
-            return;
-        subjectTyped_ = false;
-        onSubjectChosen();
-    });
+    connect(Cbo3->lineEdit(), &QLineEdit::returnPressed, this, &WithholdingPanel::onSubjectLeft);
+    Cbo3->installEventFilter(this);
     connect(Cbo4, &QComboBox::activated, this, &WithholdingPanel::CalcolaRitenuta);
     connect(Cbo5, &QComboBox::activated, this, &WithholdingPanel::onTaxCodeChosen);
     connect(Check2, &QCheckBox::toggled, this, &WithholdingPanel::onCheck2);
@@ -182,6 +177,22 @@ void WithholdingPanel::onSubjectChosen() {
         reportDatabaseError(QStringLiteral("Lettura del soggetto non riuscita"), id.error());
     else if (id.value)
         Text23->setText(QString::number(*id.value));
+}
+
+void WithholdingPanel::onSubjectLeft() {
+    if (!subjectTyped_)
+        return;
+    subjectTyped_ = false;
+    onSubjectChosen();
+}
+
+bool WithholdingPanel::eventFilter(QObject* watched, QEvent* event) {
+    // The subject name is left like any field: not when the window merely loses the
+    // activation or the list opens.
+    if (watched == Cbo3 && event->type() == QEvent::FocusOut &&
+        leavesField(*static_cast<QFocusEvent*>(event)))
+        onSubjectLeft();
+    return QGroupBox::eventFilter(watched, event);
 }
 
 void WithholdingPanel::onTaxCodeChosen() {
@@ -240,7 +251,7 @@ void WithholdingPanel::onPaymentDateLeft() {
 }
 
 void WithholdingPanel::onRemittanceDateLeft() {
-    if (ledger::remittanceDateClearsRemitted(DataBox4->text()))
+    if (ledger::remittanceDateClearsRemitted(DataBox4->text(), DataBox4->changedSinceEntered()))
         Text18->clear();
 }
 
@@ -282,6 +293,8 @@ void WithholdingPanel::CaricaPeriodi() {
 // Modes -----------------------------------------------------------------------------
 
 void WithholdingPanel::openInsert() {
+    if (!shell_.requireSelection())
+        return;
     shell_.setPanelsVisible({"Frame6"}, false);
     shell_.setWorkMenusEnabled(false);
     show();
@@ -300,6 +313,8 @@ void WithholdingPanel::openInsert() {
 }
 
 void WithholdingPanel::openForPick(const QString& caption, bool keepFunzioni) {
+    if (!shell_.requireSelection())
+        return;
     // While a record is picked for deletion the year deletion stays reachable.
     if (keepFunzioni)
         shell_.setMenusEnabled({"Esci", "Anagrafica", "Ritenute", "Servizi"}, false);
@@ -322,7 +337,7 @@ void WithholdingPanel::close() {
     Label39->clear();
     hide();
     shell_.setPanelsVisible({"Frame2"}, false);
-    shell_.setWorkMenusEnabled(true);
+    shell_.resumeWork();
 }
 
 void WithholdingPanel::reportDatabaseError(const QString& what, const QString& reason) {

@@ -41,9 +41,16 @@ private:
     void buildFields();
     void connectReactions();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
     // Live reactions to the operator.
     void CalcolaRitenuta();
     void onSubjectChosen();
+    // A name typed rather than picked is looked up when the field is left; a name
+    // written by a grid load is not, so the record keeps its own subject key.
+    void onSubjectLeft();
     void onTaxCodeChosen();
     void onCheck2(bool ticked);
     void onCheck3(bool ticked);

@@ -132,7 +132,7 @@ WithholdingEntry WithholdingPanel::entry() const {
 
 void WithholdingPanel::SalvaRitenuta() {
     const std::optional<EntryMode> mode = ledger::entryModeOf(Cmd3->text());
-    if (!mode)
+    if (!mode || !shell_.requireSelection())
         return;
     if (*mode == EntryMode::Delete)
         deleteRecord();
@@ -186,7 +186,7 @@ void WithholdingPanel::saveRecord(EntryMode mode) {
     shell_.boxes().notice(QStringLiteral("La modifica è avvenuta con successo !"));
     clearAfterSave(true, true);
     hide();
-    shell_.setWorkMenusEnabled(true);
+    shell_.resumeWork();
 }
 
 void WithholdingPanel::deleteRecord() {
@@ -207,7 +207,7 @@ void WithholdingPanel::deleteRecord() {
                           QStringLiteral("Velarco - ELIMINA SOGGETTO"));
     clearAfterSave(false, true);
     hide();
-    shell_.setWorkMenusEnabled(true);
+    shell_.resumeWork();
 }
 
 void WithholdingPanel::clearAfterSave(bool untickCheck4, bool clearSubject) {

@@ -95,8 +95,8 @@ PaymentDateOutcome leavePaymentDate(const QString& paymentDate) {
     return outcome;
 }
 
-bool remittanceDateClearsRemitted(const QString& remittanceDate) {
-    return !remittanceDate.isEmpty();
+bool remittanceDateClearsRemitted(const QString& remittanceDate, bool changed) {
+    return changed && !remittanceDate.isEmpty();
 }
 
 } // namespace ledger

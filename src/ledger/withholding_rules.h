@@ -54,7 +54,8 @@ struct PaymentDateOutcome {
 };
 PaymentDateOutcome leavePaymentDate(const QString& paymentDate);
 
-// Leaving the remittance-date box holding a date empties Totale Versato.
-bool remittanceDateClearsRemitted(const QString& remittanceDate);
+// Leaving the remittance-date box holding a date that the operator changed while in it
+// empties Totale Versato; passing through it, or emptying it, keeps the amount.
+bool remittanceDateClearsRemitted(const QString& remittanceDate, bool changed);
 
 } // namespace ledger

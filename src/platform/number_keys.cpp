@@ -11,3 +11,14 @@ std::optional<QChar> filterNumberKey(QChar typed) {
         return typed;
     return std::nullopt;
 }
+
+QString filterNumberText(const QString& text) {
+    QString passed;
+    for (const QChar c : text) {
+        if (!c.isPrint())
+            continue;
+        if (const std::optional<QChar> kept = filterNumberKey(c))
+            passed.append(*kept);
+    }
+    return passed;
+}

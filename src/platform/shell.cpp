@@ -1,5 +1,7 @@
 #include "platform/shell.h"
 
+#include "platform/message_boxes.h"
+
 #include <QAction>
 #include <QGroupBox>
 
@@ -8,6 +10,28 @@ void Shell::setMenusEnabled(std::initializer_list<const char*> names, bool enabl
         if (QAction* a = action(name))
             a->setEnabled(enabled);
     }
+}
+
+bool Shell::selectionMade() const {
+    return !currentUserId().trimmed().isEmpty() && !currentYear().trimmed().isEmpty();
+}
+
+bool Shell::resumeWork(std::initializer_list<const char*> names) {
+    if (!selectionMade()) {
+        showSelection();
+        return false;
+    }
+    setMenusEnabled(names, true);
+    return true;
+}
+
+bool Shell::requireSelection() {
+    if (selectionMade())
+        return true;
+    boxes().notice(QStringLiteral(" Selezionare un Utente e un Anno "),
+                   QStringLiteral("ERRORE - CAMPO   VUOTO"));
+    showSelection();
+    return false;
 }
 
 void Shell::setPanelsVisible(std::initializer_list<const char*> names, bool visible) {

@@ -29,6 +29,22 @@ public:
         setMenusEnabled({"Esci", "Anagrafica", "Ritenute", "Servizi", "Funzioni"}, enabled);
     }
 
+    // Whether a user and a year are chosen: every record belongs to both.
+    bool selectionMade() const;
+    // The end of a command or the close of a panel. With a user and a year chosen the
+    // menus `names` are enabled again; without them the window goes back to the
+    // selection instead (showSelection), so no menu leads to the ledger. True when the
+    // menus were enabled.
+    bool resumeWork(std::initializer_list<const char*> names = {"Esci", "Anagrafica", "Ritenute",
+                                                                "Servizi", "Funzioni"});
+    // Asked first by the work on one user's year (saving a record, the ledger grid, the
+    // user's reports, the year deletion): without a user and a year it says so, goes
+    // back to the selection and returns false; nothing may be written then.
+    bool requireSelection();
+    // The selection state of start-up: the selection panel shown with fresh lists and
+    // the focus on the user list, every other panel hidden, the ledger menus disabled.
+    virtual void showSelection() = 0;
+
     // A panel by its name (`Frame1` ... `Frame6`).
     virtual QGroupBox* panel(const char* name) const = 0;
     void setPanelsVisible(std::initializer_list<const char*> names, bool visible);

@@ -3,6 +3,7 @@ list(APPEND VELARCO_CORE_SOURCES
   platform/number_keys.cpp platform/number_keys.h
   platform/amount.cpp platform/amount.h
   platform/date_text.cpp platform/date_text.h
+  platform/field_focus.h
   platform/keyed_query.cpp platform/keyed_query.h
   platform/keyed_query_model.cpp platform/keyed_query_model.h
   platform/message_boxes.h
@@ -17,6 +18,7 @@ list(APPEND VELARCO_GUI_SOURCES
   platform/clickable_label.cpp platform/clickable_label.h
   platform/data_grid.cpp platform/data_grid.h
   platform/date_box.cpp platform/date_box.h
+  platform/number_field.cpp platform/number_field.h
   platform/qt_message_boxes.cpp platform/qt_message_boxes.h
   platform/report/report_preview.cpp platform/report/report_preview.h
   platform/shell.cpp platform/shell.h

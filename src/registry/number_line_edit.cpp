@@ -5,7 +5,7 @@
 
 #include <QKeyEvent>
 
-NumberLineEdit::NumberLineEdit(QWidget* parent) : QLineEdit(parent) {}
+NumberLineEdit::NumberLineEdit(QWidget* parent) : NumberField(parent) {}
 
 void NumberLineEdit::keyPressEvent(QKeyEvent* event) {
     const QString typed = event->text();
@@ -14,7 +14,7 @@ void NumberLineEdit::keyPressEvent(QKeyEvent* event) {
     const bool character = typed.size() == 1 && (typed.at(0).isPrint() || typed.at(0) == u'\b') &&
                            !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
     if (!character) {
-        QLineEdit::keyPressEvent(event);
+        NumberField::keyPressEvent(event);
         return;
     }
     const std::optional<QChar> accepted = filterNumberKey(typed.at(0));
@@ -24,7 +24,7 @@ void NumberLineEdit::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (*accepted == typed.at(0)) {
-        QLineEdit::keyPressEvent(event);
+        NumberField::keyPressEvent(event);
         return;
     }
     insert(QString(*accepted));

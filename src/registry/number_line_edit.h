@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QLineEdit>
+#include "platform/number_field.h"
 
 // A text field for digit codes (postal code, VAT number): typed characters go through
 // the number key filter; a refused key is dropped and reported by keyRefused, so the
-// panel can move the focus on.
-class NumberLineEdit : public QLineEdit {
+// panel can move the focus on. Pasted and dropped text passes the same filter.
+class NumberLineEdit : public NumberField {
     Q_OBJECT
 
 public:

@@ -61,6 +61,7 @@ void SubjectPanel::buildFields() {
     Text8 = named<UpperCaseLineEdit>("Text8", this);
     Text9 = named<NumberLineEdit>("Text9", this);
     DataBox1 = named<DateBox>("DataBox1", this);
+    DataBox1->setShortYears(DateBox::ShortYears::MostRecentPast);
     Text10 = named<UpperCaseLineEdit>("Text10", this);
     Text11 = named<UpperCaseLineEdit>("Text11", this);
     Text12 = named<UpperCaseLineEdit>("Text12", this);
@@ -121,7 +122,7 @@ void SubjectPanel::buildFields() {
 
     connect(Image3, &ClickableLabel::clicked, this, [this] {
         hide();
-        shell_.setWorkMenusEnabled(true);
+        shell_.resumeWork();
     });
     connect(Cmd2, &QPushButton::clicked, this, &SubjectPanel::pressCmd2);
     for (NumberLineEdit* number : {Text7, Text9})
@@ -215,14 +216,20 @@ void SubjectPanel::pressCmd2() {
 
 bool SubjectPanel::checkFields() {
     MessageBoxes& boxes = shell_.boxes();
+    // F5 runs the command from any panel: the focus goes to the empty field only when
+    // the operator can see it, or it would vanish into the hidden panel.
+    const auto focusShown = [](QWidget* field) {
+        if (field->isVisible())
+            field->setFocus();
+    };
     if (Text2->text().trimmed().isEmpty()) {
         boxes.notice(QStringLiteral("Inserire il campo Denominazione!"), kEmptyFieldTitle);
-        Text2->setFocus();
+        focusShown(Text2);
         return false;
     }
     if (Text8->text().trimmed().isEmpty()) {
         boxes.notice(QStringLiteral("Inserire il campo Codice Fiscale"), kEmptyFieldTitle);
-        Text8->setFocus();
+        focusShown(Text8);
         return false;
     }
     if (Check1->isChecked())
@@ -286,18 +293,28 @@ void SubjectPanel::changeMode() {
     if (!shell_.boxes().confirm(QStringLiteral("Vuoi Modificare questi dati ?"),
                                 QStringLiteral("Velarco - MODIFICA")))
         return;
-    // A key that names no subject (any more) writes nothing and says nothing; the
-    // panel keeps what the operator typed.
+    // A key that names no subject (any more) writes nothing and says why; the panel
+    // keeps what the operator typed.
     const std::optional<qint64> id = registry::parseSubjectId(Text1->text());
-    if (!id)
+    if (!id) {
+        shell_.boxes().notice(QStringLiteral("La modifica non è avvenuta: nessun Soggetto "
+                                             "scelto dall'elenco da modificare"),
+                              kBlockingTitle);
         return;
+    }
     const Result<bool> updated = registry::updateSubject(*id, subjectFromFields());
     if (!updated.ok()) {
         reportDatabaseError(updated.error());
         return;
     }
-    if (!updated.value)
+    if (!updated.value) {
+        shell_.boxes().notice(
+            QStringLiteral("La modifica non è avvenuta: il Soggetto con ID %1 non esiste più, "
+                           "è stato eliminato nel frattempo")
+                .arg(*id),
+            kBlockingTitle);
         return;
+    }
     shell_.boxes().notice(QStringLiteral("La modifica è avvenuta con successo !"));
     shell_.PulisciCampi();
     if (Check1->isChecked()) {
@@ -309,15 +326,15 @@ void SubjectPanel::changeMode() {
     } else {
         Check1->setChecked(false);
         hide();
-        shell_.setWorkMenusEnabled(true);
+        shell_.resumeWork();
     }
 }
 
 void SubjectPanel::deleteMode() {
     EliminaSoggetto();
     hide();
-    shell_.setMenusEnabled({"Esci", "Anagrafica", "Ritenute"}, true);
-    shell_.setMenusEnabled({"Funzioni"}, false);
+    if (shell_.resumeWork({"Esci", "Anagrafica", "Ritenute"}))
+        shell_.setMenusEnabled({"Funzioni"}, false);
 }
 
 void SubjectPanel::EliminaSoggetto() {

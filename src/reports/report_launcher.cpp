@@ -26,6 +26,8 @@ void ReportLauncher::setPreview(Preview preview) {
 }
 
 bool ReportLauncher::run(const ReportRequest& request) {
+    if (isUserReport(request.name) && !shell_.requireSelection())
+        return false;
     // The prepared report holds its rows apart from the database: the query has been
     // read to its end and released before any box or preview appears, whatever follows.
     const Result<PreparedReport> prepared = prepareReport(request);

@@ -62,7 +62,7 @@ SearchPanel::SearchPanel(Shell& shell, QWidget* parent)
 
     connect(Label45, &ClickableLabel::clicked, this, [this] {
         hide();
-        shell_.setMenusEnabled({"Funzioni", "Esci", "Anagrafica", "Ritenute", "Servizi"}, true);
+        shell_.resumeWork({"Funzioni", "Esci", "Anagrafica", "Ritenute", "Servizi"});
     });
     connect(Cmd4, &QPushButton::clicked, this, &SearchPanel::search);
     connect(DataBox5, &DateBox::invalidDate, this, [this] {

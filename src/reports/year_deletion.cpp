@@ -22,13 +22,12 @@ void YearDeletion::run() {
     shell_.setMenusEnabled({"Funzioni", "Esci", "Anagrafica", "Ritenute", "Servizi"}, false);
     shell_.setPanelsVisible({"Frame5", "Frame6"}, false);
 
-    if (shell_.currentUserId().trimmed().isEmpty() || shell_.currentYear().trimmed().isEmpty())
-        shell_.boxes().notice(QStringLiteral(" Selezionare un Utente e un Anno "),
-                              QStringLiteral("ERRORE - CAMPO   VUOTO"));
-    else
-        askAndDelete();
+    if (!shell_.requireSelection())
+        return; // back at the selection, with the ledger menus disabled
+    askAndDelete();
 
-    // Every way through the command, a failed deletion included, ends here.
+    // Every way through the command past the selection, a failed deletion included,
+    // ends here.
     shell_.setMenusEnabled({"Funzioni", "Esci", "Anagrafica", "Ritenute", "Servizi"}, true);
     shell_.setPanelsVisible({"Frame2"}, false);
 }

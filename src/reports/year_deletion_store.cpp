@@ -6,9 +6,20 @@
 namespace year_deletion {
 
 bool isSystemPassword(const QString& entry) {
-    // Read as the program reads every number typed by the operator.
+    // Read as the program reads every number typed by the operator, which rounds to
+    // cents: decimals past the cents must then be zeros, or "5829,001" would pass.
     const std::optional<Amount> value = Amount::parse(entry);
-    return value && value->cents() == qint64(kSystemPassword) * 100;
+    if (!value || value->cents() != qint64(kSystemPassword) * 100)
+        return false;
+    const QString trimmed = entry.trimmed();
+    const qsizetype comma = trimmed.indexOf(u',');
+    if (comma < 0)
+        return true;
+    for (const QChar digit : QStringView(trimmed).sliced(comma + 1)) {
+        if (digit != u'0')
+            return false;
+    }
+    return true;
 }
 
 Status deleteYear(const QString& userId, const QString& year, int* deleted) {

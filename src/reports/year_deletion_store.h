@@ -10,9 +10,10 @@ namespace year_deletion {
 // The fixed system password, compared as a number.
 inline constexpr int kSystemPassword = 5829;
 
-// Whether the operator's entry reads as the number of the system password: blanks
-// around it are ignored ("05829" and "5829,00" read as the same number); letters,
-// the empty entry and a cancelled box do not match.
+// Whether the operator's entry reads as exactly the number of the system password:
+// blanks around it are ignored ("05829" and "5829,00" read as the same number); any
+// other value, however close ("5829,001"), letters, the empty entry and a cancelled
+// box do not match.
 bool isSystemPassword(const QString& entry);
 
 // Deletes every withholding record of `userId` in `year` in one transaction, matching

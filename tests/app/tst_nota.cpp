@@ -1,7 +1,9 @@
 #include "app/nota.h"
 #include "platform/scripted_message_boxes.h"
+#include "store/connection.h"
 #include "support/test_database.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -11,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSqlQuery>
 #include <QTest>
 #include <memory>
 
@@ -64,6 +67,10 @@ private Q_SLOTS:
     void stateTable();
     void accessRefusals_data();
     void accessRefusals();
+    void subjectCommandsWithoutSelection_data();
+    void subjectCommandsWithoutSelection();
+    void ledgerWorkNeedsSelection_data();
+    void ledgerWorkNeedsSelection();
     void yearMissingFromListIsAccepted();
     void userNameWithApostropheIsFound();
     void unknownUserLeavesIdEmpty();
@@ -153,7 +160,17 @@ void NotaTest::stateTable_data() {
     QTest::newRow("Label45") << QStringList{"accedi", "Frame5", "Label45"} << "111111 000000";
     QTest::newRow("Image3") << QStringList{"accedi", "Frame1", "Image3"} << "111111 000000";
     QTest::newRow("Image2") << QStringList{"accedi", "Frame4", "Image2"} << "111111 000000";
-    QTest::newRow("Image2 hides selection") << QStringList{"Frame4", "Image2"} << "111111 000000";
+    // Closing a panel while no user and year are chosen goes back to the selection.
+    QTest::newRow("Image2 without selection") << QStringList{"Frame4", "Image2"} << "111000 010000";
+    QTest::newRow("Image3 without selection") << QStringList{"Frame1", "Image3"} << "111000 010000";
+    QTest::newRow("Label10 without selection")
+        << QStringList{"Frame3", "Label10"} << "111000 010000";
+    QTest::newRow("Label45 without selection")
+        << QStringList{"Frame5", "Label45"} << "111000 010000";
+    QTest::newRow("Label47 without selection")
+        << QStringList{"Frame6", "Label47"} << "111000 010000";
+    QTest::newRow("Label47 after the year was cleared")
+        << QStringList{"accedi", "Servizi", "clearYear", "Label47"} << "111000 010000";
 }
 
 void NotaTest::stateTable() {
@@ -162,6 +179,8 @@ void NotaTest::stateTable() {
     for (const QString& event : events) {
         if (event == "accedi") {
             accept("ROSSI MARIO");
+        } else if (event == "clearYear") {
+            child<QLabel>(*window_, "Label2")->clear();
         } else if (event == "EsciNo") {
             boxes_->answerNo();
             window_->action("Esci")->trigger();
@@ -208,6 +227,96 @@ void NotaTest::accessRefusals() {
     QVERIFY(window_->panel("Frame2")->isVisible());
     QVERIFY(!window_->action("Ritenute")->isEnabled());
     QVERIFY(child<QComboBox>(*window_, "cbo1")->hasFocus() || !window_->isActiveWindow());
+}
+
+// At the first start only the registry is open: finishing a subject command must not
+// open the ledger menus while no user and year are chosen.
+void NotaTest::subjectCommandsWithoutSelection_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::newRow("subject changed")
+        << "Modifica"
+        << QStringList{"Vuoi Modificare questi dati ?", "La modifica è avvenuta con successo !"};
+    QTest::newRow("subject deleted")
+        << "Elimina"
+        << QStringList{"Sei sicuro di voler eliminare il Soggetto selezionato",
+                       "Eliminazione  di       CLIENTE SRL   effettuata con successo ! "};
+}
+
+void NotaTest::subjectCommandsWithoutSelection() {
+    QFETCH(QString, command);
+    QFETCH(QStringList, boxes);
+    window_->action(command.toLatin1().constData())->trigger();
+    auto* grid = child<QAbstractItemView>(*window_, "Datagrid1");
+    QModelIndex row;
+    for (int r = 0; r < grid->model()->rowCount() && !row.isValid(); ++r) {
+        if (grid->model()->index(r, 1).data().toString() == "CLIENTE SRL")
+            row = grid->model()->index(r, 1);
+    }
+    QVERIFY(row.isValid());
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(row).center());
+    QVERIFY(window_->panel("Frame1")->isVisible());
+    boxes_->answerYes();
+    QTest::mouseClick(child<QPushButton>(*window_, "Cmd2"), Qt::LeftButton);
+    QCOMPARE(boxes_->texts(), boxes);
+    QCOMPARE(stateOf(*window_), QString("111000 010000"));
+    QVERIFY(child<QComboBox>(*window_, "cbo1")->hasFocus() || !window_->isActiveWindow());
+}
+
+// Work on one user's year refuses while the user or the year is empty, whatever state
+// the menus are in: it says so, writes nothing and goes back to the selection.
+void NotaTest::ledgerWorkNeedsSelection_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("cleared"); // the caption emptied after "Accedi"
+    QTest::newRow("save, no year") << "save"
+                                   << "Label2";
+    QTest::newRow("save, no user") << "save"
+                                   << "Label1";
+    QTest::newRow("insert") << "Rinserisci"
+                            << "Label2";
+    QTest::newRow("change grid") << "Rmodifica"
+                                 << "Label2";
+    QTest::newRow("delete grid") << "RElimina"
+                                 << "Label1";
+    QTest::newRow("report of the user") << "ElencoR"
+                                        << "Label2";
+    QTest::newRow("search by period") << "search"
+                                      << "Label1";
+    QTest::newRow("year deletion") << "EliminaR"
+                                   << "Label2";
+}
+
+void NotaTest::ledgerWorkNeedsSelection() {
+    QFETCH(QString, command);
+    QFETCH(QString, cleared);
+    accept("ROSSI MARIO");
+    QCOMPARE(stateOf(*window_), QString("111111 000000"));
+    if (command == "save") {
+        window_->action("Rinserisci")->trigger();
+        auto* subject = child<QComboBox>(*window_, "Cbo3");
+        subject->setEditText("CLIENTE SRL");
+        Q_EMIT subject->activated(subject->findText("CLIENTE SRL"));
+    } else if (command == "search") {
+        window_->action("RicercaP")->trigger();
+        child<QComboBox>(*window_, "Cbo6")->setEditText("3");
+    }
+    child<QLabel>(*window_, cleared.toLatin1().constData())->clear();
+    boxes_->answerYes();
+    boxes_->type("5829");
+    if (command == "save")
+        QTest::mouseClick(child<QPushButton>(*window_, "Cmd3"), Qt::LeftButton);
+    else if (command == "search")
+        QTest::mouseClick(child<QPushButton>(*window_, "Cmd4"), Qt::LeftButton);
+    else
+        window_->action(command.toLatin1().constData())->trigger();
+
+    QCOMPARE(boxes_->texts(), QStringList{" Selezionare un Utente e un Anno "});
+    QCOMPARE(boxes_->last().title, QString("ERRORE - CAMPO   VUOTO"));
+    QCOMPARE(stateOf(*window_), QString("111000 010000"));
+    QVERIFY(child<QComboBox>(*window_, "cbo1")->hasFocus() || !window_->isActiveWindow());
+    Result<QSqlQuery> rows = store::run("SELECT count(*) FROM Ritenute");
+    QVERIFY(rows.ok() && rows.value.next());
+    QCOMPARE(rows.value.value(0).toInt(), 0);
 }
 
 void NotaTest::yearMissingFromListIsAccepted() {

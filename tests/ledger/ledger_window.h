@@ -6,6 +6,7 @@
 #include "app/nota.h"
 #include "platform/scripted_message_boxes.h"
 #include "store/connection.h"
+#include "support/modal_message_boxes.h"
 #include "support/test_database.h"
 
 #include <QAction>
@@ -23,7 +24,13 @@
 
 class LedgerWindow {
 public:
-    explicit LedgerWindow(const QString& year = QStringLiteral("2011")) {
+    // Scripted boxes answer in place; modal ones are real boxes that take the window's
+    // activation while they are open, as on a desktop.
+    enum class Boxes { Scripted, Modal };
+
+    explicit LedgerWindow(const QString& year = QStringLiteral("2011"),
+                          Boxes kind = Boxes::Scripted)
+        : boxes(kind == Boxes::Modal ? modalBoxes : scriptedBoxes) {
         userId = TestDatabase::addSubject(QStringLiteral("ROSSI MARIO"), true);
         window = std::make_unique<Nota>(boxes);
         window->show();
@@ -117,7 +124,9 @@ public:
     }
 
     TestDatabase db;
-    ScriptedMessageBoxes boxes;
+    ScriptedMessageBoxes scriptedBoxes;
+    ModalMessageBoxes modalBoxes;
+    ScriptedMessageBoxes& boxes;
     std::unique_ptr<Nota> window;
     qint64 userId = 0;
 };

@@ -6,6 +6,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
+#include <QMenu>
+#include <QMimeData>
 #include <QTableView>
 
 namespace {
@@ -22,6 +24,17 @@ QString stateOf(const Nota& window) {
     for (const QString& panel : kPanels)
         state += window.panel(panel.toLatin1().constData())->isVisible() ? '1' : '0';
     return state;
+}
+
+// Text dragged from elsewhere and dropped in the middle of `field`.
+void dropText(QWidget* field, const QString& text) {
+    QMimeData data;
+    data.setText(text);
+    const QPoint at = field->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(field, &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(field, &drop);
 }
 
 // A click on the box's indicator, where the operator ticks it.
@@ -41,6 +54,8 @@ private Q_SLOTS:
     void fieldsAndLists();
     void keyFilter_data();
     void keyFilter();
+    void droppedText_data();
+    void droppedText();
     void formattingOnLeave_data();
     void formattingOnLeave();
     void rateChoice_data();
@@ -52,6 +67,8 @@ private Q_SLOTS:
     void paymentDate();
     void remittanceDate_data();
     void remittanceDate();
+    void windowLeftWhileInField_data();
+    void windowLeftWhileInField();
     void invalidDate_data();
     void invalidDate();
     void taxCodeDescription_data();
@@ -161,6 +178,42 @@ void WithholdingPanelTest::keyFilter() {
     QApplication::clipboard()->setText("99");
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(edit->text(), shown.chopped(1));
+}
+
+void WithholdingPanelTest::droppedText_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("dropped");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("letters dropped") << "Text20"
+                                     << "abc12,00"
+                                     << "12,00";
+    QTest::newRow("full stops become commas") << "Text15"
+                                              << "1.5"
+                                              << "1,5";
+    QTest::newRow("blanks and line ends dropped") << "Text16"
+                                                  << " 7\r\n"
+                                                  << "7";
+    QTest::newRow("nothing left: no drop") << "Text18"
+                                           << "euro"
+                                           << "";
+    QTest::newRow("interest") << "Text13"
+                              << "€ 3,10"
+                              << "3,10";
+    QTest::newRow("penalty") << "Text14"
+                             << "-0,5x"
+                             << "-0,5";
+}
+
+// Dropped text passes the rule of typed keys, character by character.
+void WithholdingPanelTest::droppedText() {
+    QFETCH(QString, field);
+    QFETCH(QString, dropped);
+    QFETCH(QString, shown);
+    w_->trigger("Rinserisci");
+    w_->child<QCheckBox>("Check3")->setChecked(true);
+    auto* edit = w_->child<QLineEdit>(field.toLatin1().constData());
+    dropText(edit, dropped);
+    QCOMPARE(edit->text(), shown);
 }
 
 void WithholdingPanelTest::formattingOnLeave_data() {
@@ -346,23 +399,122 @@ void WithholdingPanelTest::paymentDate() {
 }
 
 void WithholdingPanelTest::remittanceDate_data() {
-    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("held");  // the date in the box when the operator enters it
+    QTest::addColumn<QString>("typed"); // what they type over it
     QTest::addColumn<QString>("remitted");
-    QTest::newRow("date empties remitted") << "16/04/2011"
-                                           << "";
+    QTest::newRow("date typed empties remitted") << ""
+                                                 << "16/04/2011"
+                                                 << "";
+    QTest::newRow("date changed empties remitted") << "16/04/2011"
+                                                   << "16/05/2011"
+                                                   << "";
+    QTest::newRow("passing through keeps it") << "16/04/2011"
+                                              << ""
+                                              << "201,65";
+    QTest::newRow("same date retyped keeps it") << "16/04/2011"
+                                                << "16/4/11"
+                                                << "201,65";
     QTest::newRow("no date keeps it") << ""
+                                      << ""
                                       << "201,65";
 }
 
 void WithholdingPanelTest::remittanceDate() {
-    QFETCH(QString, date);
+    QFETCH(QString, held);
+    QFETCH(QString, typed);
     QFETCH(QString, remitted);
+    if (!w_->window->isActiveWindow())
+        QSKIP("focus does not move without an active window");
     w_->trigger("Rinserisci");
     w_->child<QLineEdit>("Text18")->setText("201,65");
     auto* DataBox4 = w_->child<DateBox>("DataBox4");
-    DataBox4->setText(date);
-    LedgerWindow::enterAndLeave(DataBox4);
+    DataBox4->setText(held);
+    DataBox4->editor()->setFocus(Qt::TabFocusReason);
+    if (!typed.isEmpty()) {
+        DataBox4->editor()->selectAll();
+        QTest::keyClicks(DataBox4->editor(), typed);
+    }
+    w_->child<QCheckBox>("Check3")->setFocus(Qt::TabFocusReason);
     QCOMPARE(w_->text("Text18"), remitted);
+}
+
+void WithholdingPanelTest::windowLeftWhileInField_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("interruption");
+    QTest::addColumn<QString>("dependent"); // the field the rule of leaving writes
+    QTest::addColumn<QString>("before");    // what it holds until the field is left
+    QTest::addColumn<QString>("after");     // what it holds once the field is left
+    const struct {
+        const char* field;
+        const char* typed;
+        const char* dependent;
+        const char* before;
+        const char* after;
+    } rules[] = {
+        {"DataBox3", "05/03/2011", "Text4", "", "3"},
+        {"DataBox4", "16/04/2011", "Text18", "9,99", ""},
+        {"Text20", "1234,5", "Text20", "1234,5", "1.234,50"},
+        {"Cbo3", "BIANCHI SRL", "Text23", "", "subject key"},
+    };
+    for (const auto& rule : rules) {
+        for (const char* interruption : {"message box", "other window", "menu"})
+            QTest::addRow("%s, %s", rule.field, interruption)
+                << rule.field << rule.typed << interruption << rule.dependent << rule.before
+                << rule.after;
+    }
+}
+
+// The operator is in a field when a box, another window or a menu takes over, and comes
+// back: still in the field, nothing changed; the field's rule runs when they move on.
+void WithholdingPanelTest::windowLeftWhileInField() {
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, interruption);
+    QFETCH(QString, dependent);
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    w_.reset(); // one database at a time
+    w_ = std::make_unique<LedgerWindow>("2011", LedgerWindow::Boxes::Modal);
+    if (!w_->window->isActiveWindow())
+        QSKIP("focus does not move without an active window");
+    const qint64 subject = TestDatabase::addSubject("BIANCHI SRL");
+    if (after == "subject key")
+        after = QString::number(subject);
+    w_->trigger("Rinserisci");
+    w_->child<QCheckBox>("Check2")->setChecked(true);
+    w_->child<QLineEdit>("Text18")->setText("9,99");
+    QWidget* target = w_->child(field.toLatin1().constData());
+    QWidget* editor = target->focusProxy() ? target->focusProxy() : target;
+    editor->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(editor, typed);
+
+    if (interruption == "message box") {
+        // F5 runs the subject command, whose check speaks up from the hidden panel.
+        QTest::keyClick(editor, Qt::Key_F5);
+        QCOMPARE(w_->boxes.texts(), QStringList{"Inserire il campo Denominazione!"});
+    } else if (interruption == "other window") {
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        other.close();
+        w_->window->activateWindow();
+    } else {
+        auto* menu = w_->window->findChild<QMenu*>("RitenuteMenu");
+        menu->popup(w_->window->mapToGlobal(QPoint(20, 20)));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        menu->close();
+        // Where a popup takes the activation, it comes back as it would on a desktop.
+        w_->window->activateWindow();
+    }
+    QVERIFY(QTest::qWaitForWindowActive(w_->window.get()));
+    QCOMPARE(QApplication::focusWidget(), editor);
+    QCOMPARE(w_->text(dependent.toLatin1().constData()), before);
+    QCOMPARE(w_->modalBoxes.activationsMissed(), 0);
+
+    w_->child<QLineEdit>("Text19")->setFocus(Qt::TabFocusReason);
+    QCOMPARE(w_->text(dependent.toLatin1().constData()), after);
 }
 
 void WithholdingPanelTest::invalidDate_data() {

@@ -334,15 +334,19 @@ void WithholdingRulesTest::paymentDate() {
 
 void WithholdingRulesTest::remittanceDate_data() {
     QTest::addColumn<QString>("remittanceDate");
+    QTest::addColumn<bool>("changed");
     QTest::addColumn<bool>("clears");
-    QTest::newRow("a date") << "16/04/2011" << true;
-    QTest::newRow("empty") << "" << false;
+    QTest::newRow("a date typed") << "16/04/2011" << true << true;
+    QTest::newRow("a date passed through") << "16/04/2011" << false << false;
+    QTest::newRow("emptied") << "" << true << false;
+    QTest::newRow("left empty") << "" << false << false;
 }
 
 void WithholdingRulesTest::remittanceDate() {
     QFETCH(QString, remittanceDate);
+    QFETCH(bool, changed);
     QFETCH(bool, clears);
-    QCOMPARE(remittanceDateClearsRemitted(remittanceDate), clears);
+    QCOMPARE(remittanceDateClearsRemitted(remittanceDate, changed), clears);
 }
 
 QTEST_APPLESS_MAIN(WithholdingRulesTest)

@@ -19,6 +19,9 @@ class WithholdingSaveTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // Every test runs twice: with boxes answered in place, and with real modal boxes
+    // that take the window's activation while they are open.
+    void initTestCase_data();
     void init();
     void cleanup();
 
@@ -34,6 +37,8 @@ private Q_SLOTS:
     void loadKeepsRowAmounts_data();
     void loadKeepsRowAmounts();
     void loadWithoutPaymentDate();
+    void remittanceYearWarning_data();
+    void remittanceYearWarning();
 
 private:
     // Fills the panel in insert mode with a record that passes every check.
@@ -50,14 +55,26 @@ private:
     qint64 bianchi_ = 0;
 };
 
+void WithholdingSaveTest::initTestCase_data() {
+    QTest::addColumn<bool>("modal");
+    QTest::newRow("scripted boxes") << false;
+    QTest::newRow("modal boxes") << true;
+}
+
 void WithholdingSaveTest::init() {
-    w_ = std::make_unique<LedgerWindow>();
+    QFETCH_GLOBAL(bool, modal);
+    w_ = std::make_unique<LedgerWindow>("2011", modal ? LedgerWindow::Boxes::Modal
+                                                      : LedgerWindow::Boxes::Scripted);
     QVERIFY(w_->db.ok());
+    if (modal && !w_->window->isActiveWindow())
+        QSKIP("modal boxes need the window to be active");
     bianchi_ = TestDatabase::addSubject("BIANCHI SRL");
 }
 
 void WithholdingSaveTest::cleanup() {
+    const int missed = w_->modalBoxes.activationsMissed();
     w_.reset();
+    QCOMPARE(missed, 0);
 }
 
 void WithholdingSaveTest::setFields(const Fields& fields) {
@@ -468,6 +485,61 @@ void WithholdingSaveTest::loadWithoutPaymentDate() {
     QVERIFY(check("Check2")->isChecked());
     QCOMPARE(date("DataBox3")->text(), QString());
     QVERIFY(!date("DataBox3")->date().isValid());
+}
+
+void WithholdingSaveTest::remittanceYearWarning_data() {
+    QTest::addColumn<bool>("confirmed");
+    QTest::newRow("Sì") << true;
+    QTest::newRow("No, then on") << false;
+}
+
+// Paid in December, remitted on 16 January: the warning on the remittance year puts the
+// operator back in the remittance date, and the confirmation follows while they are in
+// it. Neither box is a move to another field: the amount remitted stays as typed.
+void WithholdingSaveTest::remittanceYearWarning() {
+    QFETCH(bool, confirmed);
+    w_->trigger("Rinserisci");
+    w_->choose("Cbo3", "BIANCHI SRL");
+    date("DataBox2")->setText("10/12/2011");
+    w_->choose("Cbo5", "1040");
+    w_->child<QLineEdit>("Text20")->setText("1.000,00");
+    w_->choose("Cbo4", "20");
+    check("Check4")->setChecked(true);
+    check("Check2")->setChecked(true);
+    QLineEdit* paymentDate = date("DataBox3")->editor();
+    paymentDate->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(paymentDate, "20/12/2011");
+    // Leaving the payment date moves on to the remittance date.
+    w_->child<QLineEdit>("Text19")->setFocus(Qt::TabFocusReason);
+    QCOMPARE(w_->text("Text21"), QString("16/01/2012"));
+    QCOMPARE(QApplication::focusWidget(), date("DataBox4")->editor());
+    QTest::keyClicks(date("DataBox4")->editor(), "16/01/2012");
+    auto* remitted = w_->child<QLineEdit>("Text18");
+    remitted->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(remitted, "200");
+
+    w_->boxes.answer(confirmed ? BoxAnswer::Yes : BoxAnswer::No);
+    QTest::mouseClick(w_->child<QPushButton>("Cmd3"), Qt::LeftButton);
+    QCOMPARE(w_->boxes.texts().mid(0, 2),
+             QStringList({"Attenzione Anno di Versamento  diverso da quello dell' anno  "
+                          "inserimento della registrazione !",
+                          "Vuoi Inserire questi dati ?"}));
+    if (confirmed) {
+        QCOMPARE(w_->boxes.texts().value(2), kInserted);
+        Result<QSqlQuery> rows = store::run("SELECT versato, versamento, scadenza FROM Ritenute");
+        QVERIFY(rows.ok() && rows.value.next());
+        QCOMPARE(rows.value.value(0).toLongLong(), 20000);
+        QCOMPARE(rows.value.value(1).toString(), QString("2012-01-16"));
+        QCOMPARE(rows.value.value(2).toString(), QString("2012-01-16"));
+        return;
+    }
+    QCOMPARE(LedgerWindow::recordCount(), 0);
+    QCOMPARE(QApplication::focusWidget(), date("DataBox4")->editor());
+    QCOMPARE(remitted->text(), QString("200,00"));
+    // Moving on from the unchanged remittance date keeps the amount as well.
+    w_->child<QWidget>("Check3")->setFocus(Qt::TabFocusReason);
+    QCOMPARE(remitted->text(), QString("200,00"));
+    QCOMPARE(date("DataBox4")->text(), QString("16/01/2012"));
 }
 
 QTEST_MAIN(WithholdingSaveTest)

@@ -10,10 +10,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -99,6 +101,8 @@ private Q_SLOTS:
     void upperCase();
     void numberKeyFilter_data();
     void numberKeyFilter();
+    void numberFieldsFilterPastesAndDrops_data();
+    void numberFieldsFilterPastesAndDrops();
     void gridListsEverySubjectInNameOrder();
     void gridShowsWholeBirthDates_data();
     void gridShowsWholeBirthDates();
@@ -550,7 +554,11 @@ void SubjectPanelTest::deleteSubject() {
 void SubjectPanelTest::vanishedSubjectShowsNoSuccess_data() {
     QTest::addColumn<QString>("mode");
     QTest::addColumn<QStringList>("expectedBoxes");
-    QTest::newRow("change") << "Modifica" << QStringList{kAskChange};
+    QTest::newRow("change") << "Modifica"
+                            << QStringList{kAskChange,
+                                           "ERRORE -- BLOCCANTE  |La modifica non è avvenuta: il "
+                                           "Soggetto con ID %1 non esiste più, è stato eliminato "
+                                           "nel frattempo|I"};
     QTest::newRow("delete") << "Elimina"
                             << QStringList{kAskDelete,
                                            "Velarco - ELIMINA SOGGETTO|Il Soggetto selezionato non "
@@ -565,6 +573,8 @@ void SubjectPanelTest::vanishedSubjectShowsNoSuccess() {
     TestDatabase::exec("DELETE FROM Soggetti WHERE ID = ?", {bianchi_});
     boxes_->answerYes();
     press();
+    for (QString& box : expectedBoxes)
+        box.replace("%1", QString::number(bianchi_));
     QCOMPARE(boxesOf(*boxes_), expectedBoxes);
     QCOMPARE(count("SELECT count(*) FROM Soggetti"), 1);
     QCOMPARE(text("Text2")->text(), QString("BIANCHI SRL"));
@@ -617,6 +627,9 @@ void SubjectPanelTest::birthDate_data() {
     QTest::newRow("short form") << "5/3/1970" << QVariant("1970-03-05");
     QTest::newRow("impossible day") << "31/02/2020" << QVariant();
     QTest::newRow("not a date") << "ieri" << QVariant();
+    // A two-digit year is the latest one with those digits that is not in the future.
+    QTest::newRow("two-digit year, last century") << "1/2/45" << QVariant("1945-02-01");
+    QTest::newRow("two-digit year, this century") << "1/2/05" << QVariant("2005-02-01");
 }
 
 void SubjectPanelTest::birthDate() {
@@ -759,6 +772,53 @@ void SubjectPanelTest::numberKeyFilter() {
         QCOMPARE(edit->text(), after.chopped(1));
         QCOMPARE(focused(), field);
     }
+}
+
+void SubjectPanelTest::numberFieldsFilterPastesAndDrops_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("postal code pasted") << "Text7"
+                                        << "paste"
+                                        << "CAP 20.100"
+                                        << "20,100";
+    QTest::newRow("VAT number pasted") << "Text9"
+                                       << "paste"
+                                       << "IT 01234567890"
+                                       << "01234567890";
+    QTest::newRow("postal code dropped") << "Text7"
+                                         << "drop"
+                                         << "20100 Milano"
+                                         << "20100";
+    QTest::newRow("VAT number dropped, nothing left") << "Text9"
+                                                      << "drop"
+                                                      << "IT"
+                                                      << "";
+}
+
+void SubjectPanelTest::numberFieldsFilterPastesAndDrops() {
+    QFETCH(QString, field);
+    QFETCH(QString, way);
+    QFETCH(QString, text);
+    QFETCH(QString, after);
+    accept("ROSSI MARIO");
+    window_->action("Inserisci")->trigger();
+    QLineEdit* edit = this->text(field.toLatin1().constData());
+    edit->setFocus();
+    if (way == "paste") {
+        QApplication::clipboard()->setText(text);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    } else {
+        QMimeData data;
+        data.setText(text);
+        const QPoint at = edit->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(edit, &enter);
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(edit, &drop);
+    }
+    QCOMPARE(edit->text(), after);
 }
 
 void SubjectPanelTest::gridListsEverySubjectInNameOrder() {
