@@ -137,7 +137,7 @@ void measureGrid(const char* label, const UserYear& target, const QString& file,
         QMetaObject::invokeMethod(window.findChild<QObject*>(QStringLiteral("Label10")), "clicked");
     }
     const QString sql = QStringLiteral("SELECT * FROM Ritenute WHERE anno='%1' AND utente='%2' "
-                                       "ORDER BY denominazione, data")
+                                       "ORDER BY ordine, denominazione, data, ID")
                             .arg(target.year, target.user);
     std::printf("# %s: user %s, year %s, %d rows\n", label, qPrintable(target.user),
                 qPrintable(target.year), target.rows);

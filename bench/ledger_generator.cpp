@@ -4,6 +4,7 @@
 #include "ledger/withholding_store.h"
 #include "platform/amount.h"
 #include "store/connection.h"
+#include "store/name_order.h"
 #include "store/transaction.h"
 
 #include <QDate>
@@ -67,9 +68,10 @@ Status addSubjects(Random& random, const LedgerShape& shape, std::vector<qint64>
         const QString name = subjectName(random, i + 1);
         const bool user = i < shape.users;
         Result<QSqlQuery> q = store::run(
-            QStringLiteral("INSERT INTO Soggetti (denominazione, indirizzo, citta, cap, pr, "
-                           "codice, partita, utente) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-            {name, QStringLiteral("VIA GARIBALDI %1").arg(random.below(200) + 1),
+            QStringLiteral("INSERT INTO Soggetti (denominazione, ordine, indirizzo, citta, cap, "
+                           "pr, codice, partita, utente) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            {name, store::nameKey(name),
+             QStringLiteral("VIA GARIBALDI %1").arg(random.below(200) + 1),
              QString::fromUtf8(random.pick(kTowns)),
              QStringLiteral("%1").arg(10000 + random.below(89999)), QStringLiteral("RM"),
              QStringLiteral("CF%1").arg(random.next() % 100000000000ULL, 14, 10, QChar(u'0')),

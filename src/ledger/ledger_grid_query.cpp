@@ -2,6 +2,7 @@
 
 #include "platform/amount.h"
 #include "platform/date_text.h"
+#include "store/name_order.h"
 
 #include <QStringList>
 #include <array>
@@ -64,14 +65,15 @@ KeyedQuery ledgerGridQuery(const QString& year, const QString& userId) {
     QStringList names;
     for (const GridColumn& column : kColumns)
         names.append(QString::fromLatin1(column.name));
-    // The ID last keeps records of one subject on one day in a stable order. The index
-    // on (utente, anno, denominazione, data) ends with the row ID, so it alone gives
-    // the keys in order: nothing is sorted and no record is read to list the year.
+    // Names in Italian order (key, then name), then by date; the ID last keeps records
+    // of one subject on one day in a stable order. The index on (utente, anno, ordine,
+    // denominazione, data) ends with the row ID, so it alone gives the keys in order:
+    // nothing is sorted and no record is read to list the year.
     return {QStringLiteral("Ritenute"),
             QStringLiteral("ID"),
             names.join(QStringLiteral(", ")),
             QStringLiteral("utente = ? AND anno = ?"),
-            QStringLiteral("denominazione, data, ID"),
+            store::kNameOrder + QStringLiteral(", data, ID"),
             {userId, year}};
 }
 

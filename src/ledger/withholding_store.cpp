@@ -1,6 +1,7 @@
 #include "ledger/withholding_store.h"
 
 #include "store/connection.h"
+#include "store/name_order.h"
 #include "store/transaction.h"
 
 #include <QSqlQuery>
@@ -37,6 +38,8 @@ QList<Column> writtenColumns(const WithholdingRecord& r) {
     QList<Column> c;
     add(c, "ID_A", r.subjectId);
     add(c, "denominazione", r.name);
+    if (r.name)
+        c.append({store::kNameKeyColumn, store::nameKey(*r.name)});
     add(c, "FT", r.invoiceNumber);
     add(c, "data", r.invoiceDate);
     add(c, "imponibile", r.taxable);

@@ -7,6 +7,7 @@
 report::ReportLayout Anagrafe();
 
 namespace anagrafe {
-// The query the report is bound to: every subject, in name order.
-inline const QString kQuery = QStringLiteral("SELECT * FROM Soggetti ORDER BY denominazione, ID");
+// The query the report is bound to: every subject, in name order (see store/name_order.h).
+inline const QString kQuery =
+    QStringLiteral("SELECT * FROM Soggetti ORDER BY ordine, denominazione, ID");
 } // namespace anagrafe

@@ -1,6 +1,7 @@
 #include "registry/subject_store.h"
 
 #include "store/connection.h"
+#include "store/name_order.h"
 #include "store/transaction.h"
 
 #include <QSqlQuery>
@@ -15,13 +16,14 @@ QString text(const QString& value) {
     return value.isNull() ? QStringLiteral("") : value;
 }
 
-// The twelve written columns, in the order the statements below name them.
+// The thirteen written columns, in the order the statements below name them.
 QVariantList valuesOf(const Subject& s) {
     // An invalid or absent date is stored as NULL, never as text that is not a date.
     const QVariant birthDate = s.birthDate.isValid() ? QVariant(s.birthDate.toString(Qt::ISODate))
                                                      : QVariant(QMetaType::fromType<QString>());
     const QString user = s.user ? QStringLiteral("S") : QStringLiteral("N");
     return {text(s.name),
+            store::nameKey(text(s.name)),
             text(s.address),
             text(s.town),
             text(s.postalCode),
@@ -38,19 +40,21 @@ QVariantList valuesOf(const Subject& s) {
 } // namespace
 
 KeyedQuery subjectGridQuery() {
+    // The columns of the registry, without the name's sort key.
     return {QStringLiteral("Soggetti"),
             QStringLiteral("ID"),
-            QStringLiteral("*"),
+            QStringLiteral("ID, denominazione, indirizzo, citta, cap, pr, datanascita, luogo, "
+                           "prnascita, codice, partita, utente, note"),
             {},
-            QStringLiteral("denominazione, ID"),
+            store::kNameOrder + QStringLiteral(", ID"),
             {}};
 }
 
 Result<qint64> insertSubject(const Subject& subject) {
     const Result<store::Written> w = store::runInTransaction(
-        QStringLiteral("INSERT INTO Soggetti (denominazione, indirizzo, citta, cap, pr, "
+        QStringLiteral("INSERT INTO Soggetti (denominazione, ordine, indirizzo, citta, cap, pr, "
                        "datanascita, luogo, prnascita, codice, partita, utente, note) "
-                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
         valuesOf(subject));
     return {w.status, w.ok() ? w.value.lastId : 0};
 }
@@ -59,9 +63,10 @@ Result<bool> updateSubject(qint64 id, const Subject& subject) {
     QVariantList values = valuesOf(subject);
     values.append(id);
     const Result<store::Written> w = store::runInTransaction(
-        QStringLiteral("UPDATE Soggetti SET denominazione = ?, indirizzo = ?, citta = ?, "
-                       "cap = ?, pr = ?, datanascita = ?, luogo = ?, prnascita = ?, "
-                       "codice = ?, partita = ?, utente = ?, note = ? WHERE ID = ?"),
+        QStringLiteral(
+            "UPDATE Soggetti SET denominazione = ?, ordine = ?, indirizzo = ?, citta = ?, "
+            "cap = ?, pr = ?, datanascita = ?, luogo = ?, prnascita = ?, "
+            "codice = ?, partita = ?, utente = ?, note = ? WHERE ID = ?"),
         values);
     return {w.status, w.ok() && w.value.rows > 0};
 }

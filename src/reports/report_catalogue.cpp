@@ -5,6 +5,7 @@
 #include "registry/anagrafe_report.h"
 #include "reports/elenco_ritenute.h"
 #include "store/connection.h"
+#include "store/name_order.h"
 
 #include <QSqlQuery>
 #include <QVariant>
@@ -14,6 +15,9 @@ namespace {
 // The balance of a record; the database's arithmetic leaves it empty when any part is.
 const QString kBalance = QStringLiteral(
     "(Ritenute.versato - (Ritenute.ritenuta + Ritenute.interessi + Ritenute.sanzione)) AS saldo");
+
+// Names in Italian order: the sort key, then the name, then the order of entry.
+const QString kByName = store::kNameOrder + QStringLiteral(", ID");
 
 const QString kUserYear = QStringLiteral("Ritenute.anno = ? AND Ritenute.utente = ?");
 
@@ -38,21 +42,17 @@ struct Command {
 const QList<Command>& commands() {
     const QString none;
     static const QList<Command> all = {
-        {"ElencoR", Layout::Elenco, kUserYear, QStringLiteral("denominazione, ID"), none, true,
-         false},
+        {"ElencoR", Layout::Elenco, kUserYear, kByName, none, true, false},
         {"FattureNP", Layout::Elenco, QStringLiteral("Ritenute.pag = 'N' AND ") + kUserYear,
-         QStringLiteral("denominazione, ID"), QStringLiteral("Elenco Fatture Non Pagate"), true,
-         true},
-        {"FattureP", Layout::Elenco, QStringLiteral("Ritenute.pag = 'S' AND ") + kUserYear,
-         QStringLiteral("denominazione, ID"), QStringLiteral("Elenco Fatture Pagate"), true, true},
+         kByName, QStringLiteral("Elenco Fatture Non Pagate"), true, true},
+        {"FattureP", Layout::Elenco, QStringLiteral("Ritenute.pag = 'S' AND ") + kUserYear, kByName,
+         QStringLiteral("Elenco Fatture Pagate"), true, true},
         {"RitenuteNV", Layout::Elenco,
-         kUserYear + QStringLiteral(" AND Ritenute.versamento IS NULL"),
-         QStringLiteral("denominazione, ID"), QStringLiteral("Elenco Ritenute Non Versate"), true,
-         true},
+         kUserYear + QStringLiteral(" AND Ritenute.versamento IS NULL"), kByName,
+         QStringLiteral("Elenco Ritenute Non Versate"), true, true},
         {"RitenuteV", Layout::Elenco,
-         kUserYear + QStringLiteral(" AND Ritenute.versamento IS NOT NULL"),
-         QStringLiteral("denominazione, ID"), QStringLiteral("Elenco Ritenute Versate"), true,
-         true},
+         kUserYear + QStringLiteral(" AND Ritenute.versamento IS NOT NULL"), kByName,
+         QStringLiteral("Elenco Ritenute Versate"), true, true},
         {"StampaG", Layout::General, QStringLiteral("Ritenute.versato = 0"),
          QStringLiteral("Ritenute.ID"),
          QStringLiteral("Elenco Generale Utenti ----- Ritenute Sospese"), false, true},

@@ -1,6 +1,7 @@
 #include "store/queries.h"
 
 #include "store/connection.h"
+#include "store/name_order.h"
 
 #include <QSqlQuery>
 #include <QVariant>
@@ -25,23 +26,29 @@ Result<QStringList> years() {
 
 Result<QStringList> userNames() {
     return firstColumn(QStringLiteral(
-        "SELECT denominazione FROM Soggetti WHERE utente = 'S' ORDER BY denominazione, ID"));
+        "SELECT denominazione FROM Soggetti WHERE utente = 'S' ORDER BY ordine, denominazione, "
+        "ID"));
 }
 
 Result<QStringList> subjectNames() {
     return firstColumn(
-        QStringLiteral("SELECT denominazione FROM Soggetti ORDER BY denominazione, ID"));
+        QStringLiteral("SELECT denominazione FROM Soggetti ORDER BY ordine, denominazione, ID"));
 }
 
 Result<std::optional<qint64>> subjectIdByName(const QString& name) {
+    // The key finds the names that differ at most in accents and case (rows another tool
+    // wrote may have no key yet); of those, the first that differs in case only.
     Result<std::optional<qint64>> result;
-    Result<QSqlQuery> query = run(
-        QStringLiteral(
-            "SELECT ID FROM Soggetti WHERE denominazione = ? COLLATE NOCASE ORDER BY ID LIMIT 1"),
-        {name});
+    Result<QSqlQuery> query = run(QStringLiteral("SELECT ID, denominazione FROM Soggetti "
+                                                 "WHERE ordine = ? OR ordine IS NULL ORDER BY ID"),
+                                  {nameKey(name)});
     result.status = query.status;
-    if (query.ok() && query.value.next())
-        result.value = query.value.value(0).toLongLong();
+    while (query.ok() && query.value.next()) {
+        if (query.value.value(1).toString().compare(name, Qt::CaseInsensitive) == 0) {
+            result.value = query.value.value(0).toLongLong();
+            break;
+        }
+    }
     return result;
 }
 

@@ -1,5 +1,6 @@
 #include "store/schema.h"
 
+#include "store/name_order.h"
 #include "store/transaction.h"
 
 #include <QSqlError>
@@ -131,10 +132,84 @@ Status createVersion1(QSqlDatabase db, const QDate& today) {
     return Status::success();
 }
 
+// Fills the missing name keys of `table`: each distinct name's key is computed once,
+// then written to every row of that name in one statement. A partial index finds the
+// rows without a key, so that a file where every row has one costs one empty look-up.
+Status fillMissingNameKeys(QSqlDatabase db, const QString& table) {
+    const QString missing = QStringLiteral("ordine IS NULL AND denominazione IS NOT NULL");
+    QSqlQuery names(db);
+    if (!names.exec(
+            QStringLiteral("SELECT DISTINCT denominazione FROM %1 WHERE %2").arg(table, missing)))
+        return Status::failure(names.lastError().text());
+    QList<QVariantList> keys;
+    while (names.next()) {
+        const QString name = names.value(0).toString();
+        keys.append({name, nameKey(name)});
+    }
+    names.finish();
+    if (keys.isEmpty())
+        return Status::success();
+    const QString statements[] = {
+        QStringLiteral("CREATE TEMP TABLE name_keys (name TEXT PRIMARY KEY, name_key TEXT)"),
+        QStringLiteral("INSERT INTO temp.name_keys VALUES (?, ?)"),
+        QStringLiteral("UPDATE %1 SET ordine = (SELECT name_key FROM temp.name_keys "
+                       "WHERE temp.name_keys.name = %1.denominazione) WHERE %2")
+            .arg(table, missing),
+        QStringLiteral("DROP TABLE temp.name_keys"),
+    };
+    for (const QString& sql : statements) {
+        const bool insert = sql.startsWith(QLatin1String("INSERT"));
+        if (Status s = insert ? execAll(db, sql, keys) : execAll(db, sql); !s.ok())
+            return s;
+    }
+    return Status::success();
+}
+
+Status fillMissingNameKeys(QSqlDatabase db) {
+    for (const QString& table : {QStringLiteral("Soggetti"), QStringLiteral("Ritenute")}) {
+        if (Status s = fillMissingNameKeys(db, table); !s.ok())
+            return s;
+    }
+    return Status::success();
+}
+
+// Version 2: names in Italian order. A sort key beside each name, filled for the rows
+// there are, and the name indexes rebuilt on key, name (and ID, which every index ends
+// with), so that lists in that order read an index without sorting; rows another tool
+// writes later without a key get theirs at the next opening.
+Status addNameKeys(QSqlDatabase db, const QDate&) {
+    const char* const before[] = {
+        "ALTER TABLE Soggetti ADD COLUMN ordine TEXT",
+        "ALTER TABLE Ritenute ADD COLUMN ordine TEXT",
+        "DROP INDEX Ritenute_utente_anno",
+        "DROP INDEX Soggetti_denominazione",
+        "DROP INDEX Soggetti_utente",
+    };
+    for (const char* sql : before) {
+        if (Status s = execAll(db, QString::fromUtf8(sql)); !s.ok())
+            return s;
+    }
+    if (Status s = fillMissingNameKeys(db); !s.ok())
+        return s;
+    const char* const after[] = {
+        "CREATE INDEX Ritenute_utente_anno ON Ritenute (utente, anno, ordine, denominazione, "
+        "data)",
+        "CREATE INDEX Soggetti_denominazione ON Soggetti (ordine, denominazione)",
+        "CREATE INDEX Soggetti_utente ON Soggetti (utente, ordine, denominazione)",
+        "CREATE INDEX Ritenute_senza_ordine ON Ritenute (denominazione) WHERE ordine IS NULL",
+        "CREATE INDEX Soggetti_senza_ordine ON Soggetti (denominazione) WHERE ordine IS NULL",
+    };
+    for (const char* sql : after) {
+        if (Status s = execAll(db, QString::fromUtf8(sql)); !s.ok())
+            return s;
+    }
+    return Status::success();
+}
+
 // Step N brings a database of version N-1 to version N.
 using Step = std::function<Status(QSqlDatabase, const QDate&)>;
 const std::vector<Step>& steps() {
-    static const std::vector<Step> all = {createVersion1};
+    static const std::vector<Step> all = {createVersion1, addNameKeys};
     return all;
 }
 
@@ -173,7 +248,12 @@ Status upgrade(QSqlDatabase db, const QDate& today) {
         if (Status s = tx.commit(); !s.ok())
             return s;
     }
-    return Status::success();
+    Transaction tx(db);
+    if (!tx.begun().ok())
+        return tx.begun();
+    if (Status s = fillMissingNameKeys(db); !s.ok())
+        return s;
+    return tx.commit();
 }
 
 } // namespace store::schema

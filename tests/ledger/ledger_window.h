@@ -6,6 +6,7 @@
 #include "app/nota.h"
 #include "platform/scripted_message_boxes.h"
 #include "store/connection.h"
+#include "store/name_order.h"
 #include "support/modal_message_boxes.h"
 #include "support/test_database.h"
 
@@ -90,6 +91,10 @@ public:
         QVariantMap all = {{"anno", window->currentYear()}, {"utente", window->currentUserId()}};
         for (auto it = columns.begin(); it != columns.end(); ++it)
             all.insert(it.key(), it.value());
+        // The name's sort key, as the program writes it beside every name.
+        if (all.contains(QStringLiteral("denominazione")))
+            all.insert(QStringLiteral("ordine"),
+                       store::nameKey(all.value(QStringLiteral("denominazione")).toString()));
         QStringList names;
         QStringList marks;
         QVariantList values;

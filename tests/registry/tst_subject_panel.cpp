@@ -142,8 +142,9 @@ void SubjectPanelTest::init() {
     db_ = std::make_unique<TestDatabase>();
     QVERIFY2(db_->ok(), qPrintable(db_->error()));
     TestDatabase::exec(
-        "INSERT INTO Soggetti (denominazione, indirizzo, citta, cap, pr, datanascita, luogo, "
-        "prnascita, codice, partita, utente, note) VALUES ('ROSSI MARIO', 'via roma 1', "
+        "INSERT INTO Soggetti (denominazione, ordine, indirizzo, citta, cap, pr, datanascita, "
+        "luogo, prnascita, codice, partita, utente, note) VALUES ('ROSSI MARIO', 'ROSSI MARIO', "
+        "'via roma 1', "
         "'milano', '20100', 'mi', '1970-03-05', 'pavia', 'pv', 'RSSMRA70C05G388X', '01234567890', "
         "'S', 'nota d''esempio')");
     rossi_ =
@@ -826,6 +827,8 @@ void SubjectPanelTest::gridListsEverySubjectInNameOrder() {
     TestDatabase::addSubject("0");
     TestDatabase::addSubject("ZETA SNC");
     TestDatabase::addSubject("123 SERVIZI");
+    TestDatabase::addSubject("ÈRRE SNC");
+    TestDatabase::addSubject("ERRE SAS");
     TestDatabase::exec("INSERT INTO Soggetti (denominazione) VALUES (NULL)");
     accept("ROSSI MARIO");
     window_->action("Modifica")->trigger();
@@ -835,8 +838,8 @@ void SubjectPanelTest::gridListsEverySubjectInNameOrder() {
     QStringList names;
     for (int r = 0; r < grid->rowCount(); ++r)
         names << grid->model()->index(r, 1).data().toString();
-    QCOMPARE(names,
-             (QStringList{"", "0", "123 SERVIZI", "BIANCHI SRL", "ROSSI MARIO", "ZETA SNC"}));
+    QCOMPARE(names, (QStringList{"", "0", "123 SERVIZI", "BIANCHI SRL", "ERRE SAS", "ÈRRE SNC",
+                                 "ROSSI MARIO", "ZETA SNC"}));
     QVERIFY(grid->isColumnHidden(0));
     for (int c = 1; c < 13; ++c)
         QVERIFY(!grid->isColumnHidden(c));

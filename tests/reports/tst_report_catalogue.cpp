@@ -4,6 +4,7 @@
 #include "reports/report_catalogue.h"
 #include "reports/report_options.h"
 #include "store/connection.h"
+#include "store/name_order.h"
 #include "support/test_database.h"
 
 #include <QDir>
@@ -31,12 +32,13 @@ struct Fixture {
                     const QVariant& remittedOn, const QString& late, qint64 remitted,
                     qint64 interest, qint64 penalty, const QVariant& due) {
         TestDatabase::exec(
-            "INSERT INTO Ritenute (ID_A, denominazione, FT, data, imponibile, aliquota, "
+            "INSERT INTO Ritenute (ID_A, denominazione, ordine, FT, data, imponibile, aliquota, "
             "ritenuta, altro, totale, pag, datap, periodo, versamento, ravv, versato, "
             "interessi, sanzione, tributo, anno, utente, scadenza) "
-            "VALUES (1, ?, ?, ?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, ?, ?, ?, '1040', ?, ?, ?)",
-            {name, ft, date, taxable, rate, withheld, taxable - withheld, paid, paidOn, period,
-             remittedOn, late, remitted, interest, penalty, year, QString::number(user), due});
+            "VALUES (1, ?, ?, ?, ?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, ?, ?, ?, '1040', ?, ?, ?)",
+            {name, store::nameKey(name), ft, date, taxable, rate, withheld, taxable - withheld,
+             paid, paidOn, period, remittedOn, late, remitted, interest, penalty, year,
+             QString::number(user), due});
     }
 
     Fixture() {
@@ -125,6 +127,7 @@ class ReportCatalogueTest : public QObject {
 private Q_SLOTS:
     void selection_data();
     void selection();
+    void namesInItalianOrder();
     void headers_data();
     void headers();
     void noData_data();
@@ -211,6 +214,32 @@ void ReportCatalogueTest::selection() {
         }
     }
     QCOMPARE(printed, invoices);
+}
+
+// Accented capitals beside their base letter, in the ledger lists and in the registry.
+void ReportCatalogueTest::namesInItalianOrder() {
+    TestDatabase db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    const QStringList written = {"ZETA SRL", "ÈRRE SNC", "ERRE SNC",
+                                 "ÈRRE SAS", "ERRE SAS", "ÀNCORA SRL"};
+    const QStringList ordered = {"ÀNCORA SRL", "ERRE SAS", "ÈRRE SAS",
+                                 "ERRE SNC",   "ÈRRE SNC", "ZETA SRL"};
+    qint64 user = 0;
+    for (const QString& name : written) {
+        const qint64 id = TestDatabase::addSubject(name, user == 0);
+        user = user == 0 ? id : user;
+        Fixture::add(user, "2024", name, name, "2024-01-10", 10000, 2000, 2000, "N", {}, {}, {},
+                     "N", 0, 0, 0, {});
+    }
+    ReportRequest request;
+    request.userId = QString::number(user);
+    request.year = QStringLiteral("2024");
+    for (const char* report : {"ElencoR", "FattureNP", "Anagrafe"}) {
+        request.name = QString::fromLatin1(report);
+        const Result<PreparedReport> prepared = prepareReport(request);
+        QVERIFY2(prepared.ok(), qPrintable(prepared.error()));
+        QCOMPARE(column(prepared.value.data, QStringLiteral("denominazione")), ordered);
+    }
 }
 
 void ReportCatalogueTest::headers_data() {

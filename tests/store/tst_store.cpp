@@ -1,4 +1,6 @@
+#include "ledger/ledger_grid_query.h"
 #include "store/connection.h"
+#include "store/name_order.h"
 #include "store/queries.h"
 #include "store/schema.h"
 #include "store/transaction.h"
@@ -6,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
@@ -20,7 +23,13 @@ private Q_SLOTS:
     void columnOrder();
     void seedRows();
     void dataKeptAcrossReopen();
-    void nameLookupIsExactAndIgnoresCase();
+    void nameKeys_data();
+    void nameKeys();
+    void namesInItalianOrder();
+    void nameLookup_data();
+    void nameLookup();
+    void upgradeFromVersion1();
+    void keysFilledAtOpening();
     void userTextMatchesNumericId();
     void openFailures_data();
     void openFailures();
@@ -36,14 +45,14 @@ void StoreTest::columnOrder_data() {
                               << QStringList{
                                      "ID",      "denominazione", "indirizzo", "citta",     "cap",
                                      "pr",      "datanascita",   "luogo",     "prnascita", "codice",
-                                     "partita", "utente",        "note"};
+                                     "partita", "utente",        "note",      "ordine"};
     QTest::newRow("Ritenute") << "Ritenute"
                               << QStringList{"ID",        "ID_A",       "denominazione", "FT",
                                              "data",      "imponibile", "aliquota",      "ritenuta",
                                              "altro",     "totale",     "pag",           "datap",
                                              "periodo",   "versamento", "ravv",          "versato",
                                              "interessi", "sanzione",   "tributo",       "anno",
-                                             "utente",    "scadenza"};
+                                             "utente",    "scadenza",   "ordine"};
     QTest::newRow("Anno") << "Anno" << QStringList{"ID", "Anno"};
     QTest::newRow("periodo") << "periodo" << QStringList{"ID", "periodo"};
     QTest::newRow("Tributo") << "Tributo" << QStringList{"ID", "codice", "Causale"};
@@ -103,18 +112,174 @@ void StoreTest::dataKeptAcrossReopen() {
     QCOMPARE(store::years().value.size(), 6);
 }
 
-void StoreTest::nameLookupIsExactAndIgnoresCase() {
+void StoreTest::nameKeys_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("capitals as they are") << "ROSSI MARIO"
+                                          << "ROSSI MARIO";
+    QTest::newRow("grave accent") << "ÈRRE SNC"
+                                  << "ERRE SNC";
+    QTest::newRow("small letters and accents") << "àncora s.r.l."
+                                               << "ANCORA S.R.L.";
+    QTest::newRow("every Italian accent") << "ÀÈÉÌÒÙàèéìòù"
+                                          << "AEEIOUAEEIOU";
+    QTest::newRow("apostrophe and digits") << "D'ANGELO 2000"
+                                           << "D'ANGELO 2000";
+    QTest::newRow("other Latin accents") << "Çelik Núñez Ångström"
+                                         << "CELIK NUNEZ ANGSTROM";
+    QTest::newRow("sharp s") << "Straße"
+                             << "STRASSE";
+    QTest::newRow("ligature") << "ﬁnanza"
+                              << "FINANZA";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void StoreTest::nameKeys() {
+    QFETCH(QString, name);
+    QFETCH(QString, key);
+    QCOMPARE(store::nameKey(name), key);
+    QVERIFY(store::nameKey(QString()).isNull());
+}
+
+void StoreTest::namesInItalianOrder() {
     TestDatabase db;
     QVERIFY2(db.ok(), qPrintable(db.error()));
-    const qint64 first = TestDatabase::addSubject("D'ANGELO SRL");
-    TestDatabase::addSubject("D'ANGELO SRL");
-    TestDatabase::addSubject("D%");
-    QCOMPARE(store::subjectIdByName("d'angelo srl").value, std::optional<qint64>(first));
-    QCOMPARE(store::subjectIdByName("D'ANGELO").value, std::optional<qint64>());
-    // No pattern matching: "%" is an ordinary character here.
-    QCOMPARE(store::subjectIdByName("D%").value.has_value(), true);
-    QCOMPARE(store::subjectIdByName("D_").value, std::optional<qint64>());
-    QCOMPARE(store::subjectIdByName("").value, std::optional<qint64>());
+    const QStringList written = {"ZETA SRL", "ÈRRE SNC",   "ERRE SNC", "ÈRRE SAS",
+                                 "ERRE SAS", "ÀNCORA SRL", "BETA",     "ÀNCORA SRL"};
+    for (int i = 0; i < written.size(); ++i)
+        TestDatabase::addSubject(written.at(i), i % 2 == 1);
+    QCOMPARE(store::subjectNames().value,
+             (QStringList{"ÀNCORA SRL", "ÀNCORA SRL", "BETA", "ERRE SAS", "ÈRRE SAS", "ERRE SNC",
+                          "ÈRRE SNC", "ZETA SRL"}));
+    QCOMPARE(store::userNames().value,
+             (QStringList{"ÀNCORA SRL", "ÀNCORA SRL", "ÈRRE SAS", "ÈRRE SNC"}));
+}
+
+void StoreTest::nameLookup_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("found"); // the position in the names of nameLookup(), -1: none
+    QTest::newRow("same text") << "ÀNCORA SRL" << 0;
+    QTest::newRow("small letters") << "àncora srl" << 0;
+    QTest::newRow("mixed case") << "Àncora Srl" << 0;
+    QTest::newRow("accent left out") << "ancora srl" << -1;
+    QTest::newRow("accent left out, capitals") << "ANCORA SRL" << -1;
+    QTest::newRow("first of two") << "d'angelo srl" << 1;
+    QTest::newRow("only the start") << "D'ANGELO" << -1;
+    QTest::newRow("trailing blank") << "ÀNCORA SRL " << -1;
+    QTest::newRow("no pattern: percent") << "D%" << 3;
+    QTest::newRow("no pattern: underscore") << "D_" << -1;
+    QTest::newRow("accented small letter") << "èrre sas" << 4;
+    QTest::newRow("plain small letter") << "erre sas" << 5;
+    QTest::newRow("written without a key") << "öztürk srl" << 6;
+    QTest::newRow("empty") << "" << -1;
+}
+
+void StoreTest::nameLookup() {
+    QFETCH(QString, typed);
+    QFETCH(int, found);
+    TestDatabase db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    QList<qint64> ids;
+    for (const char* name :
+         {"ÀNCORA SRL", "D'ANGELO SRL", "D'ANGELO SRL", "D%", "ÈRRE SAS", "ERRE SAS"})
+        ids.append(TestDatabase::addSubject(QString::fromUtf8(name)));
+    // As another tool would write it: no sort key.
+    TestDatabase::exec("INSERT INTO Soggetti (denominazione) VALUES ('ÖZTÜRK SRL')");
+    Result<QSqlQuery> last = store::run("SELECT max(ID) FROM Soggetti");
+    QVERIFY(last.ok() && last.value.next());
+    ids.append(last.value.value(0).toLongLong());
+    const Result<std::optional<qint64>> id = store::subjectIdByName(typed);
+    QVERIFY(id.ok());
+    QCOMPARE(id.value, found < 0 ? std::optional<qint64>() : std::optional<qint64>(ids.at(found)));
+}
+
+// The fixture holds the statements of a database file, one per line.
+QString writeFixture(const QString& fixture, const QString& path) {
+    QFile file(qEnvironmentVariable("VELARCO_SOURCE_DIR") + "/tests/store/fixtures/" + fixture);
+    if (!file.open(QIODevice::ReadOnly))
+        return "fixture not readable: " + file.fileName();
+    QString error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "fixture");
+        db.setDatabaseName(path);
+        if (!db.open())
+            return db.lastError().text();
+        QSqlQuery query(db);
+        for (const QString& line : QString::fromUtf8(file.readAll()).split('\n')) {
+            if (line.isEmpty() || line.startsWith("--"))
+                continue;
+            if (!query.exec(line)) {
+                error = line + ": " + query.lastError().text();
+                break;
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase("fixture");
+    return error;
+}
+
+// A ledger of the first layout gains the sort keys, the lists read it in Italian order and
+// the ledger grid still lists its year from the index alone.
+void StoreTest::upgradeFromVersion1() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Database.db");
+    const QString written = writeFixture("version1.sql", path);
+    QVERIFY2(written.isEmpty(), qPrintable(written));
+    QVERIFY(store::openDatabase(path).ok());
+    QCOMPARE(store::schema::versionOf(store::connection()), store::schema::kCurrentVersion);
+    for (const char* table : {"Soggetti", "Ritenute"}) {
+        Result<QSqlQuery> rows = store::run(
+            QString("SELECT denominazione, ordine FROM %1").arg(QString::fromLatin1(table)));
+        QVERIFY(rows.ok());
+        while (rows.value.next()) {
+            QCOMPARE(rows.value.value(1).isNull(), rows.value.value(0).isNull());
+            QCOMPARE(rows.value.value(1).toString(),
+                     store::nameKey(rows.value.value(0).toString()));
+        }
+    }
+    QCOMPARE(store::subjectNames().value, (QStringList{"", "ÀNCORA SRL", "ERRE SAS", "ÈRRE SAS",
+                                                       "ERRE SNC", "ÈRRE SNC", "ZETA SRL"}));
+    QCOMPARE(store::userNames().value, (QStringList{"ÀNCORA SRL", "ÈRRE SAS", "ZETA SRL"}));
+    QCOMPARE(store::subjectIdByName("èrre snc").value, std::optional<qint64>(2));
+
+    const KeyedQuery grid = ledger::ledgerGridQuery("2024", "1");
+    Result<QSqlQuery> ordered = store::run(grid.keySql(), grid.values);
+    QStringList invoices;
+    while (ordered.value.next()) {
+        Result<QSqlQuery> ft =
+            store::run("SELECT FT FROM Ritenute WHERE ID = ?", {ordered.value.value(0)});
+        QVERIFY(ft.ok() && ft.value.next());
+        invoices << ft.value.value(0).toString();
+    }
+    QCOMPARE(invoices, (QStringList{"n", "a", "e1a", "e1b", "e2", "e3", "e4", "z"}));
+    Result<QSqlQuery> plan = store::run("EXPLAIN QUERY PLAN " + grid.keySql(), grid.values);
+    QStringList steps;
+    while (plan.value.next())
+        steps << plan.value.value(3).toString();
+    QVERIFY2(steps.join(' ').contains("COVERING INDEX Ritenute_utente_anno"),
+             qPrintable(steps.join(" / ")));
+    QVERIFY2(!steps.join(' ').contains("TEMP B-TREE"), qPrintable(steps.join(" / ")));
+    store::closeDatabase();
+}
+
+// Rows another tool wrote without a key get theirs when the file is opened again.
+void StoreTest::keysFilledAtOpening() {
+    TestDatabase db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    TestDatabase::exec("INSERT INTO Soggetti (denominazione) VALUES ('ÈRRE SNC'), ('ÀNCORA')");
+    TestDatabase::exec("INSERT INTO Ritenute (denominazione) VALUES ('ÈRRE SNC'), (NULL)");
+    store::closeDatabase();
+    QVERIFY(store::openDatabase(db.path()).ok());
+    auto keys = [](const QString& table) {
+        QStringList values;
+        Result<QSqlQuery> q = store::run("SELECT ordine FROM " + table + " ORDER BY ID");
+        while (q.value.next())
+            values << (q.value.value(0).isNull() ? "NULL" : q.value.value(0).toString());
+        return values;
+    };
+    QCOMPARE(keys("Soggetti"), (QStringList{"ERRE SNC", "ANCORA"}));
+    QCOMPARE(keys("Ritenute"), (QStringList{"ERRE SNC", "NULL"}));
 }
 
 void StoreTest::userTextMatchesNumericId() {
@@ -197,8 +362,8 @@ void StoreTest::runInTransaction_data() {
     QTest::addColumn<int>("rows");
     QTest::addColumn<QStringList>("namesAfter");
     const QStringList seeded{"ALFA", "BETA"};
-    QTest::newRow("insert") << "INSERT INTO Soggetti (denominazione) VALUES (?)"
-                            << QVariantList{"GAMMA"} << false << true << 1
+    QTest::newRow("insert") << "INSERT INTO Soggetti (denominazione, ordine) VALUES (?, ?)"
+                            << QVariantList{"GAMMA", "GAMMA"} << false << true << 1
                             << QStringList{"ALFA", "BETA", "GAMMA"};
     QTest::newRow("update of no row") << "UPDATE Soggetti SET note = ? WHERE ID = ?"
                                       << QVariantList{"x", -1} << false << true << 0 << seeded;

@@ -1,6 +1,7 @@
 #include "support/test_database.h"
 
 #include "store/connection.h"
+#include "store/name_order.h"
 
 #include <QSqlQuery>
 #include <QTest>
@@ -28,8 +29,9 @@ void TestDatabase::exec(const QString& sql, const QVariantList& values) {
 
 qint64 TestDatabase::addSubject(const QString& name, bool user) {
     Result<QSqlQuery> r = store::run(
-        QStringLiteral("INSERT INTO Soggetti (denominazione, codice, utente) VALUES (?, ?, ?)"),
-        {name, QString(QStringLiteral("CF") + name.left(8)),
+        QStringLiteral(
+            "INSERT INTO Soggetti (denominazione, ordine, codice, utente) VALUES (?, ?, ?, ?)"),
+        {name, store::nameKey(name), QString(QStringLiteral("CF") + name.left(8)),
          user ? QStringLiteral("S") : QStringLiteral("N")});
     return r.ok() ? r.value.lastInsertId().toLongLong() : -1;
 }

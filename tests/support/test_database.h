@@ -16,7 +16,7 @@ public:
 
     // Runs a statement with bound values, failing the test on error; for fixtures.
     static void exec(const QString& sql, const QVariantList& values = {});
-    // Inserts a subject and returns its ID.
+    // Inserts a subject, with its name's sort key as the program writes it; returns its ID.
     static qint64 addSubject(const QString& name, bool user = false);
 
 private:
