@@ -1,5 +1,6 @@
 #include "registry/subject_store.h"
 #include "store/connection.h"
+#include "store/name_order.h"
 #include "support/test_database.h"
 
 #include <QSqlQuery>
@@ -51,7 +52,9 @@ QStringList expectedRow(const registry::Subject& s) {
             s.taxCode,
             s.vatNumber,
             s.user ? "S" : "N",
-            s.note};
+            s.note,
+            // The name's sort key, written with the name.
+            store::nameKey(s.name)};
 }
 
 int count(const QString& sql) {
