@@ -7,11 +7,16 @@ list(APPEND VELARCO_CORE_SOURCES
   platform/keyed_query.cpp platform/keyed_query.h
   platform/keyed_query_model.cpp platform/keyed_query_model.h
   platform/message_boxes.h
+  platform/report/keyed_row_source.cpp platform/report/keyed_row_source.h
+  platform/report/page_queue.cpp platform/report/page_queue.h
   platform/report/report_data.cpp platform/report/report_data.h
+  platform/report/report_document.cpp platform/report/report_document.h
   platform/report/report_format.cpp platform/report/report_format.h
   platform/report/report_layout.cpp platform/report/report_layout.h
+  platform/report/report_pages.h
   platform/report/report_painter.cpp platform/report/report_painter.h
   platform/report/report_renderer.cpp platform/report/report_renderer.h
+  platform/report/row_source.cpp platform/report/row_source.h
   platform/scripted_message_boxes.cpp platform/scripted_message_boxes.h
 )
 list(APPEND VELARCO_GUI_SOURCES

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/keyed_query.h"
 #include "platform/report/report_layout.h"
 
 // The subjects registry: one block per subject, for the "Elenco Soggetti" command.
@@ -7,7 +8,13 @@
 report::ReportLayout Anagrafe();
 
 namespace anagrafe {
-// The query the report is bound to: every subject, in name order (see store/name_order.h).
-inline const QString kQuery =
-    QStringLiteral("SELECT * FROM Soggetti ORDER BY ordine, denominazione, ID");
+// The rows the report is bound to: every subject, in name order (see store/name_order.h).
+inline KeyedQuery query() {
+    return {QStringLiteral("Soggetti"),
+            QStringLiteral("ID"),
+            QStringLiteral("*"),
+            {},
+            QStringLiteral("ordine, denominazione, ID"),
+            {}};
+}
 } // namespace anagrafe

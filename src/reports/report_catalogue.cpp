@@ -1,7 +1,8 @@
 #include "reports/report_catalogue.h"
 
+#include "platform/report/keyed_row_source.h"
+#include "platform/report/report_document.h"
 #include "platform/report/report_painter.h"
-#include "platform/report/report_renderer.h"
 #include "registry/anagrafe_report.h"
 #include "reports/elenco_ritenute.h"
 #include "store/connection.h"
@@ -23,9 +24,10 @@ const QString kUserYear = QStringLiteral("Ritenute.anno = ? AND Ritenute.utente 
 
 // The general lists take the user's name from the registry; records whose user is no
 // subject drop out of the join.
-const QString kGeneral =
-    QStringLiteral("SELECT Ritenute.*, Soggetti.denominazione AS Soggetti_Denominazione "
-                   "FROM Soggetti INNER JOIN Ritenute ON Soggetti.ID = Ritenute.utente ");
+const QString kGeneralTables =
+    QStringLiteral("Soggetti INNER JOIN Ritenute ON Soggetti.ID = Ritenute.utente");
+const QString kGeneralColumns =
+    QStringLiteral("Ritenute.*, Soggetti.denominazione AS Soggetti_Denominazione");
 
 enum class Layout { Elenco, General, Registry };
 
@@ -86,19 +88,23 @@ const Command* commandNamed(const QString& name) {
     return nullptr;
 }
 
-QString sqlOf(const Command& c) {
+// The command's rows as a keyed query: the row IDs in print order first, then the rows.
+KeyedQuery queryOf(const Command& c) {
     switch (c.layout) {
     case Layout::Registry:
-        return anagrafe::kQuery;
+        return anagrafe::query();
     case Layout::General:
-        return kGeneral + QStringLiteral("WHERE ") + c.where + QStringLiteral(" ORDER BY ") +
-               c.orderBy;
+        return {
+            kGeneralTables, QStringLiteral("Ritenute.ID"), kGeneralColumns, c.where, c.orderBy, {}};
     case Layout::Elenco:
         break;
     }
-    return QStringLiteral("SELECT Ritenute.*, ") + kBalance +
-           QStringLiteral(" FROM Ritenute WHERE ") + c.where + QStringLiteral(" ORDER BY ") +
-           c.orderBy;
+    return {QStringLiteral("Ritenute"),
+            QStringLiteral("ID"),
+            QStringLiteral("Ritenute.*, ") + kBalance,
+            c.where,
+            c.orderBy,
+            {}};
 }
 
 QVariantList valuesOf(const Command& c, const ReportRequest& r) {
@@ -159,17 +165,15 @@ Result<PreparedReport> prepareReport(const ReportRequest& request) {
         return result;
     }
 
-    Result<QSqlQuery> query = store::run(sqlOf(*command), valuesOf(*command, request));
-    if (!query.ok()) {
-        result.status = query.status;
+    KeyedQuery query = queryOf(*command);
+    query.values = valuesOf(*command, request);
+    Result<std::shared_ptr<report::KeyedRowSource>> rows = report::KeyedRowSource::open(query);
+    if (!rows.ok()) {
+        result.status = rows.status;
         return result;
     }
-    QString error;
-    if (!report::ReportData::fromQuery(query.value, prepared.data, &error)) {
-        result.status = Status::failure(error);
-        return result;
-    }
-    if (command->checksEmpty && prepared.data.isEmpty()) {
+    prepared.rows = std::move(rows.value);
+    if (command->checksEmpty && prepared.rows->rowCount() == 0) {
         prepared.outcome = ReportOutcome::NoData;
         prepared.messageText = catalogue::kNoDataText;
         prepared.messageTitle = catalogue::kNoDataTitle;
@@ -211,12 +215,6 @@ Status exportReport(const ReportRequest& request, const QString& pdfPath, const 
         return prepared.status;
     if (prepared.value.outcome != ReportOutcome::Ready)
         return Status::failure(prepared.value.messageText.trimmed());
-    report::RenderOptions options;
-    options.printDate = printDate;
-    const report::RenderedReport pages =
-        report::render(prepared.value.layout, prepared.value.data, options);
-    QString error;
-    if (!report::writePdf(pages, pdfPath, &error))
-        return Status::failure(error);
-    return Status::success();
+    report::ReportDocument document(prepared.value.layout, prepared.value.rows, printDate);
+    return report::writePdf(document, pdfPath);
 }

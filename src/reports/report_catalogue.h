@@ -1,12 +1,13 @@
 #pragma once
 
-#include "platform/report/report_data.h"
 #include "platform/report/report_layout.h"
+#include "platform/report/row_source.h"
 #include "store/status.h"
 
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 // The printed lists of the ledger: for each command its selection, order, layout, title
 // and header labels, ready for the report engine. No widgets here: the window shows the
@@ -26,7 +27,7 @@ struct ReportRequest {
 };
 
 enum class ReportOutcome {
-    Ready,  // layout and data are ready to preview
+    Ready,  // layout and rows are ready to preview
     NoData, // the command lists nothing: show the message, no report
     NoDate, // the due-month search was started without a date
 };
@@ -34,7 +35,9 @@ enum class ReportOutcome {
 struct PreparedReport {
     ReportOutcome outcome = ReportOutcome::Ready;
     report::ReportLayout layout;
-    report::ReportData data;
+    // The rows the report prints, in print order, read a window at a time; the preview,
+    // the PDF and the exports all read them from here.
+    std::shared_ptr<report::RowSource> rows;
     // The box to show for NoData and NoDate (information icon, OK button).
     QString messageText;
     QString messageTitle;

@@ -28,8 +28,8 @@ void ReportLauncher::setPreview(Preview preview) {
 bool ReportLauncher::run(const ReportRequest& request) {
     if (isUserReport(request.name) && !shell_.requireSelection())
         return false;
-    // The prepared report holds its rows apart from the database: the query has been
-    // read to its end and released before any box or preview appears, whatever follows.
+    // The prepared report holds the keys of its rows; no read is left open while a box
+    // or the preview is shown, and the preview reads the rows of the page it shows.
     const Result<PreparedReport> prepared = prepareReport(request);
     if (!prepared.ok()) {
         shell_.boxes().notice(
@@ -56,10 +56,10 @@ bool ReportLauncher::run(const ReportRequest& request) {
 Status ReportLauncher::previewOnScreen(const PreparedReport& report, QWidget* parent) {
     if (report.layout.name.isEmpty())
         return Status::failure(QStringLiteral("la stampa non ha un modello di pagina"));
-    // A render that runs out of memory on a huge list must end in a message, not in a
-    // preview that silently never opens.
+    // A preview that cannot be built must end in a message, not in a window that
+    // silently never opens.
     try {
-        report::ReportPreview::run(report.layout, report.data, parent ? parent->window() : nullptr);
+        report::ReportPreview::run(report.layout, report.rows, parent ? parent->window() : nullptr);
     } catch (const std::exception& e) {
         return Status::failure(QString::fromLocal8Bit(e.what()));
     }

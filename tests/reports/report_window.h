@@ -98,10 +98,13 @@ public:
             p.title = captionOf(report.layout, elenco_ritenute::kTitle);
             p.user = captionOf(report.layout, elenco_ritenute::kUserName);
             p.year = captionOf(report.layout, elenco_ritenute::kYear);
-            p.rows = report.data.rowCount();
+            p.rows = int(report.rows->rowCount());
             const report::ReportItem* balance = report.layout.findItem(elenco_ritenute::kBalance);
             p.balanceShown = balance && balance->visible;
-            p.firstName = report.data.value(0, QStringLiteral("denominazione")).toString();
+            report::RowWindow first;
+            if (report.rows->read(0, 1, first, {report.rows->columnIndex("denominazione")}).ok() &&
+                first.rows == 1)
+                p.firstName = first.value(0, 0).toString();
             p.noOpenRead = noOpenRead();
             previewed.append(p);
             return previewResult;

@@ -1,34 +1,29 @@
 #pragma once
 
+#include "platform/report/row_source.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
-class QSqlQuery;
-
 namespace report {
 
-// The rows a report prints: named columns and their values, read once from a query so
-// that rendering never goes back to the database.
-class ReportData {
+// Rows held in memory: small lists built by hand, and the tests of the engine.
+class ReportData : public RowSource {
 public:
     ReportData() = default;
     explicit ReportData(QStringList columns);
 
-    // Walks `query` from its current position to the end. False when a row could not be
-    // read; `error` then holds the database's reason.
-    static bool fromQuery(QSqlQuery& query, ReportData& data, QString* error = nullptr);
+    const QStringList& columns() const override { return columns_; }
+    qint64 rowCount() const override { return rows_.size(); }
+    Status read(qint64 first, int count, RowWindow& window,
+                const QList<int>& columns = {}) override;
 
-    const QStringList& columns() const { return columns_; }
-    // The position of `name`, ignoring letter case, or -1.
-    int columnIndex(const QString& name) const;
-
-    int rowCount() const { return int(rows_.size()); }
     bool isEmpty() const { return rows_.isEmpty(); }
     // A missing column or row reads as a null value.
-    QVariant value(int row, int column) const;
-    QVariant value(int row, const QString& column) const;
+    QVariant value(qint64 row, int column) const;
+    QVariant value(qint64 row, const QString& column) const;
 
     // Appends a row; missing trailing values read as null.
     void addRow(QVariantList values);

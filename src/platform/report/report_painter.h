@@ -1,6 +1,7 @@
 #pragma once
 
-#include "platform/report/report_renderer.h"
+#include "platform/report/report_pages.h"
+#include "store/status.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -15,16 +16,18 @@ class QPainter;
 
 namespace report {
 
-// Draws rendered pages on any device: the preview widget, a printer, a PDF file.
+class ReportDocument;
+
+// Draws laid-out pages on any device: the preview widget, a printer, a PDF file.
 class ReportPainter {
 public:
-    explicit ReportPainter(const RenderedReport& report);
+    explicit ReportPainter(const PageFrame& frame);
 
     // Scales `painter` so that one unit is one twip on `device`.
     static void mapTwips(QPainter& painter, const QPaintDevice& device);
 
-    // Draws page `index` (0-based) with a painter already mapped to twips.
-    void paintPage(QPainter& painter, int index);
+    // Draws `page` with a painter already mapped to twips.
+    void paintPage(QPainter& painter, const RenderedPage& page);
 
 private:
     // A text laid out once in one style; ledger pages repeat captions, dates, codes and
@@ -35,23 +38,26 @@ private:
     };
     const Shaped& shaped(int style, const QString& text);
 
-    const RenderedReport& report_;
+    QList<TextStyle> styles_;
     QList<QFont> fonts_;
     QList<QFontMetricsF> metrics_;
     QList<QHash<QString, Shaped>> cache_;
 };
 
-// Called after each page with the pages done and the pages to do; false stops.
+// Called now and then with the pages painted and the pages to paint; false stops.
 using PageProgress = std::function<bool(int done, int total)>;
 
-// Prints pages first..last (0-based, inclusive) on a device already set up for the
-// report's paper; false when the device could not be painted on or the operator stopped.
-bool paintPages(const RenderedReport& report, QPagedPaintDevice& device, int first, int last,
-                const PageProgress& progress = {});
+// The reason given when the operator stopped the work.
+inline const QString kStopped = QStringLiteral("interrotta dall'operatore");
 
-// Writes every page to a PDF file (A4, the report's orientation). False with the reason
-// in `error` when the file cannot be written.
-bool writePdf(const RenderedReport& report, const QString& path, QString* error = nullptr,
-              const PageProgress& progress = {});
+// Prints pages first..last (0-based, inclusive) of `document` on a device already set up
+// for its paper. The pages are laid out on this thread and painted on a second one, in
+// order, so that reading and painting overlap; only a few pages are held at a time.
+Status paintPages(ReportDocument& document, QPagedPaintDevice& device, int first, int last,
+                  const PageProgress& progress = {});
+
+// Writes every page to a PDF file (A4, the document's orientation). On failure or when
+// stopped, no file is left behind and the reason is given.
+Status writePdf(ReportDocument& document, const QString& path, const PageProgress& progress = {});
 
 } // namespace report

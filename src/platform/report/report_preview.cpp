@@ -23,20 +23,20 @@
 
 namespace report {
 
-// The current page on a white sheet, painted on demand at the chosen zoom.
+// The page shown on a white sheet, painted on demand at the chosen zoom.
 class PageView : public QWidget {
 public:
-    PageView(const RenderedReport& pages, ReportPainter& painter, QWidget* parent)
-        : QWidget(parent), pages_(pages), painter_(painter) {
+    PageView(const PageFrame& frame, const RenderedPage& page, ReportPainter& painter,
+             QWidget* parent)
+        : QWidget(parent), frame_(frame), page_(page), painter_(painter) {
         setAutoFillBackground(false);
     }
 
-    void showPage(int page, double zoom) {
-        page_ = page;
+    void setZoom(double zoom) {
         zoom_ = zoom;
         const double pixelsPerTwip = zoom_ * logicalDpiX() / kTwipsPerInch;
-        setFixedSize(qRound(pages_.pageWidth * pixelsPerTwip),
-                     qRound(pages_.pageHeight * pixelsPerTwip));
+        setFixedSize(qRound(frame_.pageWidth * pixelsPerTwip),
+                     qRound(frame_.pageHeight * pixelsPerTwip));
         update();
     }
     double zoom() const { return zoom_; }
@@ -52,9 +52,9 @@ protected:
     }
 
 private:
-    const RenderedReport& pages_;
+    const PageFrame& frame_;
+    const RenderedPage& page_;
     ReportPainter& painter_;
-    int page_ = 0;
     double zoom_ = 1.0;
 };
 
@@ -95,6 +95,7 @@ public:
         dialog_.setValue(std::min(done, total));
         return !dialog_.wasCanceled();
     }
+    bool stopped() const { return dialog_.wasCanceled(); }
 
 private:
     QProgressDialog dialog_;
@@ -102,11 +103,11 @@ private:
 
 } // namespace
 
-ReportPreview::ReportPreview(RenderedReport pages, QWidget* parent)
-    : QDialog(parent), pages_(std::move(pages)), painter_(std::make_unique<ReportPainter>(pages_)),
-      chooser_(defaultPdfPath) {
+ReportPreview::ReportPreview(std::shared_ptr<ReportDocument> document, QWidget* parent)
+    : QDialog(parent), document_(std::move(document)),
+      painter_(std::make_unique<ReportPainter>(document_->frame())), chooser_(defaultPdfPath) {
     setObjectName(QStringLiteral("ReportPreview"));
-    setWindowTitle(pages_.caption);
+    setWindowTitle(document_->frame().caption);
     setModal(true);
     buildUi();
     setZoom(1.0);
@@ -163,7 +164,7 @@ void ReportPreview::buildUi() {
     scroll_->setObjectName(QStringLiteral("Anteprima"));
     scroll_->setAlignment(Qt::AlignCenter);
     scroll_->setBackgroundRole(QPalette::Dark);
-    view_ = new PageView(pages_, *painter_, scroll_);
+    view_ = new PageView(document_->frame(), shown_, *painter_, scroll_);
     scroll_->setWidget(view_);
 
     auto* layout = new QVBoxLayout(this);
@@ -180,14 +181,22 @@ double ReportPreview::zoom() const {
 void ReportPreview::setCurrentPage(int index) {
     if (pageCount() == 0)
         return;
-    current_ = std::clamp(index, 0, pageCount() - 1);
-    view_->showPage(current_, view_->zoom());
+    const int wanted = std::clamp(index, 0, pageCount() - 1);
+    if (wanted != current_) {
+        // The page's own rows, and the totals before them when it prints any.
+        const Status read = document_->layOut(wanted, shown_);
+        if (!read.ok())
+            showError(QStringLiteral("La pagina non può essere letta.\nErrore del database: ") +
+                      read.error());
+    }
+    current_ = wanted;
+    view_->update();
     scroll_->verticalScrollBar()->setValue(0);
     updateNavigation();
 }
 
 void ReportPreview::setZoom(double zoom) {
-    view_->showPage(current_, std::clamp(zoom, kMinZoom, kMaxZoom));
+    view_->setZoom(std::clamp(zoom, kMinZoom, kMaxZoom));
     // The box names a fixed scale only when the zoom is one; otherwise it shows none.
     const QSignalBlocker block(zoomBox_);
     zoomBox_->setCurrentIndex(zoomBox_->findData(view_->zoom()));
@@ -217,8 +226,10 @@ void ReportPreview::zoomOut() {
 void ReportPreview::applyZoomChoice(int index) {
     if (index == FitPage || index == FitWidth) {
         const QSize area = scroll_->viewport()->size();
-        const double pageWidth = pages_.pageWidth * double(logicalDpiX()) / kTwipsPerInch;
-        const double pageHeight = pages_.pageHeight * double(logicalDpiY()) / kTwipsPerInch;
+        const double pageWidth =
+            document_->frame().pageWidth * double(logicalDpiX()) / kTwipsPerInch;
+        const double pageHeight =
+            document_->frame().pageHeight * double(logicalDpiY()) / kTwipsPerInch;
         const double byWidth = (area.width() - 8) / pageWidth;
         setZoom(index == FitWidth ? byWidth : std::min(byWidth, (area.height() - 8) / pageHeight));
         return;
@@ -249,7 +260,7 @@ void ReportPreview::showError(const QString& text) {
 }
 
 bool ReportPreview::exportPdf() {
-    const QString path = chooser_ ? chooser_(this, pages_.caption) : QString();
+    const QString path = chooser_ ? chooser_(this, document_->frame().caption) : QString();
     if (path.isEmpty())
         return false;
     return exportPdfTo(path);
@@ -257,20 +268,22 @@ bool ReportPreview::exportPdf() {
 
 bool ReportPreview::exportPdfTo(const QString& path) {
     Progress progress(this, QStringLiteral("Esportazione PDF in corso..."));
-    QString error;
-    if (writePdf(pages_, path, &error,
-                 [&progress](int done, int total) { return progress.step(done, total); }))
+    const Status written = writePdf(
+        *document_, path, [&progress](int done, int total) { return progress.step(done, total); });
+    if (written.ok())
         return true;
-    showError(QStringLiteral("Esportazione PDF non riuscita: %1").arg(error));
+    if (!progress.stopped())
+        showError(QStringLiteral("Esportazione PDF non riuscita: %1").arg(written.error()));
     return false;
 }
 
 bool ReportPreview::printOn(QPrinter& printer) {
+    const PageFrame& frame = document_->frame();
     printer.setFullPage(true);
     printer.setPageLayout(QPageLayout(
-        QPageSize(QPageSize::A4), pages_.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+        QPageSize(QPageSize::A4), frame.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
         QMarginsF(0, 0, 0, 0)));
-    printer.setDocName(pages_.caption);
+    printer.setDocName(frame.caption);
     int first = 0;
     int last = pageCount() - 1;
     if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
@@ -280,13 +293,18 @@ bool ReportPreview::printOn(QPrinter& printer) {
         first = last = current_;
     }
     Progress progress(this, QStringLiteral("Stampa in corso..."));
-    return paintPages(pages_, printer, first, last,
-                      [&progress](int done, int total) { return progress.step(done, total); });
+    const Status printed =
+        paintPages(*document_, printer, first, last,
+                   [&progress](int done, int total) { return progress.step(done, total); });
+    if (!printed.ok() && !progress.stopped())
+        showError(QStringLiteral("Stampa non riuscita: %1").arg(printed.error()));
+    return printed.ok();
 }
 
 void ReportPreview::print() {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(pages_.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setPageOrientation(document_->frame().landscape ? QPageLayout::Landscape
+                                                            : QPageLayout::Portrait);
     printer.setFromTo(1, std::max(1, pageCount()));
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(QStringLiteral("Stampa"));
@@ -294,25 +312,13 @@ void ReportPreview::print() {
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (!printOn(printer))
-        showError(QStringLiteral("Stampa non riuscita o interrotta."));
+    printOn(printer);
 }
 
-RenderedReport ReportPreview::renderWithProgress(const ReportLayout& layout, const ReportData& data,
-                                                 QWidget* parent, const QDate& printDate) {
-    Progress progress(parent, QStringLiteral("Preparazione della stampa..."));
-    RenderOptions options;
-    options.printDate = printDate;
-    options.progress = [&progress](int done, int total) { return progress.step(done, total); };
-    return report::render(layout, data, options);
-}
-
-bool ReportPreview::run(const ReportLayout& layout, const ReportData& data, QWidget* parent,
-                        const QDate& printDate) {
-    RenderedReport pages = renderWithProgress(layout, data, parent, printDate);
-    if (pages.cancelled)
-        return false;
-    ReportPreview preview(std::move(pages), parent);
+void ReportPreview::run(const ReportLayout& layout, std::shared_ptr<RowSource> rows,
+                        QWidget* parent, const QDate& printDate) {
+    ReportPreview preview(std::make_shared<ReportDocument>(layout, std::move(rows), printDate),
+                          parent);
     // The window covers nine tenths of the screen, centred, and opens maximised.
     if (const QScreen* screen = parent ? parent->screen() : QApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -323,7 +329,6 @@ bool ReportPreview::run(const ReportLayout& layout, const ReportData& data, QWid
     }
     preview.setWindowState(preview.windowState() | Qt::WindowMaximized);
     preview.exec();
-    return true;
 }
 
 } // namespace report

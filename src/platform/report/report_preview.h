@@ -1,7 +1,7 @@
 #pragma once
 
+#include "platform/report/report_document.h"
 #include "platform/report/report_painter.h"
-#include "platform/report/report_renderer.h"
 
 #include <QDate>
 #include <QDialog>
@@ -19,9 +19,10 @@ namespace report {
 
 class PageView;
 
-// The modal preview of a rendered report: one page at a time, zoom, page navigation,
-// printing through the print dialog and "Esporta PDF". Pages are painted only when
-// shown, so a long report opens at once.
+// The modal preview of a report: one page at a time, zoom, page navigation, printing
+// through the print dialog and "Esporta PDF". Only the page shown is laid out, so a
+// report of any length opens at once on its first page; printing and the export show
+// their progress and can be stopped.
 class ReportPreview : public QDialog {
     Q_OBJECT
 
@@ -29,21 +30,16 @@ public:
     // Asks where to write the PDF; an empty answer cancels.
     using PdfPathChooser = std::function<QString(QWidget* parent, const QString& caption)>;
 
-    explicit ReportPreview(RenderedReport pages, QWidget* parent = nullptr);
+    explicit ReportPreview(std::shared_ptr<ReportDocument> document, QWidget* parent = nullptr);
     ~ReportPreview() override;
 
-    // Renders `layout` over `data` (with a progress dialog when it takes a while) and
-    // shows the preview maximised and modal. False when the operator stopped the render.
-    static bool run(const ReportLayout& layout, const ReportData& data, QWidget* parent,
+    // Shows `layout` over `rows` in the preview, maximised and modal.
+    static void run(const ReportLayout& layout, std::shared_ptr<RowSource> rows, QWidget* parent,
                     const QDate& printDate = QDate::currentDate());
-    // The render behind run(), with its progress dialog; the result is marked cancelled
-    // when the operator stopped it.
-    static RenderedReport renderWithProgress(const ReportLayout& layout, const ReportData& data,
-                                             QWidget* parent,
-                                             const QDate& printDate = QDate::currentDate());
 
-    const RenderedReport& pages() const { return pages_; }
-    int pageCount() const { return pages_.pageCount(); }
+    int pageCount() const { return document_->pageCount(); }
+    // The page shown, as laid out.
+    const RenderedPage& shownPage() const { return shown_; }
     int currentPage() const { return current_; } // 0-based
     double zoom() const;                         // 1.0 is the paper's size on screen
 
@@ -55,9 +51,11 @@ public:
 
     // Asks for a file and writes every page to it; true when written.
     bool exportPdf();
-    // Writes every page to `path`, showing progress; true when written.
+    // Writes every page to `path`, showing progress; true when written. Stopped or
+    // failed, no file is left behind.
     bool exportPdfTo(const QString& path);
-    // Paints the pages the printer's range selects (all when none) on `printer`.
+    // Paints the pages the printer's range selects (all when none) on `printer`,
+    // showing progress; true when every page was printed.
     bool printOn(QPrinter& printer);
 
 public Q_SLOTS:
@@ -78,9 +76,10 @@ private:
     void updateNavigation();
     void showError(const QString& text);
 
-    RenderedReport pages_;
+    std::shared_ptr<ReportDocument> document_;
+    RenderedPage shown_;
     std::unique_ptr<ReportPainter> painter_;
-    int current_ = 0;
+    int current_ = -1; // none laid out yet
     PdfPathChooser chooser_;
     MessageBoxes* boxes_ = nullptr;
     PageView* view_ = nullptr;
