@@ -18,8 +18,11 @@ const char* const kPragmas[] = {
     // One user's rows lie scattered through a large ledger: a bigger page cache and
     // a memory map keep the ledger grid query from thrashing.
     "PRAGMA cache_size = -65536",
-    "PRAGMA mmap_size = 268435456",
 };
+
+const QString kMapped = QStringLiteral("PRAGMA mmap_size = 268435456");
+const QString kUnmapped = QStringLiteral("PRAGMA mmap_size = 0");
+int unmappedReaders = 0;
 
 Status fail(const QString& path, const QString& reason) {
     closeDatabase();
@@ -51,6 +54,8 @@ Status openDatabase(const QString& path) {
         if (!query.exec(QString::fromUtf8(pragma)))
             return fail(path, query.lastError().text());
     }
+    if (!query.exec(unmappedReaders > 0 ? kUnmapped : kMapped))
+        return fail(path, query.lastError().text());
     if (Status s = schema::upgrade(db, QDate::currentDate()); !s.ok())
         return fail(path, s.error());
     return Status::success();
@@ -83,6 +88,17 @@ Result<QSqlQuery> run(const QString& sql, const QVariantList& values) {
     if (!query.exec())
         result.status = Status::failure(reasonOf(query));
     return result;
+}
+
+// A pragma that cannot be set leaves reads as they were: slower or larger, still right.
+UnmappedReads::UnmappedReads() {
+    if (unmappedReaders++ == 0)
+        QSqlQuery(connection()).exec(kUnmapped);
+}
+
+UnmappedReads::~UnmappedReads() {
+    if (--unmappedReaders == 0)
+        QSqlQuery(connection()).exec(kMapped);
 }
 
 QString reasonOf(const QSqlQuery& query) {

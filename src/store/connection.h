@@ -29,4 +29,16 @@ Result<QSqlQuery> run(const QString& sql, const QVariantList& values = {});
 // The database's reason for a failed query, for the operator.
 QString reasonOf(const QSqlQuery& query);
 
+// While one lives, the connection reads the file through its page cache only, not
+// through a memory map: a read through the whole ledger (a long report) would otherwise
+// keep every page of the file resident in the program. Nests; the map comes back when
+// the last one ends. Made and ended only while no query is being walked.
+class UnmappedReads {
+public:
+    UnmappedReads();
+    ~UnmappedReads();
+    UnmappedReads(const UnmappedReads&) = delete;
+    UnmappedReads& operator=(const UnmappedReads&) = delete;
+};
+
 } // namespace store

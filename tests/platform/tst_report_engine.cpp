@@ -246,6 +246,12 @@ void ReportEngineTest::formats_data() {
     QTest::newRow("money whole double") << QVariant(2500.0) << money << "25,00";
     // A fraction of a cent (older files) prints rounded, as the grid shows it.
     QTest::newRow("money fraction of a cent") << QVariant(12.5) << money << "0,13";
+    QTest::newRow("money 123,456 euros") << QVariant(12345.6) << money << "123,46";
+    QTest::newRow("money 123,454 euros") << QVariant(12345.4) << money << "123,45";
+    QTest::newRow("money negative fraction") << QVariant(-12345.5) << money << "-123,46";
+    QTest::newRow("money fraction as text")
+        << QVariant(QStringLiteral("12345.6")) << money << "123,46";
+    QTest::newRow("money two points") << QVariant(QStringLiteral("1.2.3")) << money << "1.2.3";
     QTest::newRow("money not a number") << QVariant(QStringLiteral("abc")) << money << "abc";
     QTest::newRow("date") << QVariant(QStringLiteral("2024-03-05")) << date << "05/03/2024";
     QTest::newRow("date null") << QVariant() << date << "";
@@ -300,6 +306,18 @@ void ReportEngineTest::sumsAndCounts_data() {
     QTest::newRow("overflow is marked, not wrapped")
         << QVariantList{std::numeric_limits<qint64>::max(), qint64(1)} << "######"
         << "2";
+    // Fractions of a cent add up exactly and the total is rounded once.
+    QTest::newRow("fractions summed before rounding") << QVariantList{12345.6, 12345.6} << "246,91"
+                                                      << "2";
+    QTest::newRow("halves rounded once") << QVariantList{0.5, 0.5, 0.5} << "0,02"
+                                         << "3";
+    QTest::newRow("fraction and whole cents")
+        << QVariantList{12345.6, qint64(100), QStringLiteral("0.4")} << "124,46"
+        << "3";
+    QTest::newRow("fraction back into range")
+        << QVariantList{std::numeric_limits<qint64>::max(), 0.4, -0.4}
+        << "92.233.720.368.547.758,07"
+        << "3";
     QTest::newRow("cents add up") << QVariantList{qint64(10), qint64(20), qint64(-30), qint64(1)}
                                   << "0,01"
                                   << "4";

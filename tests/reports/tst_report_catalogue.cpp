@@ -1,3 +1,5 @@
+#include "ledger/ledger_grid_query.h"
+#include "platform/report/report_format.h"
 #include "platform/report/report_renderer.h"
 #include "registry/anagrafe_report.h"
 #include "reports/elenco_ritenute.h"
@@ -11,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -142,6 +145,10 @@ private Q_SLOTS:
     void subjectRegistry();
     void emptyRegistryStillPrints();
     void databaseErrorIsNotEmptiness();
+    void rowsReadInWindows();
+    void amountsAsTheGridShowsThem_data();
+    void amountsAsTheGridShowsThem();
+    void fractionOfACentInTotals();
     void reference_data();
     void reference();
     void pdfExport();
@@ -492,6 +499,79 @@ void ReportCatalogueTest::databaseErrorIsNotEmptiness() {
         QVERIFY2(prepared.error().contains(QStringLiteral("Ritenute")),
                  qPrintable(prepared.error()));
     }
+}
+
+// A list longer than one read: the rows come in the order of the query, and a record
+// deleted after the list was prepared reads as empty, never as another record.
+void ReportCatalogueTest::rowsReadInWindows() {
+    TestDatabase db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    Fixture fixture;
+    for (int i = 0; i < 600; ++i)
+        Fixture::add(fixture.rossi, QStringLiteral("2024"),
+                     QStringLiteral("NOME %1").arg((i * 7919) % 600, 3, 10, QLatin1Char('0')),
+                     QStringLiteral("W%1").arg(i), "2024-01-10", 100, 2000, 20, "N", {}, {}, {},
+                     "N", 0, 0, 0, {});
+    Result<PreparedReport> prepared = prepareReport(fixture.request("ElencoR"));
+    QVERIFY2(prepared.ok(), qPrintable(prepared.error()));
+    Result<QSqlQuery> expected =
+        store::run(QStringLiteral("SELECT FT FROM Ritenute WHERE anno = '2024' AND utente = ? "
+                                  "ORDER BY denominazione, ID"),
+                   {fixture.rossi});
+    QStringList invoices;
+    while (expected.value.next())
+        invoices.append(expected.value.value(0).toString());
+    QCOMPARE(invoices.size(), 606);
+    report::RowSource& rows = *prepared.value.rows;
+    QCOMPARE(rows.rowCount(), qint64(606));
+    QCOMPARE(column(rows, QStringLiteral("FT")), invoices);
+
+    TestDatabase::exec("DELETE FROM Ritenute WHERE FT = ?", {invoices.at(300)});
+    invoices[300].clear();
+    report::RowCursor cursor(rows, 500, {rows.columnIndex(QStringLiteral("FT"))});
+    QStringList after;
+    while (cursor.next())
+        after.append(cursor.value(0).toString());
+    QCOMPARE(after, invoices);
+}
+
+void ReportCatalogueTest::amountsAsTheGridShowsThem_data() {
+    QTest::addColumn<QVariant>("stored");
+    QTest::newRow("cents") << QVariant(qint64(123456));
+    QTest::newRow("123,456 euros") << QVariant(12345.6);
+    QTest::newRow("half a cent") << QVariant(12.5);
+    QTest::newRow("negative half a cent") << QVariant(-12.5);
+    QTest::newRow("a thousandth of a cent") << QVariant(0.001);
+    QTest::newRow("whole real") << QVariant(2500.0);
+    QTest::newRow("empty") << QVariant();
+}
+
+// A stored amount prints in the reports as the ledger grid shows it.
+void ReportCatalogueTest::amountsAsTheGridShowsThem() {
+    QFETCH(QVariant, stored);
+    QCOMPARE(report::formatValue(stored, report::Format::Money),
+             ledger::cellText(ledger::CellFormat::Money, stored));
+}
+
+// Amounts with a fraction of a cent, stored by an older program, print rounded and
+// their totals are summed exactly, then rounded once.
+void ReportCatalogueTest::fractionOfACentInTotals() {
+    TestDatabase db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    Fixture fixture;
+    TestDatabase::exec("UPDATE Ritenute SET imponibile = 12345.6, ritenuta = 0.5 WHERE FT = '2'");
+    TestDatabase::exec("UPDATE Ritenute SET ritenuta = 0.5 WHERE FT = '6'");
+    const Result<PreparedReport> prepared = prepareReport(fixture.request("ElencoR"));
+    QVERIFY2(prepared.ok(), qPrintable(prepared.error()));
+    const QStringList texts = report::pageTexts(rendered(prepared.value).pages.last());
+    QVERIFY2(texts.contains(QStringLiteral("123,46")), qPrintable(texts.join('|')));
+    // Taxable: 1.000,00 + 123,456 + 1.234,56 + 300,00 + 100,00 + 200,00.
+    QVERIFY2(texts.contains(QStringLiteral("2.958,02")), qPrintable(texts.join('|')));
+    // Withheld: 200,00 + 0,005 + 246,91 + 12,00 + 20,00 + 0,005, the halves added first.
+    QVERIFY2(texts.contains(QStringLiteral("478,92")), qPrintable(texts.join('|')));
+    // Each half cent, and each record's balance, printed as the grid shows it.
+    QCOMPARE(texts.count(QStringLiteral("0,01")), 2);
+    QCOMPARE(texts.count(QStringLiteral("-0,01")), 2);
 }
 
 void ReportCatalogueTest::reference_data() {

@@ -2,6 +2,7 @@
 
 #include "platform/keyed_query.h"
 #include "platform/report/row_source.h"
+#include "store/connection.h"
 
 #include <QSqlQuery>
 #include <memory>
@@ -30,6 +31,8 @@ private:
     KeyedRowSource() = default;
     Status readPart(qint64 first, int count, RowWindow& window, const QList<int>& columns);
 
+    // Declared first, so that it ends after the window query is released.
+    store::UnmappedReads unmapped_;
     std::vector<qint64> keys_;
     QStringList names_;
     QSqlQuery windowQuery_;
