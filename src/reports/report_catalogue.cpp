@@ -149,6 +149,15 @@ bool isUserReport(const QString& name) {
     return c && c->userAndYear;
 }
 
+KeyedQuery reportQuery(const ReportRequest& request) {
+    const Command* command = commandNamed(request.name);
+    if (!command)
+        return {};
+    KeyedQuery query = queryOf(*command);
+    query.values = valuesOf(*command, request);
+    return query;
+}
+
 Result<PreparedReport> prepareReport(const ReportRequest& request) {
     Result<PreparedReport> result;
     const Command* command = commandNamed(request.name);
@@ -165,9 +174,8 @@ Result<PreparedReport> prepareReport(const ReportRequest& request) {
         return result;
     }
 
-    KeyedQuery query = queryOf(*command);
-    query.values = valuesOf(*command, request);
-    Result<std::shared_ptr<report::KeyedRowSource>> rows = report::KeyedRowSource::open(query);
+    Result<std::shared_ptr<report::KeyedRowSource>> rows =
+        report::KeyedRowSource::open(reportQuery(request));
     if (!rows.ok()) {
         result.status = rows.status;
         return result;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/keyed_query.h"
 #include "platform/report/report_layout.h"
 #include "platform/report/row_source.h"
 #include "store/status.h"
@@ -56,6 +57,10 @@ QStringList reportNames();
 bool isReportName(const QString& name);
 // Whether the command lists one user's year (and so needs the user and the year).
 bool isUserReport(const QString& name);
+
+// The rows of the command as a keyed query with its values bound; empty table when
+// the name is unknown.
+KeyedQuery reportQuery(const ReportRequest& request);
 
 // Runs the command's query and sets up its layout. A failed query is an error with the
 // database's reason, never taken for an empty list.
