@@ -250,7 +250,7 @@ void ReportCatalogueTest::namesInItalianOrder() {
         request.name = QString::fromLatin1(report);
         const Result<PreparedReport> prepared = prepareReport(request);
         QVERIFY2(prepared.ok(), qPrintable(prepared.error()));
-        QCOMPARE(column(prepared.value.data, QStringLiteral("denominazione")), ordered);
+        QCOMPARE(column(*prepared.value.rows, QStringLiteral("denominazione")), ordered);
     }
 }
 
