@@ -6,6 +6,7 @@
 #include "app/pictures.h"
 #include "app/splash.h"
 #include "app/startup_options.h"
+#include "importing/table_import.h"
 #include "platform/data_grid.h"
 #include "platform/qt_message_boxes.h"
 #include "reports/report_options.h"
@@ -14,6 +15,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -104,6 +107,37 @@ int exportWithoutWindow(const StartupOptions& startup, const ReportOptions& repo
     return kExported;
 }
 
+// `velarco --database FILE --import-tables DIR`: brings a whole ledger in from the
+// tables another program exported, into a new (empty) ledger, without a window.
+int importWithoutWindow(const StartupOptions& startup, char* argv[]) {
+    int qtArgumentCount = 1;
+    QCoreApplication app(qtArgumentCount, argv);
+    nameApplication();
+    // The new ledger may be the program's own, created on first use.
+    const QString path = startup.databasePath.isEmpty() ? programDatabasePath(prepareDataFolder())
+                                                        : startup.databasePath;
+    const Status opened = store::openDatabase(path);
+    if (!opened.ok())
+        return fail(kNoDatabase, opened.error());
+    const QString folder = startup.values.value(QStringLiteral("import-tables"));
+    const Result<importing::ImportOutcome> done =
+        importing::importTables(folder, QDate::currentDate());
+    store::closeDatabase();
+    for (const QString& line : importing::outcomeLines(done.value))
+        std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
+    if (!done.ok())
+        return fail(kImportRefused, QStringLiteral("importazione da %1 non fatta: %2")
+                                        .arg(QDir::toNativeSeparators(folder), done.error()));
+    bool refused = false;
+    for (const importing::TableOutcome& table : done.value.tables)
+        refused = refused || !table.refused.isEmpty();
+    std::fputs(qPrintable(QStringLiteral("Velarco: tabelle di %1 importate in %2%3\n")
+                              .arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(path),
+                                   refused ? QStringLiteral(", con righe rifiutate") : QString())),
+               stdout);
+    return refused ? kImportIncomplete : kExported;
+}
+
 // VELARCO_SCREENSHOT=FILE, for the README's pictures only: logs in as the first user in
 // the newest year with records, loads that year's first record into the entry panel,
 // saves a picture of the window to FILE and ends. Not offered to the operator.
@@ -160,6 +194,8 @@ int runVelarco(int argc, char* argv[]) {
             return fail(kBadArguments, report.error);
         return exportWithoutWindow(options, report, argv);
     }
+    case Command::ImportTables:
+        return importWithoutWindow(options, argv);
     case Command::Help:
         std::fputs(helpText().toLocal8Bit().constData(), stdout);
         return kExported;

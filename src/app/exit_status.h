@@ -11,6 +11,8 @@ enum ExitStatus {
     kNoDatabase = 3,
     kNothingToPrint = 4,
     kExportFailed = 5,
+    kImportRefused = 6,    // nothing imported: files, a ledger not empty, or a failed check
+    kImportIncomplete = 7, // imported, but some rows were refused
 };
 
 struct ExitStatusMeaning {

@@ -9,7 +9,7 @@ constexpr bool kValue = true;
 constexpr bool kSwitch = false;
 constexpr bool kStarts = true;
 constexpr bool kJoins = false;
-const Commands kEveryCommand = Commands(Command::Window) | Command::Report;
+const Commands kEveryCommand = Commands(Command::Window) | Command::Report | Command::ImportTables;
 
 // clang-format off
 const KnownOption kKnownOptions[] = {
@@ -30,6 +30,8 @@ const KnownOption kKnownOptions[] = {
      "il soggetto cercato da RicercaS"},
     {"pdf",      kValue,  Command::Report,   kJoins,  "FILE",
      "il file PDF da scrivere"},
+    {"import-tables", kValue, Command::ImportTables, kStarts, "CARTELLA",
+     "importa in un archivio vuoto le tabelle CSV della CARTELLA"},
     {"version",  kSwitch, Command::Version,  kStarts, nullptr,
      "mostra nome e versione ed esce"},
     {"help",     kSwitch, Command::Help,     kStarts, nullptr,

@@ -17,12 +17,14 @@ QString defaultDatabasePath(const QString& applicationFolder, const QString& dat
 QString portableFolder(const QString& programFolder, const QString& installFolder);
 
 // What one run of the program does: open the window, or one job without it that an
-// option names (`--report` writes a report as a PDF). One bit each.
+// option names (`--report` writes a report as a PDF, `--import-tables` brings a
+// ledger in from another program's tables). One bit each.
 enum class Command : unsigned {
     Window = 1u << 0,
     Report = 1u << 1,
     Help = 1u << 2,
     Version = 1u << 3,
+    ImportTables = 1u << 4,
 };
 Q_DECLARE_FLAGS(Commands, Command)
 Q_DECLARE_OPERATORS_FOR_FLAGS(Commands)

@@ -95,9 +95,13 @@ QString missingRowReason(qint64 id) {
 
 namespace {
 
-// The INSERT statement and its values for the written columns of `record`.
-std::pair<QString, QVariantList> insertStatement(const WithholdingRecord& record) {
-    const QList<Column> columns = writtenColumns(record);
+// The INSERT statement and its values for the written columns of `record`, and its
+// key when `keepKey`.
+std::pair<QString, QVariantList> insertStatement(const WithholdingRecord& record,
+                                                 bool keepKey = false) {
+    QList<Column> columns = writtenColumns(record);
+    if (keepKey)
+        columns.prepend({"ID", record.id});
     QStringList names;
     QStringList marks;
     QVariantList values;
@@ -119,6 +123,11 @@ Result<qint64> insertWithholding(const WithholdingRecord& record) {
     const auto [sql, values] = insertStatement(record);
     const Result<store::Written> done = store::runInTransaction(sql, values);
     return {done.status, done.value.lastId};
+}
+
+Status insertWithholdingKeepingKey(const WithholdingRecord& record) {
+    const auto [sql, values] = insertStatement(record, true);
+    return store::run(sql, values).status;
 }
 
 Status insertWithholdings(const QList<WithholdingRecord>& records) {

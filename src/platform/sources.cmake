@@ -2,6 +2,7 @@
 list(APPEND VELARCO_CORE_SOURCES
   platform/number_keys.cpp platform/number_keys.h
   platform/amount.cpp platform/amount.h
+  platform/csv_reader.cpp platform/csv_reader.h
   platform/date_text.cpp platform/date_text.h
   platform/field_focus.h
   platform/keyed_query.cpp platform/keyed_query.h

@@ -16,7 +16,10 @@ QString text(const QString& value) {
     return value.isNull() ? QStringLiteral("") : value;
 }
 
-// The thirteen written columns, in the order the statements below name them.
+// The thirteen written columns, in the order of valuesOf().
+const char* const kWrittenColumns = "denominazione, ordine, indirizzo, citta, cap, pr, "
+                                    "datanascita, luogo, prnascita, codice, partita, utente, note";
+
 QVariantList valuesOf(const Subject& s) {
     // An invalid or absent date is stored as NULL, never as text that is not a date.
     const QVariant birthDate = s.birthDate.isValid() ? QVariant(s.birthDate.toString(Qt::ISODate))
@@ -52,11 +55,20 @@ KeyedQuery subjectGridQuery() {
 
 Result<qint64> insertSubject(const Subject& subject) {
     const Result<store::Written> w = store::runInTransaction(
-        QStringLiteral("INSERT INTO Soggetti (denominazione, ordine, indirizzo, citta, cap, pr, "
-                       "datanascita, luogo, prnascita, codice, partita, utente, note) "
-                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        QStringLiteral("INSERT INTO Soggetti (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+            .arg(QLatin1String(kWrittenColumns)),
         valuesOf(subject));
     return {w.status, w.ok() ? w.value.lastId : 0};
+}
+
+Status insertSubjectKeepingKey(qint64 id, const Subject& subject) {
+    QVariantList values = valuesOf(subject);
+    values.prepend(id);
+    return store::run(QStringLiteral("INSERT INTO Soggetti (ID, %1) "
+                                     "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                          .arg(QLatin1String(kWrittenColumns)),
+                      values)
+        .status;
 }
 
 Result<bool> updateSubject(qint64 id, const Subject& subject) {

@@ -50,6 +50,10 @@ enum SubjectColumn {
 // Appends the subject; gives the new ID.
 Result<qint64> insertSubject(const Subject& subject);
 
+// Appends the subject under its own key `id`, inside the caller's transaction: a
+// ledger brought in from another program keeps its keys.
+Status insertSubjectKeepingKey(qint64 id, const Subject& subject);
+
 // Rewrites the subject with key `id`. The value tells whether a row was written:
 // false when no subject has that key (any more).
 Result<bool> updateSubject(qint64 id, const Subject& subject);
