@@ -9,6 +9,7 @@
 #include "importing/table_import.h"
 #include "platform/data_grid.h"
 #include "platform/qt_message_boxes.h"
+#include "reports/ledger_documents.h"
 #include "reports/report_options.h"
 #include "store/connection.h"
 
@@ -87,7 +88,11 @@ int exportWithoutWindow(const StartupOptions& startup, const ReportOptions& repo
     if (!opened.ok())
         return fail(kNoDatabase, opened.error());
 
-    const Status written = exportReport(report.request, report.pdfPath);
+    Status written = Status::success();
+    if (!report.pdfPath.isEmpty())
+        written = exportReport(report.request, report.pdfPath);
+    if (written.ok() && !report.csvPath.isEmpty())
+        written = exportCertificateCsv(report.request, report.csvPath);
     store::closeDatabase();
     const QString name = report.request.name;
     if (!written.ok()) {
@@ -101,9 +106,12 @@ int exportWithoutWindow(const StartupOptions& startup, const ReportOptions& repo
             kExportFailed,
             QStringLiteral("la stampa %1 non è stata scritta: %2").arg(name, written.error()));
     }
-    std::fputs(qPrintable(QStringLiteral("Velarco: stampa %1 scritta in %2\n")
-                              .arg(name, QDir::toNativeSeparators(report.pdfPath))),
-               stdout);
+    for (const QString& file : {report.pdfPath, report.csvPath}) {
+        if (!file.isEmpty())
+            std::fputs(qPrintable(QStringLiteral("Velarco: stampa %1 scritta in %2\n")
+                                      .arg(name, QDir::toNativeSeparators(file))),
+                       stdout);
+    }
     return kExported;
 }
 

@@ -61,12 +61,14 @@ const MenuItem kMenu[] = {
     {"RicercaP", "Ricerca per Periodo", 2, false},
     {"RicercaS", "Situazione per Soggetto", 2, false},
     {"StanpaAt", "Attestazione", 2, false},
+    {"PianoF24", "Piano F24", 2, false},
     {"Servizi", "&Funzionalità", 0, false},
     {"Funzioni", "&Servizi", 0, true},
     {"EliminaR", "Eliminazione Registrazioni Anno", 1, false},
     {"Generale", "&Generale", 0, true},
     {"StampaG", "Stampa Generale  Utenti Ritenute Sospese", 1, false},
     {"StampaS", "Stampa Generale Utenti  per Scadenza ", 1, false},
+    {"PianoF24G", "Piano F24 Generale", 1, false},
 };
 
 QLabel* makeLabel(const char* name, const QString& caption, QWidget* parent) {

@@ -65,6 +65,10 @@ void SubjectPanel::buildFields() {
     Text10 = named<UpperCaseLineEdit>("Text10", this);
     Text11 = named<UpperCaseLineEdit>("Text11", this);
     Text12 = named<UpperCaseLineEdit>("Text12", this);
+    Text24 = named<UpperCaseLineEdit>("Text24", this);
+    Text24->setMaxLength(2);
+    Text25 = named<NumberLineEdit>("Text25", this);
+    Text25->setMaxLength(2);
     Check1 = new QCheckBox(QStringLiteral("Utente"), this);
     Check1->setObjectName(QStringLiteral("Check1"));
     Cmd2 = new QPushButton(kInsertMode, this);
@@ -74,6 +78,8 @@ void SubjectPanel::buildFields() {
     const int shortWidth = fontMetrics().horizontalAdvance(QStringLiteral("MMMMM"));
     for (QLineEdit* province : {static_cast<QLineEdit*>(Text6), static_cast<QLineEdit*>(Text11)})
         province->setMaximumWidth(shortWidth);
+    for (QLineEdit* code : {static_cast<QLineEdit*>(Text24), static_cast<QLineEdit*>(Text25)})
+        code->setMaximumWidth(shortWidth);
     Text7->setMaximumWidth(shortWidth * 2);
 
     auto* grid = new QGridLayout(this);
@@ -108,15 +114,19 @@ void SubjectPanel::buildFields() {
     grid->addWidget(Text11, 6, 5, Qt::AlignLeft);
     label(QStringLiteral("Annotazione"), Text12, 7, 0);
     grid->addWidget(Text12, 7, 1, 1, 5);
-    grid->addWidget(Check1, 8, 1);
-    grid->addWidget(Cmd2, 8, 3, 1, 3, Qt::AlignRight);
+    label(QStringLiteral("Causale attestazione"), Text24, 8, 0);
+    grid->addWidget(Text24, 8, 1, Qt::AlignLeft);
+    label(QStringLiteral("Codice somme non soggette"), Text25, 8, 2);
+    grid->addWidget(Text25, 8, 3, Qt::AlignLeft);
+    grid->addWidget(Check1, 9, 1);
+    grid->addWidget(Cmd2, 9, 3, 1, 3, Qt::AlignRight);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 2);
-    grid->setRowStretch(9, 1);
+    grid->setRowStretch(10, 1);
 
     // The order a form is filled in: name, address, then the tax data and birth.
-    QWidget* order[] = {Text2,    Text3,  Text7,  Text5,  Text6,  Text8, Text9,
-                        DataBox1, Text10, Text11, Text12, Check1, Cmd2};
+    QWidget* order[] = {Text2,  Text3,  Text7,  Text5,  Text6,  Text8,  Text9, DataBox1,
+                        Text10, Text11, Text12, Text24, Text25, Check1, Cmd2};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -191,6 +201,8 @@ void SubjectPanel::pickFromGrid(const DataGrid& grid) {
     Text9->setText(grid.cellText(registry::ColumnVatNumber));
     Check1->setChecked(grid.cellText(registry::ColumnUser) == u"S");
     Text12->setText(grid.cellText(registry::ColumnNote));
+    Text24->setText(grid.cellText(registry::ColumnCausale));
+    Text25->setText(grid.cellText(registry::ColumnOtherSumsCode));
     show();
     shell_.setPanelsVisible({"Frame3"}, false);
     Cmd2->setText(mode);
@@ -254,6 +266,8 @@ registry::Subject SubjectPanel::subjectFromFields() const {
     s.vatNumber = Text9->text();
     s.user = Check1->isChecked();
     s.note = Text12->text();
+    s.causale = Text24->text();
+    s.otherSumsCode = Text25->text();
     return s;
 }
 

@@ -67,6 +67,10 @@ private:
     UpperCaseLineEdit* Text10;
     UpperCaseLineEdit* Text11;
     UpperCaseLineEdit* Text12;
+    // The causale of the yearly certificate and the code of its sums not subject to
+    // withholding.
+    UpperCaseLineEdit* Text24;
+    NumberLineEdit* Text25;
     QCheckBox* Check1;
     QPushButton* Cmd2;
 };

@@ -16,9 +16,15 @@ QString text(const QString& value) {
     return value.isNull() ? QStringLiteral("") : value;
 }
 
-// The thirteen written columns, in the order of valuesOf().
+QString orDefault(const QString& value, const QString& fallback) {
+    return value.trimmed().isEmpty() ? fallback : value.trimmed();
+}
+
+// The fifteen written columns, in the order of valuesOf(), and a placeholder for each.
 const char* const kWrittenColumns = "denominazione, ordine, indirizzo, citta, cap, pr, "
-                                    "datanascita, luogo, prnascita, codice, partita, utente, note";
+                                    "datanascita, luogo, prnascita, codice, partita, utente, "
+                                    "note, causale, codicealtro";
+const char* const kWrittenValues = "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?";
 
 QVariantList valuesOf(const Subject& s) {
     // An invalid or absent date is stored as NULL, never as text that is not a date.
@@ -37,7 +43,9 @@ QVariantList valuesOf(const Subject& s) {
             text(s.taxCode),
             text(s.vatNumber),
             user,
-            text(s.note)};
+            text(s.note),
+            orDefault(s.causale, kDefaultCausale),
+            orDefault(s.otherSumsCode, kDefaultOtherSumsCode)};
 }
 
 } // namespace
@@ -47,7 +55,7 @@ KeyedQuery subjectGridQuery() {
     return {QStringLiteral("Soggetti"),
             QStringLiteral("ID"),
             QStringLiteral("ID, denominazione, indirizzo, citta, cap, pr, datanascita, luogo, "
-                           "prnascita, codice, partita, utente, note"),
+                           "prnascita, codice, partita, utente, note, causale, codicealtro"),
             {},
             store::kNameOrder + QStringLiteral(", ID"),
             {}};
@@ -55,8 +63,8 @@ KeyedQuery subjectGridQuery() {
 
 Result<qint64> insertSubject(const Subject& subject) {
     const Result<store::Written> w = store::runInTransaction(
-        QStringLiteral("INSERT INTO Soggetti (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-            .arg(QLatin1String(kWrittenColumns)),
+        QStringLiteral("INSERT INTO Soggetti (%1) VALUES (%2)")
+            .arg(QLatin1String(kWrittenColumns), QLatin1String(kWrittenValues)),
         valuesOf(subject));
     return {w.status, w.ok() ? w.value.lastId : 0};
 }
@@ -64,9 +72,8 @@ Result<qint64> insertSubject(const Subject& subject) {
 Status insertSubjectKeepingKey(qint64 id, const Subject& subject) {
     QVariantList values = valuesOf(subject);
     values.prepend(id);
-    return store::run(QStringLiteral("INSERT INTO Soggetti (ID, %1) "
-                                     "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                          .arg(QLatin1String(kWrittenColumns)),
+    return store::run(QStringLiteral("INSERT INTO Soggetti (ID, %1) VALUES (?, %2)")
+                          .arg(QLatin1String(kWrittenColumns), QLatin1String(kWrittenValues)),
                       values)
         .status;
 }
@@ -78,7 +85,8 @@ Result<bool> updateSubject(qint64 id, const Subject& subject) {
         QStringLiteral(
             "UPDATE Soggetti SET denominazione = ?, ordine = ?, indirizzo = ?, citta = ?, "
             "cap = ?, pr = ?, datanascita = ?, luogo = ?, prnascita = ?, "
-            "codice = ?, partita = ?, utente = ?, note = ? WHERE ID = ?"),
+            "codice = ?, partita = ?, utente = ?, note = ?, causale = ?, codicealtro = ? "
+            "WHERE ID = ?"),
         values);
     return {w.status, w.ok() && w.value.rows > 0};
 }

@@ -24,7 +24,13 @@ struct Subject {
     QString vatNumber;     // partita
     bool user = false;     // utente: "S" / "N"
     QString note;          // note
+    // Of the yearly certificate; empty stores the defaults below.
+    QString causale;       // causale: the letter of the kind of income
+    QString otherSumsCode; // codicealtro: why the sums in "altro" bear no withholding
 };
+
+inline const QString kDefaultCausale = QStringLiteral("A");
+inline const QString kDefaultOtherSumsCode = QStringLiteral("22");
 
 // The rows of the subject choice grid: every subject, in name order, columns in
 // table order so that the grid is read back by position.
@@ -45,6 +51,8 @@ enum SubjectColumn {
     ColumnVatNumber = 10,
     ColumnUser = 11,
     ColumnNote = 12,
+    ColumnCausale = 13,
+    ColumnOtherSumsCode = 14,
 };
 
 // Appends the subject; gives the new ID.

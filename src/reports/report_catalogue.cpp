@@ -5,6 +5,7 @@
 #include "platform/report/report_painter.h"
 #include "registry/anagrafe_report.h"
 #include "reports/elenco_ritenute.h"
+#include "reports/ledger_documents.h"
 #include "store/connection.h"
 #include "store/name_order.h"
 
@@ -137,14 +138,16 @@ QStringList reportNames() {
     QStringList names;
     for (const Command& c : commands())
         names.append(QLatin1String(c.name));
-    return names;
+    return names + ledgerDocumentNames();
 }
 
 bool isReportName(const QString& name) {
-    return commandNamed(name) != nullptr;
+    return commandNamed(name) != nullptr || isLedgerDocument(name);
 }
 
 bool isUserReport(const QString& name) {
+    if (isLedgerDocument(name))
+        return name.compare(QStringLiteral("F24G"), Qt::CaseInsensitive) != 0;
     const Command* c = commandNamed(name);
     return c && c->userAndYear;
 }
@@ -159,6 +162,8 @@ KeyedQuery reportQuery(const ReportRequest& request) {
 }
 
 Result<PreparedReport> prepareReport(const ReportRequest& request) {
+    if (isLedgerDocument(request.name))
+        return prepareLedgerDocument(request);
     Result<PreparedReport> result;
     const Command* command = commandNamed(request.name);
     if (!command) {

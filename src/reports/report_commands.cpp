@@ -1,6 +1,10 @@
 #include "reports/report_commands.h"
 
+#include "platform/message_boxes.h"
 #include "platform/shell.h"
+#include "reports/f24_plan.h"
+#include "reports/f24_plan_document.h"
+#include "reports/payee_certificate_document.h"
 
 #include <QAction>
 #include <QWidget>
@@ -13,6 +17,12 @@ ReportCommands::ReportCommands(Shell& shell, QObject* parent)
         if (item)
             connect(item, &QAction::triggered, this, [this, name] { run(name); });
     }
+    if (QAction* item = shell_.action("StanpaAt"))
+        connect(item, &QAction::triggered, this, [this] { run(payee_certificate::kName); });
+    if (QAction* item = shell_.action("PianoF24"))
+        connect(item, &QAction::triggered, this, [this] { runDueMonth(f24_plan::kName); });
+    if (QAction* item = shell_.action("PianoF24G"))
+        connect(item, &QAction::triggered, this, [this] { runDueMonth(f24_plan::kGeneralName); });
 }
 
 const QStringList& ReportCommands::commandNames() {
@@ -26,4 +36,24 @@ const QStringList& ReportCommands::commandNames() {
 
 void ReportCommands::run(const QString& name) {
     runner_.run(runner_.requestFor(name));
+}
+
+void ReportCommands::runDueMonth(const QString& name) {
+    const QString title = QStringLiteral("Velarco - Piano F24");
+    const QString answer = shell_.boxes().input(
+        QStringLiteral("Mese e anno di scadenza del versamento (mm/aaaa)"), title, false);
+    if (answer.trimmed().isEmpty())
+        return; // Annulla
+    const std::optional<QDate> month = parseDueMonth(answer);
+    if (!month) {
+        shell_.boxes().notice(
+            QStringLiteral("Mese non valido: %1\nScrivere mese e anno, per esempio 02/2026.")
+                .arg(answer.trimmed()),
+            title);
+        return;
+    }
+    ReportRequest request = runner_.requestFor(name);
+    request.year = QString::number(month->year());
+    request.month = month->month();
+    runner_.run(request);
 }

@@ -9,7 +9,9 @@ class Shell;
 // The report commands of the menus: the lists of the current user's year (`ElencoR`,
 // `FattureNP`, `FattureP`, `RitenuteNV`, `RitenuteV`), the general lists across users
 // (`StampaG`, `StampaS`) and the subjects registry (`Elenco`). None of them changes a
-// menu or a panel; `StanpaAt` ("Attestazione") is left without an action.
+// menu or a panel. `StanpaAt` prints the certification of the user's year
+// (`Attestazione`); `PianoF24` and `PianoF24G` ask the due month and print the F24 plan
+// of the user or of every user.
 class ReportCommands : public QObject {
     Q_OBJECT
 
@@ -23,6 +25,9 @@ public:
 
     // The commands connected to their menu items, in menu order.
     static const QStringList& commandNames();
+
+    // Asks the due month and runs the F24 plan `name` for it.
+    void runDueMonth(const QString& name);
 
 private:
     Shell& shell_;

@@ -1,5 +1,8 @@
 #include "reports/report_options.h"
 
+#include "reports/ledger_documents.h"
+#include "reports/payee_certificate_document.h"
+
 #include <QRegularExpression>
 
 namespace {
@@ -15,12 +18,17 @@ QString check(const ReportOptions& o, const QHash<QString, QString>& given) {
     if (!isReportName(name))
         return QStringLiteral("Stampa sconosciuta: %1 (valori ammessi: %2)")
             .arg(name, reportNames().join(QStringLiteral(", ")));
-    if (o.pdfPath.isEmpty())
-        return missing(QStringLiteral("pdf"));
-    if (isUserReport(name)) {
-        if (o.request.userId.isEmpty())
+    const bool certificate = name.compare(payee_certificate::kName, Qt::CaseInsensitive) == 0;
+    if (!certificate && given.contains(QStringLiteral("csv")))
+        return QStringLiteral("L'opzione --csv vale solo per la stampa %1")
+            .arg(payee_certificate::kName);
+    if (o.pdfPath.isEmpty() && o.csvPath.isEmpty())
+        return missing(certificate ? QStringLiteral("pdf o --csv") : QStringLiteral("pdf"));
+    if (isUserReport(name) || isLedgerDocument(name)) {
+        if (isUserReport(name) && o.request.userId.isEmpty())
             return missing(QStringLiteral("utente"));
-        if (!QRegularExpression(QStringLiteral("^[0-9]+$")).match(o.request.userId).hasMatch())
+        if (isUserReport(name) &&
+            !QRegularExpression(QStringLiteral("^[0-9]+$")).match(o.request.userId).hasMatch())
             return QStringLiteral("Utente non valido: %1 (serve il codice numerico)")
                 .arg(o.request.userId);
         if (o.request.year.isEmpty())
@@ -28,19 +36,23 @@ QString check(const ReportOptions& o, const QHash<QString, QString>& given) {
         if (!QRegularExpression(QStringLiteral("^[0-9]{4}$")).match(o.request.year).hasMatch())
             return QStringLiteral("Anno non valido: %1").arg(o.request.year);
     }
-    const QString search = name.compare(QStringLiteral("RitenuteS"), Qt::CaseInsensitive) == 0
-                               ? QStringLiteral("mese")
-                           : name.compare(QStringLiteral("RicercaP"), Qt::CaseInsensitive) == 0
-                               ? QStringLiteral("periodo")
-                           : name.compare(QStringLiteral("RicercaS"), Qt::CaseInsensitive) == 0
-                               ? QStringLiteral("soggetto")
-                               : QString();
+    if (isLedgerDocument(name) && !isUserReport(name) && given.contains(QStringLiteral("utente")))
+        return QStringLiteral("L'opzione --utente non vale per la stampa %1").arg(name);
+    const QString search =
+        name.compare(QStringLiteral("RitenuteS"), Qt::CaseInsensitive) == 0 ||
+                ledgerDocumentNeedsMonth(name)
+            ? QStringLiteral("mese")
+        : name.compare(QStringLiteral("RicercaP"), Qt::CaseInsensitive) == 0
+            ? QStringLiteral("periodo")
+        : name.compare(QStringLiteral("RicercaS"), Qt::CaseInsensitive) == 0 || certificate
+            ? QStringLiteral("soggetto")
+            : QString();
     for (const QString& input :
          {QStringLiteral("mese"), QStringLiteral("periodo"), QStringLiteral("soggetto")}) {
         if (input != search && given.contains(input))
             return QStringLiteral("L'opzione --%1 non vale per la stampa %2").arg(input, name);
     }
-    if (!search.isEmpty() && !given.contains(search))
+    if (!search.isEmpty() && !given.contains(search) && !certificate)
         return missing(search);
     if (search == QLatin1String("mese") && (o.request.month < 1 || o.request.month > 12))
         return QStringLiteral("Mese non valido: %1 (da 1 a 12)").arg(given.value(search));
@@ -62,6 +74,7 @@ ReportOptions readReportOptions(const QHash<QString, QString>& given) {
     if (!monthOk)
         r.month = 0;
     options.pdfPath = given.value(QStringLiteral("pdf"));
+    options.csvPath = given.value(QStringLiteral("csv"));
     options.error = check(options, given);
     return options;
 }

@@ -206,10 +206,22 @@ Status addNameKeys(QSqlDatabase db, const QDate&) {
     return Status::success();
 }
 
+// Each subject carries the causale of its yearly certificate and the code of the sums
+// paid to it that are not subject to withholding; existing subjects get the defaults.
+Status addCertificateFields(QSqlDatabase db, const QDate&) {
+    for (const char* sql : {"ALTER TABLE Soggetti ADD COLUMN causale TEXT NOT NULL DEFAULT 'A'",
+                            "ALTER TABLE Soggetti ADD COLUMN codicealtro TEXT NOT NULL "
+                            "DEFAULT '22'"}) {
+        if (Status s = execAll(db, QString::fromUtf8(sql)); !s.ok())
+            return s;
+    }
+    return Status::success();
+}
+
 // Step N brings a database of version N-1 to version N.
 using Step = std::function<Status(QSqlDatabase, const QDate&)>;
 const std::vector<Step>& steps() {
-    static const std::vector<Step> all = {createVersion1, addNameKeys};
+    static const std::vector<Step> all = {createVersion1, addNameKeys, addCertificateFields};
     return all;
 }
 

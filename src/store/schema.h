@@ -9,7 +9,7 @@
 // PRAGMA user_version; each step brings a database from one version to the next.
 namespace store::schema {
 
-inline constexpr int kCurrentVersion = 2;
+inline constexpr int kCurrentVersion = 3;
 
 int versionOf(QSqlDatabase db);
 

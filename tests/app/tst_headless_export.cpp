@@ -49,6 +49,15 @@ void TestHeadlessExport::initTestCase() {
                 "VALUES (?, ?, '2024-02-01', 100000, 2000, 20000, ?, '3', ?, '2024', ?)"),
             {QString::fromUtf8(names[i]), QString::number(i + 1), QString::fromLatin1(paid[i]),
              QString::fromLatin1(due[i]), userId_});
+    // Paid in March 2024 with an amount not subject to withholding: certified for 2024 and
+    // due in April.
+    const qint64 payee = TestDatabase::addSubject(QStringLiteral("BETA SRL"));
+    TestDatabase::exec(
+        QStringLiteral("INSERT INTO Ritenute (ID_A, denominazione, FT, data, imponibile, "
+                       "aliquota, ritenuta, altro, pag, datap, tributo, periodo, scadenza, anno, "
+                       "utente) VALUES (?, 'BETA SRL', '9', '2024-02-20', 50000, 2000, 10000, "
+                       "1200, 'S', '2024-03-10', '1040', '3', '2024-04-16', '2024', ?)"),
+        {payee, userId_});
     // Another process reads the file: write the log into it.
     TestDatabase::exec(QStringLiteral("PRAGMA wal_checkpoint(FULL)"));
     QVERIFY(out_.isValid());
@@ -102,6 +111,33 @@ void TestHeadlessExport::exportRun_data() {
         << "nessun dato"
         << "";
 
+    QTest::newRow("certification with its CSV")
+        << (user +
+            QStringList{"--report", "Attestazione", "--pdf", "{out}", "--csv", "{dir}/att.csv"})
+        << 0 << ""
+        << "riepilogo";
+    QTest::newRow("F24 plan of the user")
+        << (user.mid(0, 4) +
+            QStringList{"--anno", "2024", "--mese", "4", "--report", "F24", "--pdf", "{out}"})
+        << 0 << ""
+        << "Piano F24 - scadenza di aprile 2024";
+    QTest::newRow("F24 plan of every user")
+        << QStringList{"--database", "{db}",   "--report", "F24G",  "--anno",
+                       "2024",       "--mese", "4",        "--pdf", "{out}"}
+        << 0 << ""
+        << "Piano F24 Generale";
+    QTest::newRow("F24 plan of a month with nothing due")
+        << QStringList{"--database", "{db}",   "--report", "F24G",  "--anno",
+                       "2023",       "--mese", "4",        "--pdf", "{out}"}
+        << 4 << "nessun dato"
+        << "";
+    QTest::newRow("F24 plan without its month")
+        << (user + QStringList{"--report", "F24", "--pdf", "{out}"}) << 2 << "--mese"
+        << "";
+    QTest::newRow("CSV of another report")
+        << (user + QStringList{"--report", "FattureP", "--pdf", "{out}", "--csv", "{dir}/x.csv"})
+        << 2 << "--csv vale solo"
+        << "";
     QTest::newRow("unknown report")
         << (user + QStringList{"--report", "Bilancio", "--pdf", "{out}"}) << 2
         << "Stampa sconosciuta"

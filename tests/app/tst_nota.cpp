@@ -125,11 +125,13 @@ void NotaTest::menuCaptions() {
         {"ElencoR", "Elenco Generale  Fatture"},
         {"RicercaS", "Situazione per Soggetto"},
         {"StanpaAt", "Attestazione"},
+        {"PianoF24", "Piano F24"},
         {"Servizi", "&Funzionalità"},
         {"Funzioni", "&Servizi"},
         {"EliminaR", "Eliminazione Registrazioni Anno"},
         {"StampaG", "Stampa Generale  Utenti Ritenute Sospese"},
         {"StampaS", "Stampa Generale Utenti  per Scadenza "},
+        {"PianoF24G", "Piano F24 Generale"},
     };
     for (const auto& [name, text] : captions) {
         QAction* action = window_->action(name.toLatin1().constData());

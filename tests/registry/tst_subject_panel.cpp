@@ -668,12 +668,13 @@ void SubjectPanelTest::tabOrderFollowsTheForm() {
     accept("ROSSI MARIO");
     window_->action("Inserisci")->trigger();
     QStringList visited{focused()};
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < 14; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited << focused();
     }
-    QCOMPARE(visited, (QStringList{"Text2", "Text3", "Text7", "Text5", "Text6", "Text8", "Text9",
-                                   "DataBox1", "Text10", "Text11", "Text12", "Check1", "Cmd2"}));
+    QCOMPARE(visited,
+             (QStringList{"Text2", "Text3", "Text7", "Text5", "Text6", "Text8", "Text9", "DataBox1",
+                          "Text10", "Text11", "Text12", "Text24", "Text25", "Check1", "Cmd2"}));
 }
 
 void SubjectPanelTest::upperCase_data() {
@@ -834,7 +835,7 @@ void SubjectPanelTest::gridListsEverySubjectInNameOrder() {
     window_->action("Modifica")->trigger();
     auto* grid = child<DataGrid>("Datagrid1");
     QCOMPARE(window_->panel("Frame3")->title(), QString("Modifica"));
-    QCOMPARE(grid->columnCount(), 13);
+    QCOMPARE(grid->columnCount(), 15);
     QStringList names;
     for (int r = 0; r < grid->rowCount(); ++r)
         names << grid->model()->index(r, 1).data().toString();
@@ -893,6 +894,8 @@ void SubjectPanelTest::gridPickLoadsRow() {
         {"Text8", "RSSMRA70C05G388X"},
         {"Text9", "01234567890"},
         {"Text12", "NOTA D'ESEMPIO"},
+        {"Text24", "A"},
+        {"Text25", "22"},
     };
     for (const auto& [name, value] : expected)
         QCOMPARE(text(name)->text(), value);

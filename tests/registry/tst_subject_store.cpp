@@ -41,20 +41,12 @@ QStringList stored(qint64 id) {
 }
 
 QStringList expectedRow(const registry::Subject& s) {
-    return {s.name,
-            s.address,
-            s.town,
-            s.postalCode,
-            s.province,
+    return {s.name, s.address, s.town, s.postalCode, s.province,
             s.birthDate.isValid() ? s.birthDate.toString(Qt::ISODate) : QString("<null>"),
-            s.birthPlace,
-            s.birthProvince,
-            s.taxCode,
-            s.vatNumber,
-            s.user ? "S" : "N",
-            s.note,
+            s.birthPlace, s.birthProvince, s.taxCode, s.vatNumber, s.user ? "S" : "N", s.note,
             // The name's sort key, written with the name.
-            store::nameKey(s.name)};
+            store::nameKey(s.name), s.causale.trimmed().isEmpty() ? "A" : s.causale.trimmed(),
+            s.otherSumsCode.trimmed().isEmpty() ? "22" : s.otherSumsCode.trimmed()};
 }
 
 int count(const QString& sql) {
@@ -111,6 +103,13 @@ void SubjectStoreTest::insertRoundTrip_data() {
     accents.name = "CITTÀ DI CANTÙ";
     accents.taxCode = "X";
     QTest::newRow("accents, empty fields") << accents;
+    registry::Subject certificate = full();
+    certificate.causale = "M";
+    certificate.otherSumsCode = "24";
+    QTest::newRow("causale and code of the certificate") << certificate;
+    certificate.causale = "  ";
+    certificate.otherSumsCode = " 21 ";
+    QTest::newRow("blank causale takes the default, code trimmed") << certificate;
 }
 
 void SubjectStoreTest::insertRoundTrip() {

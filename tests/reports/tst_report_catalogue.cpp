@@ -725,6 +725,29 @@ void ReportCatalogueTest::options_data() {
     QTest::newRow("month not a number")
         << values("report=RitenuteS utente=3 anno=2024 mese=maggio pdf=x.pdf") << "Mese non valido"
         << none << 0 << none << none;
+    QTest::newRow("certification, CSV only")
+        << values("report=Attestazione utente=3 anno=2024 csv=a.csv") << none << "Attestazione" << 0
+        << none << none;
+    auto payees = values("report=Attestazione utente=3 anno=2024 pdf=a.pdf");
+    payees.insert(QStringLiteral("soggetto"), QStringLiteral("ROSSI%"));
+    QTest::newRow("certification of some payees")
+        << payees << none << "Attestazione" << 0 << "ROSSI%"
+        << "a.pdf";
+    QTest::newRow("certification without a file")
+        << values("report=Attestazione utente=3 anno=2024") << "--pdf o --csv" << none << 0 << none
+        << none;
+    QTest::newRow("F24 plan") << values("report=F24 utente=3 anno=2025 mese=1 pdf=f.pdf") << none
+                              << "F24" << 1 << none << "f.pdf";
+    QTest::newRow("general F24 plan needs a year")
+        << values("report=F24G mese=1 pdf=f.pdf") << "--anno" << none << 0 << none << none;
+    QTest::newRow("general F24 plan takes no user")
+        << values("report=F24G utente=3 anno=2025 mese=1 pdf=f.pdf") << "--utente non vale" << none
+        << 0 << none << none;
+    QTest::newRow("F24 plan without its month") << values("report=F24 utente=3 anno=2025 pdf=f.pdf")
+                                                << "--mese" << none << 0 << none << none;
+    QTest::newRow("CSV of another report")
+        << values("report=ElencoR utente=3 anno=2025 pdf=e.pdf csv=e.csv") << "--csv vale solo"
+        << none << 0 << none << none;
     QTest::newRow("input of another search")
         << values("report=FattureP utente=3 anno=2024 mese=5 pdf=x.pdf") << "--mese non vale"
         << none << 0 << none << none;

@@ -22,7 +22,8 @@ private Q_SLOTS:
     void emptyResult_data();
     void emptyResult();
     void titleOfOneRunDoesNotReachTheNext();
-    void attestationDoesNothing();
+    void certificateAndF24Plans_data();
+    void certificateAndF24Plans();
     void failedQueryIsReported_data();
     void failedQueryIsReported();
     void failedPreviewIsReported();
@@ -152,12 +153,61 @@ void TestReportCommands::titleOfOneRunDoesNotReachTheNext() {
     QCOMPARE(w_->previewed.at(1).title, kDefaultTitle);
 }
 
-void TestReportCommands::attestationDoesNothing() {
+void TestReportCommands::certificateAndF24Plans_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("typed");  // the due month; "-" asks nothing
+    QTest::addColumn<QString>("layout"); // empty: nothing previewed
+    QTest::addColumn<QString>("message");
+    // Paid in March 2024: certified for 2024, due in April.
+    QTest::newRow("certification") << "StanpaAt"
+                                   << "-"
+                                   << "Attestazione"
+                                   << "";
+    QTest::newRow("F24 plan") << "PianoF24"
+                              << "04/2024"
+                              << "F24"
+                              << "";
+    QTest::newRow("general F24 plan") << "PianoF24G"
+                                      << "4/2024"
+                                      << "F24G"
+                                      << "";
+    QTest::newRow("F24 plan, nothing due") << "PianoF24"
+                                           << "05/2024"
+                                           << "" << kNoData;
+    QTest::newRow("F24 plan, no month") << "PianoF24"
+                                        << "aprile"
+                                        << ""
+                                        << "Mese non valido: aprile\nScrivere mese e anno, per "
+                                           "esempio 02/2026.";
+    QTest::newRow("F24 plan, Annulla") << "PianoF24G"
+                                       << ""
+                                       << ""
+                                       << "";
+}
+
+void TestReportCommands::certificateAndF24Plans() {
+    QFETCH(QString, command);
+    QFETCH(QString, typed);
+    QFETCH(QString, layout);
+    QFETCH(QString, message);
+    TestDatabase::exec(QStringLiteral("UPDATE Ritenute SET datap = '2024-03-10', tributo = "
+                                      "'1040' WHERE denominazione = 'ZETA SRL'"));
+    if (typed != QLatin1String("-"))
+        w_->boxes.type(typed);
     const QStringList before = w_->state();
-    w_->trigger("StanpaAt");
+    w_->trigger(command.toLatin1().constData());
     QCOMPARE(w_->state(), before);
-    QCOMPARE(w_->boxes.texts(), QStringList());
-    QCOMPARE(w_->previewed.size(), 0);
+    QCOMPARE(w_->boxes.unanswered(), 0);
+    QCOMPARE(w_->boxes.texts().filter(QStringLiteral("Mese e anno")).size(),
+             typed == QLatin1String("-") ? 0 : 1);
+    QCOMPARE(w_->boxes.texts().filter(message.isEmpty() ? QStringLiteral("\x01") : message).size(),
+             message.isEmpty() ? 0 : 1);
+    QCOMPARE(w_->previewed.size(), layout.isEmpty() ? 0 : 1);
+    if (!layout.isEmpty()) {
+        QCOMPARE(w_->previewed.first().layout, layout);
+        QVERIFY(w_->previewed.first().rows > 0);
+        QVERIFY(w_->previewed.first().noOpenRead);
+    }
 }
 
 void TestReportCommands::failedQueryIsReported_data() {

@@ -33,6 +33,7 @@ private Q_SLOTS:
     void userTextMatchesNumericId();
     void openFailures_data();
     void openFailures();
+    void upgradeKeepsSubjectsWithCertificateDefaults();
     void transactionRollsBackUnlessCommitted();
     void runInTransaction_data();
     void runInTransaction();
@@ -42,10 +43,12 @@ void StoreTest::columnOrder_data() {
     QTest::addColumn<QString>("table");
     QTest::addColumn<QStringList>("columns");
     QTest::newRow("Soggetti") << "Soggetti"
-                              << QStringList{
-                                     "ID",      "denominazione", "indirizzo", "citta",     "cap",
-                                     "pr",      "datanascita",   "luogo",     "prnascita", "codice",
-                                     "partita", "utente",        "note",      "ordine"};
+                              << QStringList{"ID",          "denominazione", "indirizzo",
+                                             "citta",       "cap",           "pr",
+                                             "datanascita", "luogo",         "prnascita",
+                                             "codice",      "partita",       "utente",
+                                             "note",        "ordine",        "causale",
+                                             "codicealtro"};
     QTest::newRow("Ritenute") << "Ritenute"
                               << QStringList{"ID",        "ID_A",       "denominazione", "FT",
                                              "data",      "imponibile", "aliquota",      "ritenuta",
@@ -335,6 +338,33 @@ void StoreTest::openFailures() {
     QVERIFY2(s.error().contains(QDir::toNativeSeparators(path)), qPrintable(s.error()));
     QVERIFY2(s.error().contains(reasonPart), qPrintable(s.error()));
     QVERIFY(!QSqlDatabase::contains(store::kConnectionName));
+}
+
+// A ledger from before the certificate fields: its subjects gain them with the
+// defaults, and nothing else changes.
+void StoreTest::upgradeKeepsSubjectsWithCertificateDefaults() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Database.db");
+    QVERIFY(store::openDatabase(path).ok());
+    {
+        QSqlQuery q(store::connection());
+        QVERIFY(q.exec("INSERT INTO Soggetti (denominazione, codice) VALUES ('ROSSI', 'RSS')"));
+        // Back to the layout before the certificate fields.
+        QVERIFY(q.exec("ALTER TABLE Soggetti DROP COLUMN codicealtro"));
+        QVERIFY(q.exec("ALTER TABLE Soggetti DROP COLUMN causale"));
+        QVERIFY(q.exec("PRAGMA user_version = 2"));
+    }
+    store::closeDatabase();
+    QVERIFY(store::openDatabase(path).ok());
+    QCOMPARE(store::schema::versionOf(store::connection()), store::schema::kCurrentVersion);
+    QSqlQuery q(store::connection());
+    QVERIFY(q.exec("SELECT denominazione, codice, causale, codicealtro FROM Soggetti"));
+    QVERIFY(q.next());
+    QCOMPARE((QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+                          q.value(3).toString()}),
+             (QStringList{"ROSSI", "RSS", "A", "22"}));
+    q.finish();
+    store::closeDatabase();
 }
 
 void StoreTest::transactionRollsBackUnlessCommitted() {

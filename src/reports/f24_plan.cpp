@@ -1,0 +1,134 @@
+#include "reports/f24_plan.h"
+
+#include "platform/report/report_format.h"
+#include "store/connection.h"
+#include "store/name_order.h"
+
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+#include <algorithm>
+
+namespace {
+
+// Columns 0-2 the user, 3-5 the line's code and reference, 6 remittance date, 7-8 sum
+// and count. A record whose user is no subject keeps its key and an empty name.
+const QString kSelect =
+    QStringLiteral("SELECT r.utente, s.denominazione, s.codice, coalesce(r.tributo, ''), "
+                   "'00' || strftime('%m', r.datap), strftime('%Y', r.datap), ");
+const QString kFrom = QStringLiteral(
+    ", sum(r.ritenuta), count(*) FROM Ritenute r LEFT JOIN Soggetti s ON s.ID = r.utente "
+    "WHERE r.ritenuta <> 0 AND r.datap IS NOT NULL AND r.datap <> '' ");
+const QString kUnremitted = QStringLiteral("(r.versamento IS NULL OR r.versamento = '')");
+
+enum class Kind { ToPay, Remitted, Late };
+
+QString sqlOf(Kind kind, bool oneUser) {
+    QString sql = kSelect;
+    sql += kind == Kind::Remitted ? QStringLiteral("r.versamento") : QStringLiteral("''");
+    sql += kFrom;
+    if (oneUser)
+        sql += QStringLiteral("AND r.utente = ? ");
+    switch (kind) {
+    case Kind::ToPay:
+        sql += QStringLiteral("AND r.datap >= ? AND r.datap < ? AND ") + kUnremitted;
+        break;
+    case Kind::Remitted:
+        sql += QStringLiteral("AND r.datap >= ? AND r.datap < ? AND NOT ") + kUnremitted;
+        break;
+    case Kind::Late:
+        sql += QStringLiteral("AND r.datap < ? AND ") + kUnremitted;
+        break;
+    }
+    sql += QStringLiteral(" GROUP BY 1, 4, 6, 5, 7 ORDER BY 1, 6, 5, 4, 7");
+    return sql;
+}
+
+F24UserPlan& userOf(F24Plan& plan, const QSqlQuery& q) {
+    const QString id = q.value(0).toString();
+    for (F24UserPlan& user : plan.users) {
+        if (user.userId == id)
+            return user;
+    }
+    plan.users.append(
+        {id, q.value(1).toString().trimmed(), q.value(2).toString().trimmed(), {}, {}, {}});
+    return plan.users.last();
+}
+
+} // namespace
+
+qint64 totalOf(const QList<F24Line>& lines) {
+    qint64 total = 0;
+    for (const F24Line& line : lines)
+        total += line.amount;
+    return total;
+}
+
+QDate firstDayOfPaymentMonth(int year, int month) {
+    return QDate(year, month, 1).addMonths(-1);
+}
+
+std::optional<QDate> parseDueMonth(const QString& text) {
+    static const QRegularExpression form(QStringLiteral("^([0-9]{1,2})\\s*[/.-]\\s*([0-9]{4})$"));
+    const QRegularExpressionMatch m = form.match(text.trimmed());
+    if (!m.hasMatch())
+        return std::nullopt;
+    const int month = m.captured(1).toInt();
+    const int year = m.captured(2).toInt();
+    if (month < 1 || month > 12 || year < 1000)
+        return std::nullopt;
+    return QDate(year, month, 1);
+}
+
+Result<F24Plan> readF24Plan(const QString& userId, int year, int month) {
+    Result<F24Plan> result;
+    F24Plan& plan = result.value; // users in Italian name order, as every list
+    plan.year = year;
+    plan.month = month;
+    const QString from = firstDayOfPaymentMonth(year, month).toString(Qt::ISODate);
+    const QString to = QDate(year, month, 1).toString(Qt::ISODate);
+    const bool oneUser = !userId.isEmpty();
+    for (Kind kind : {Kind::ToPay, Kind::Remitted, Kind::Late}) {
+        QVariantList values;
+        if (oneUser)
+            values.append(userId);
+        values.append(from);
+        if (kind != Kind::Late)
+            values.append(to);
+        Result<QSqlQuery> q = store::run(sqlOf(kind, oneUser), values);
+        if (!q.ok()) {
+            result.status = q.status;
+            return result;
+        }
+        while (q.value.next()) {
+            F24Line line{q.value.value(3).toString(),
+                         q.value.value(4).toString(),
+                         q.value.value(5).toString(),
+                         q.value.value(6).toString(),
+                         0,
+                         q.value.value(8).toInt()};
+            if (!report::centsOf(q.value.value(7), line.amount)) {
+                result.status = Status::failure(
+                    QStringLiteral("importo delle ritenute fuori misura (tributo %1)")
+                        .arg(line.taxCode));
+                return result;
+            }
+            F24UserPlan& user = userOf(plan, q.value);
+            (kind == Kind::ToPay      ? user.toPay
+             : kind == Kind::Remitted ? user.remitted
+                                      : user.late)
+                .append(line);
+        }
+        if (q.value.lastError().isValid()) {
+            result.status = Status::failure(q.value.lastError().text());
+            return result;
+        }
+    }
+    std::stable_sort(plan.users.begin(), plan.users.end(),
+                     [](const F24UserPlan& a, const F24UserPlan& b) {
+                         return std::pair(store::nameKey(a.name), a.name) <
+                                std::pair(store::nameKey(b.name), b.name);
+                     });
+    return result;
+}

@@ -1,0 +1,120 @@
+#include "reports/f24_plan_document.h"
+
+#include "platform/report/report_format.h"
+
+namespace {
+
+using Style = LineDocument::Style;
+using report::formatCents;
+
+constexpr Qt::Alignment kLeft = Qt::AlignLeft;
+constexpr Qt::Alignment kRight = Qt::AlignRight;
+constexpr Qt::Alignment kCentre = Qt::AlignHCenter;
+
+// code, month, year, amount, count, remittance date
+const QList<LineDocument::Table> kTables = {{{0, 1800, kLeft},
+                                             {1800, 1400, kCentre},
+                                             {3200, 1400, kCentre},
+                                             {4600, 2000, kRight},
+                                             {6600, 1400, kRight},
+                                             {8000, 2000, kCentre}}};
+
+const QString kMonths[] = {
+    QStringLiteral("gennaio"), QStringLiteral("febbraio"), QStringLiteral("marzo"),
+    QStringLiteral("aprile"),  QStringLiteral("maggio"),   QStringLiteral("giugno"),
+    QStringLiteral("luglio"),  QStringLiteral("agosto"),   QStringLiteral("settembre"),
+    QStringLiteral("ottobre"), QStringLiteral("novembre"), QStringLiteral("dicembre")};
+
+// The nominal due date; the legal one moves past Saturdays, Sundays and holidays.
+QString dueDayOf(const F24Plan& plan) {
+    return QDate(plan.year, plan.month, plan.month == 8 ? 20 : 16)
+        .toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+void lines(LineDocument& doc, const QString& heading, const QList<F24Line>& lines,
+           const QString& totalCaption, bool withDates = false) {
+    doc.text(heading, Style::Bold);
+    QStringList captions = {QStringLiteral("Codice tributo"), QStringLiteral("Mese rif."),
+                            QStringLiteral("Anno rif."), QStringLiteral("Importo"),
+                            QStringLiteral("Fatture")};
+    if (withDates)
+        captions.append(QStringLiteral("Versamento"));
+    doc.row(0, captions, Style::Bold);
+    int count = 0;
+    for (const F24Line& l : lines) {
+        doc.row(0, {l.taxCode, l.referenceMonth, l.referenceYear, formatCents(l.amount),
+                    QString::number(l.count),
+                    report::formatValue(l.remittanceDate, report::Format::Date)});
+        count += l.count;
+    }
+    doc.row(
+        0,
+        {totalCaption, QString(), QString(), formatCents(totalOf(lines)), QString::number(count)},
+        Style::Bold);
+}
+
+bool hasCondominiumCodes(const F24Plan& plan) {
+    for (const F24UserPlan& u : plan.users) {
+        for (const QList<F24Line>* list : {&u.toPay, &u.remitted, &u.late}) {
+            for (const F24Line& l : *list) {
+                if (l.taxCode == u"1019" || l.taxCode == u"1020")
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+LineDocument f24PlanDocument(const F24Plan& plan, bool general) {
+    const QString month = kMonths[plan.month - 1] + QLatin1Char(' ') + QString::number(plan.year);
+    LineDocument doc(
+        general ? f24_plan::kGeneralName : f24_plan::kName,
+        (general ? QStringLiteral("Piano F24 Generale ") : QStringLiteral("Piano F24 ")) + month,
+        kTables);
+    doc.text((general ? QStringLiteral("Piano F24 Generale - scadenza di ")
+                      : QStringLiteral("Piano F24 - scadenza di ")) +
+                 month,
+             Style::Title);
+    doc.text(QStringLiteral("Ritenute pagate in %1, da versare entro il %2 (il primo giorno "
+                            "lavorativo seguente se sabato o festivo)")
+                 .arg(kMonths[firstDayOfPaymentMonth(plan.year, plan.month).month() - 1] +
+                          QLatin1Char(' ') +
+                          QString::number(firstDayOfPaymentMonth(plan.year, plan.month).year()),
+                      dueDayOf(plan)));
+    for (const F24UserPlan& u : plan.users) {
+        doc.blank();
+        doc.text(QStringLiteral("Utente: %1    Codice fiscale: %2")
+                     .arg(u.name.isEmpty() ? QStringLiteral("(codice %1)").arg(u.userId) : u.name,
+                          u.taxCode.isEmpty() ? QStringLiteral("(mancante)") : u.taxCode),
+                 Style::Title);
+        if (u.toPay.isEmpty())
+            doc.text(QStringLiteral("Nessuna ritenuta da versare per questa scadenza."));
+        else
+            lines(doc, QStringLiteral("Da versare (sezione Erario)"), u.toPay,
+                  QStringLiteral("Totale da versare"));
+        if (!u.remitted.isEmpty()) {
+            doc.blank();
+            lines(doc, QStringLiteral("Già versate, della stessa scadenza"), u.remitted,
+                  QStringLiteral("Totale versato"), true);
+        }
+        if (!u.late.isEmpty()) {
+            doc.blank();
+            lines(doc, QStringLiteral("Scadute nei mesi precedenti e non versate"), u.late,
+                  QStringLiteral("Totale scaduto"));
+            doc.text(QStringLiteral("Le ritenute scadute si versano con interessi e sanzioni "
+                                    "ridotte (ravvedimento), non compresi qui."));
+        }
+    }
+    doc.blank();
+    doc.text(QStringLiteral("Mese rif. nel formato 00MM e anno rif. AAAA: mese e anno del "
+                            "pagamento della fattura."));
+    doc.text(QStringLiteral("Non applicati i rinvii facoltativi (ritenute 1040 fino a 100 euro, "
+                            "condominio 1019/1020)."));
+    if (hasCondominiumCodes(plan))
+        doc.text(QStringLiteral("Attenzione: per i codici 1019 e 1020 il mese di riferimento "
+                                "non è confermato dalle fonti; verificarlo."),
+                 Style::Bold);
+    return doc;
+}

@@ -1,0 +1,82 @@
+#include "reports/ledger_documents.h"
+
+#include "reports/f24_plan_document.h"
+#include "reports/payee_certificate_csv.h"
+#include "reports/payee_certificate_document.h"
+
+namespace {
+
+bool named(const QString& name, const QString& wanted) {
+    return name.compare(wanted, Qt::CaseInsensitive) == 0;
+}
+
+void setNoData(PreparedReport& prepared) {
+    prepared.outcome = ReportOutcome::NoData;
+    prepared.messageText = catalogue::kNoDataText;
+    prepared.messageTitle = catalogue::kNoDataTitle;
+}
+
+void setDocument(PreparedReport& prepared, const LineDocument& doc) {
+    prepared.layout = doc.layout();
+    prepared.data = doc.data();
+}
+
+} // namespace
+
+QStringList ledgerDocumentNames() {
+    return {payee_certificate::kName, f24_plan::kName, f24_plan::kGeneralName};
+}
+
+bool isLedgerDocument(const QString& name) {
+    return ledgerDocumentNames().contains(name, Qt::CaseInsensitive);
+}
+
+bool ledgerDocumentNeedsMonth(const QString& name) {
+    return named(name, f24_plan::kName) || named(name, f24_plan::kGeneralName);
+}
+
+Result<PreparedReport> prepareLedgerDocument(const ReportRequest& request, const QDate& printDate) {
+    Result<PreparedReport> result;
+    PreparedReport& prepared = result.value;
+    if (named(request.name, payee_certificate::kName)) {
+        const Result<CertificateYear> year =
+            readCertificateYear(request.userId, request.year, request.subject);
+        if (!year.ok()) {
+            result.status = year.status;
+            return result;
+        }
+        if (year.value.payees.isEmpty())
+            setNoData(prepared);
+        else
+            setDocument(prepared, payeeCertificateDocument(year.value, printDate));
+        return result;
+    }
+    if (request.month < 1 || request.month > 12) {
+        prepared.outcome = ReportOutcome::NoDate;
+        prepared.messageText = catalogue::kNoDateText;
+        prepared.messageTitle = catalogue::kNoDateTitle;
+        return result;
+    }
+    const bool general = named(request.name, f24_plan::kGeneralName);
+    const Result<F24Plan> plan =
+        readF24Plan(general ? QString() : request.userId, request.year.toInt(), request.month);
+    if (!plan.ok()) {
+        result.status = plan.status;
+        return result;
+    }
+    if (plan.value.isEmpty())
+        setNoData(prepared);
+    else
+        setDocument(prepared, f24PlanDocument(plan.value, general));
+    return result;
+}
+
+Status exportCertificateCsv(const ReportRequest& request, const QString& path) {
+    const Result<CertificateYear> year =
+        readCertificateYear(request.userId, request.year, request.subject);
+    if (!year.ok())
+        return year.status;
+    if (year.value.payees.isEmpty())
+        return Status::failure(catalogue::kNoDataText.trimmed());
+    return writeCertificateCsv(year.value, path);
+}

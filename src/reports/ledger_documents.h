@@ -1,0 +1,17 @@
+#pragma once
+
+#include "reports/report_catalogue.h"
+
+// The documents of the ledger written line by line (the certification of a year, the
+// F24 plans), prepared like the catalogue's lists so that they preview, print and export
+// the same way. `Attestazione` and `F24` are one user's (`F24` in the due year and month
+// of the request), `F24G` every user's.
+QStringList ledgerDocumentNames();
+bool isLedgerDocument(const QString& name);
+bool ledgerDocumentNeedsMonth(const QString& name);
+Result<PreparedReport> prepareLedgerDocument(const ReportRequest& request,
+                                             const QDate& printDate = QDate::currentDate());
+
+// The certification of the request's user and year as CSV, one row per payee. Nothing
+// to certify fails with the no-data text; the file is then not written.
+Status exportCertificateCsv(const ReportRequest& request, const QString& path);
