@@ -31,6 +31,10 @@ bool isLedgerDocument(const QString& name) {
     return ledgerDocumentNames().contains(name, Qt::CaseInsensitive);
 }
 
+bool ledgerDocumentNeedsUser(const QString& name) {
+    return isLedgerDocument(name) && !named(name, f24_plan::kGeneralName);
+}
+
 bool ledgerDocumentNeedsMonth(const QString& name) {
     return named(name, f24_plan::kName) || named(name, f24_plan::kGeneralName);
 }

@@ -8,6 +8,7 @@
 // of the request), `F24G` every user's.
 QStringList ledgerDocumentNames();
 bool isLedgerDocument(const QString& name);
+bool ledgerDocumentNeedsUser(const QString& name);
 bool ledgerDocumentNeedsMonth(const QString& name);
 Result<PreparedReport> prepareLedgerDocument(const ReportRequest& request,
                                              const QDate& printDate = QDate::currentDate());

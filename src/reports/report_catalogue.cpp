@@ -147,7 +147,7 @@ bool isReportName(const QString& name) {
 
 bool isUserReport(const QString& name) {
     if (isLedgerDocument(name))
-        return name.compare(QStringLiteral("F24G"), Qt::CaseInsensitive) != 0;
+        return ledgerDocumentNeedsUser(name);
     const Command* c = commandNamed(name);
     return c && c->userAndYear;
 }

@@ -16,7 +16,8 @@
 
 // What one run needs. `name` is the command: ElencoR, FattureNP, FattureP, RitenuteNV,
 // RitenuteV, StampaG, StampaS, the searches RitenuteS (due month), RicercaP (period),
-// RicercaS (subject), and Elenco (or Anagrafe) for the subjects registry.
+// RicercaS (subject), Elenco (or Anagrafe) for the subjects registry, and the documents
+// Attestazione, F24 and F24G (reports/ledger_documents.h).
 struct ReportRequest {
     QString name;
     QString userId;   // Soggetti.ID of the current user, as text

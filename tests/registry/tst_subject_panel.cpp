@@ -97,6 +97,8 @@ private Q_SLOTS:
     void birthDate();
     void invalidDateIsReported();
     void tabOrderFollowsTheForm();
+    void certificateFieldsRoundTrip_data();
+    void certificateFieldsRoundTrip();
     void upperCase_data();
     void upperCase();
     void numberKeyFilter_data();
@@ -675,6 +677,49 @@ void SubjectPanelTest::tabOrderFollowsTheForm() {
     QCOMPARE(visited,
              (QStringList{"Text2", "Text3", "Text7", "Text5", "Text6", "Text8", "Text9", "DataBox1",
                           "Text10", "Text11", "Text12", "Text24", "Text25", "Check1", "Cmd2"}));
+}
+
+void SubjectPanelTest::certificateFieldsRoundTrip_data() {
+    QTest::addColumn<QString>("causale");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("storedCausale");
+    QTest::addColumn<QString>("storedCode");
+    QTest::newRow("occasional work, flat-rate code") << "m"
+                                                     << "24"
+                                                     << "M"
+                                                     << "24";
+    QTest::newRow("emptied: the defaults") << ""
+                                           << ""
+                                           << "A"
+                                           << "22";
+    QTest::newRow("two letters, letters refused in the code") << "m1"
+                                                              << "2x1"
+                                                              << "M1"
+                                                              << "21";
+}
+
+void SubjectPanelTest::certificateFieldsRoundTrip() {
+    QFETCH(QString, causale);
+    QFETCH(QString, code);
+    QFETCH(QString, storedCausale);
+    QFETCH(QString, storedCode);
+    accept("ROSSI MARIO");
+    pick("Modifica", "BIANCHI SRL");
+    QCOMPARE(text("Text24")->text(), QString("A"));
+    QCOMPARE(text("Text25")->text(), QString("22"));
+    text("Text24")->clear();
+    QTest::keyClicks(text("Text24"), causale);
+    text("Text25")->clear();
+    QTest::keyClicks(text("Text25"), code);
+    boxes_->answerYes();
+    press();
+    const QVariantList r =
+        row("SELECT causale, codicealtro FROM Soggetti WHERE ID = ?", {bianchi_});
+    QCOMPARE((QStringList{r.value(0).toString(), r.value(1).toString()}),
+             (QStringList{storedCausale, storedCode}));
+    pick("Modifica", "BIANCHI SRL");
+    QCOMPARE(text("Text24")->text(), storedCausale);
+    QCOMPARE(text("Text25")->text(), storedCode);
 }
 
 void SubjectPanelTest::upperCase_data() {
