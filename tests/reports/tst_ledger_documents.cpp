@@ -7,6 +7,7 @@
 #include "reports/payee_certificate_csv.h"
 #include "reports/payee_certificate_document.h"
 #include "store/connection.h"
+#include "store/name_order.h"
 #include "support/test_database.h"
 
 #include <QRandomGenerator>
@@ -86,11 +87,11 @@ qint64 LedgerDocumentsTest::addRecord(const QString& user, const QVariant& payee
     TestDatabase::exec(
         QStringLiteral("INSERT INTO Ritenute (ID_A, denominazione, FT, data, imponibile, "
                        "aliquota, ritenuta, altro, pag, datap, versamento, versato, interessi, "
-                       "sanzione, tributo, anno, utente) VALUES (?, ?, '7', ?, ?, 2000, ?, ?, "
-                       "'S', ?, ?, ?, ?, ?, ?, ?, ?)"),
+                       "sanzione, tributo, anno, utente, ordine) VALUES (?, ?, '7', ?, ?, 2000, "
+                       "?, ?, 'S', ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
         {payee, name, paid, withheld * 5, withheld, other, paid, remittance,
          remittance.isNull() ? 0 : withheld + 30, remittance.isNull() ? 0 : 10,
-         remittance.isNull() ? 0 : 20, code, year, user});
+         remittance.isNull() ? 0 : 20, code, year, user, store::nameKey(name)});
     Result<QSqlQuery> q = store::run(QStringLiteral("SELECT max(ID) FROM Ritenute"));
     return q.ok() && q.value.next() ? q.value.value(0).toLongLong() : 0;
 }
@@ -234,7 +235,8 @@ void LedgerDocumentsTest::certificateMarksAndYears() {
     TestDatabase::exec(QStringLiteral("UPDATE Soggetti SET codice = '' WHERE ID = ?"), {noCode});
     const qint64 other = TestDatabase::addSubject(QStringLiteral("ALTRO REGIME"));
     TestDatabase::exec(
-        QStringLiteral("UPDATE Soggetti SET causale = 'M', codicealtro = '24', codice = 'CF3' WHERE ID = ?"),
+        QStringLiteral(
+            "UPDATE Soggetti SET causale = 'M', codicealtro = '24', codice = 'CF3' WHERE ID = ?"),
         {other});
     // Paid in January 2025 in the ledger of 2024: certified for 2025 only.
     addRecord(userA_, noCode, QStringLiteral("SENZA CF"), QStringLiteral("2024"),
