@@ -18,7 +18,7 @@ void setNoData(PreparedReport& prepared) {
 
 void setDocument(PreparedReport& prepared, const LineDocument& doc) {
     prepared.layout = doc.layout();
-    prepared.data = doc.data();
+    prepared.rows = std::make_shared<report::ReportData>(doc.data());
 }
 
 } // namespace
