@@ -5,6 +5,13 @@ list(APPEND VELARCO_CORE_SOURCES
   platform/csv_reader.cpp platform/csv_reader.h
   platform/date_text.cpp platform/date_text.h
   platform/field_focus.h
+  platform/export/cell_value.cpp platform/export/table.h
+  platform/export/csv_writer.cpp platform/export/csv_writer.h
+  platform/export/file_reason.cpp platform/export/file_reason.h
+  platform/export/staged_file.cpp platform/export/staged_file.h
+  platform/export/table_export.cpp platform/export/table_export.h
+  platform/export/table_writer.h
+  platform/export/xlsx_writer.cpp platform/export/xlsx_writer.h
   platform/keyed_query.cpp platform/keyed_query.h
   platform/keyed_query_model.cpp platform/keyed_query_model.h
   platform/message_boxes.h
