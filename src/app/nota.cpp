@@ -213,6 +213,7 @@ QGroupBox* Nota::buildGridPanel() {
     frame->setObjectName(QStringLiteral("Frame3"));
     Datagrid1 = new DataGrid(frame);
     Datagrid1->setObjectName(QStringLiteral("Datagrid1"));
+    Datagrid1->setMessageBoxes(&boxes_);
     ClickableLabel* Label10 = makeCloseMark("Label10", frame);
     auto* layout = new QVBoxLayout(frame);
     layout->addWidget(Label10, 0, Qt::AlignRight);

@@ -24,11 +24,11 @@ constexpr std::array<GridColumn, 22> kColumns = {{
     {"ritenuta", true, 1000, Money},
     {"altro", true, 1000, Money},
     {"totale", true, 1000, Money},
-    {"pag", true, 800, Plain},
+    {"pag", true, 800, Flag},
     {"datap", true, 1000, Date},
     {"periodo", true, 500, Plain},
     {"versamento", true, 1000, Date},
-    {"ravv", true, 800, Plain},
+    {"ravv", true, 800, Flag},
     {"versato", true, 1000, Money},
     {"interessi", true, 1000, Money},
     {"sanzione", true, 1000, Money},
@@ -80,6 +80,7 @@ KeyedQuery ledgerGridQuery(const QString& year, const QString& userId) {
 QString cellText(CellFormat format, const QVariant& value) {
     switch (format) {
     case Plain:
+    case Flag:
         return value.toString();
     case Money:
     case Rate: {
@@ -94,6 +95,22 @@ QString cellText(CellFormat format, const QVariant& value) {
     }
     }
     return value.toString();
+}
+
+table_export::CellKind exportKind(CellFormat format) {
+    switch (format) {
+    case Money:
+        return table_export::CellKind::Money;
+    case Rate:
+        return table_export::CellKind::Rate;
+    case Date:
+        return table_export::CellKind::Date;
+    case Flag:
+        return table_export::CellKind::Flag;
+    case Plain:
+        break;
+    }
+    return table_export::CellKind::Text;
 }
 
 } // namespace ledger

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/export/table.h"
 #include "platform/keyed_query.h"
 
 #include <QString>
@@ -16,6 +17,7 @@ enum class CellFormat {
     Money, // cents shown "1.234,50"
     Rate,  // cents of percent shown "20"
     Date,  // ISO date shown dd/MM/yyyy
+    Flag,  // "S" or "N", shown as stored
 };
 
 struct GridColumn {
@@ -33,5 +35,8 @@ KeyedQuery ledgerGridQuery(const QString& year, const QString& userId);
 
 // The text a cell shows.
 QString cellText(CellFormat format, const QVariant& value);
+
+// How a cell of the format goes into a spreadsheet.
+table_export::CellKind exportKind(CellFormat format);
 
 } // namespace ledger

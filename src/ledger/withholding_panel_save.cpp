@@ -34,6 +34,9 @@ void WithholdingPanel::CaricaGrigliaRitenute() {
                             bound.error());
         return;
     }
+    grid.setExportTitle(QStringLiteral("Ritenute"),
+                        {{QStringLiteral("Utente"), shell_.currentUserName()},
+                         {QStringLiteral("Anno"), shell_.currentYear()}});
     int position = 0;
     for (const ledger::GridColumn& column : ledger::ledgerGridColumns()) {
         if (!column.visible) {
@@ -41,6 +44,7 @@ void WithholdingPanel::CaricaGrigliaRitenute() {
             continue;
         }
         const ledger::CellFormat format = column.format;
+        grid.setColumnKind(position, ledger::exportKind(format));
         grid.setColumnFormat(
             position, [format](const QVariant& value) { return ledger::cellText(format, value); },
             format == ledger::CellFormat::Money ? Qt::AlignRight : Qt::AlignLeft);

@@ -2,10 +2,41 @@
 
 #include "platform/amount.h"
 #include "platform/keyed_query_model.h"
+#include "platform/qt_message_boxes.h"
 
+#include <QAction>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
+
+namespace {
+
+// The rows of the grid's model in its order, only the columns given, skipping rows
+// deleted since the grid was bound.
+class GridRows : public table_export::RowSource {
+public:
+    GridRows(const KeyedQueryModel& model, QList<int> columns)
+        : model_(model), columns_(std::move(columns)) {}
+    qint64 size() const override { return model_.rowCount(); }
+    bool next(QVariantList& values) override {
+        while (row_ < model_.rowCount() && !model_.isRowPresent(row_))
+            ++row_;
+        if (row_ >= model_.rowCount())
+            return false;
+        values.clear();
+        for (int column : columns_)
+            values.append(model_.value(row_, column));
+        ++row_;
+        return true;
+    }
+
+private:
+    const KeyedQueryModel& model_;
+    QList<int> columns_;
+    int row_ = 0;
+};
+
+} // namespace
 
 DataGrid::DataGrid(QWidget* parent) : QTableView(parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -21,6 +52,24 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent) {
         if (index.isValid())
             Q_EMIT rowPicked(index.row());
     });
+
+    chooser_ = table_export::chooseExportPath;
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    const auto addExport = [this](table_export::FileFormat format, const char* name,
+                                  const QKeySequence& keys) {
+        auto* action = new QAction(table_export::exportCaption(format), this);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WidgetShortcut);
+        connect(action, &QAction::triggered, this, [this, format] { exportAs(format); });
+        addAction(action);
+        return action;
+    };
+    exportExcel_ = addExport(table_export::FileFormat::Xlsx, "EsportaExcel",
+                             QKeySequence(Qt::CTRL | Qt::Key_E));
+    exportCsv_ = addExport(table_export::FileFormat::Csv, "EsportaCsv",
+                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    updateExportActions();
 }
 
 Status DataGrid::bind(const KeyedQuery& query) {
@@ -34,6 +83,7 @@ Status DataGrid::bind(const KeyedQuery& query) {
     connect(queryModel_, &KeyedQueryModel::readFailed, this, &DataGrid::readFailed,
             Qt::QueuedConnection);
     setModel(queryModel_);
+    updateExportActions();
     // A new result starts at its first row and first column, wherever the last one was.
     scrollToTop();
     horizontalScrollBar()->setValue(0);
@@ -53,6 +103,55 @@ void DataGrid::unbind() {
     if (old == queryModel_)
         delete queryModel_;
     queryModel_ = nullptr;
+    exportTitle_.clear();
+    exportSelection_.clear();
+    kinds_.clear();
+    updateExportActions();
+}
+
+void DataGrid::setExportTitle(const QString& title,
+                              const QList<std::pair<QString, QString>>& selection) {
+    exportTitle_ = title;
+    exportSelection_ = selection;
+    updateExportActions();
+}
+
+void DataGrid::setColumnKind(int column, table_export::CellKind kind) {
+    kinds_.insert(column, kind);
+}
+
+void DataGrid::updateExportActions() {
+    const bool enabled = queryModel_ && !exportTitle_.isEmpty();
+    exportExcel_->setEnabled(enabled);
+    exportCsv_->setEnabled(enabled);
+}
+
+bool DataGrid::exportAs(table_export::FileFormat format) {
+    if (!queryModel_ || exportTitle_.isEmpty())
+        return false;
+    const QString path = chooser_ ? chooser_(window(), format, exportTitle_) : QString();
+    return !path.isEmpty() && exportTo(format, path);
+}
+
+bool DataGrid::exportTo(table_export::FileFormat format, const QString& path) {
+    if (!queryModel_)
+        return false;
+    table_export::TableSpec spec{exportTitle_, exportSelection_, {}};
+    QList<int> columns;
+    const QHeaderView* header = horizontalHeader();
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int column = header->logicalIndex(visual);
+        if (isColumnHidden(column))
+            continue;
+        columns.append(column);
+        spec.columns.append({queryModel_->headerData(column, Qt::Horizontal).toString(),
+                             kinds_.value(column, table_export::CellKind::Text)});
+    }
+    GridRows rows(*queryModel_, columns);
+    if (boxes_)
+        return table_export::exportWithProgress(window(), *boxes_, format, path, spec, rows);
+    QtMessageBoxes boxes(window());
+    return table_export::exportWithProgress(window(), boxes, format, path, spec, rows);
 }
 
 int DataGrid::twipsToPixels(int twips, qreal logicalDpi) {

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "platform/export_run.h"
 #include "platform/keyed_query.h"
 #include "store/status.h"
 
+#include <QHash>
 #include <QTableView>
 #include <functional>
 
 class QAbstractItemModel;
 class KeyedQueryModel;
+class MessageBoxes;
 
 // A table bound to a query result, read by row keys so that a grid of many thousands
 // of rows opens at once and stays small. Columns are addressed by position, as the
@@ -47,6 +50,20 @@ public:
     static QString widestDate();
     static QString widestAmount();
 
+    // Export of every row, in the grid's order, with its visible columns in the order
+    // shown, offered by the context menu ("Esporta Excel...", Ctrl+E; "Esporta CSV...",
+    // Ctrl+Shift+E) once the loader has named the table. Binding again drops the name and
+    // the column kinds.
+    void setExportTitle(const QString& title,
+                        const QList<std::pair<QString, QString>>& selection = {});
+    void setColumnKind(int column, table_export::CellKind kind);
+    // Boxes for a failed export; the real boxes when none is set.
+    void setMessageBoxes(MessageBoxes* boxes) { boxes_ = boxes; }
+    void setExportPathChooser(table_export::PathChooser chooser) { chooser_ = std::move(chooser); }
+    // Asks for a file and writes it; true when written.
+    bool exportAs(table_export::FileFormat format);
+    bool exportTo(table_export::FileFormat format, const QString& path);
+
 Q_SIGNALS:
     // The operator picked the current row: a click on it, or Enter on it.
     void rowPicked(int row);
@@ -57,5 +74,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void updateExportActions();
+
     KeyedQueryModel* queryModel_ = nullptr;
+    QString exportTitle_;
+    QList<std::pair<QString, QString>> exportSelection_;
+    QHash<int, table_export::CellKind> kinds_;
+    MessageBoxes* boxes_ = nullptr;
+    table_export::PathChooser chooser_;
+    QAction* exportExcel_ = nullptr;
+    QAction* exportCsv_ = nullptr;
 };

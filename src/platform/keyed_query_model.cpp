@@ -73,6 +73,13 @@ QVariant KeyedQueryModel::value(int row, int column) const {
     return windowOf(row).values[std::size_t((row % kWindowRows) * columnCount() + column)];
 }
 
+bool KeyedQueryModel::isRowPresent(int row) const {
+    if (row < 0 || row >= rowCount())
+        return false;
+    const Window& window = windowOf(row);
+    return window.present[std::size_t(row - window.first)];
+}
+
 int KeyedQueryModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(keys_.size());
 }

@@ -34,6 +34,8 @@ public:
 
     // The stored value of a cell; a row deleted since loading has empty cells.
     QVariant value(int row, int column) const;
+    // False for a row deleted since loading.
+    bool isRowPresent(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -32,6 +32,7 @@ list(APPEND VELARCO_GUI_SOURCES
   platform/data_grid.cpp platform/data_grid.h
   platform/date_box.cpp platform/date_box.h
   platform/number_field.cpp platform/number_field.h
+  platform/export_run.cpp platform/export_run.h
   platform/qt_message_boxes.cpp platform/qt_message_boxes.h
   platform/report/report_preview.cpp platform/report/report_preview.h
   platform/shell.cpp platform/shell.h

@@ -184,6 +184,9 @@ void SubjectPanel::CaricaGrigliaSoggetti() {
     grid.setColumnWidthTwips(registry::ColumnPostalCode, 1000);
     grid.setColumnFormat(registry::ColumnBirthDate, &registry::birthDateText, Qt::AlignLeft);
     grid.widenColumnFor(registry::ColumnBirthDate, DataGrid::widestDate());
+    grid.setExportTitle(QStringLiteral("Soggetti"));
+    grid.setColumnKind(registry::ColumnBirthDate, table_export::CellKind::Date);
+    grid.setColumnKind(registry::ColumnUser, table_export::CellKind::Flag);
 }
 
 void SubjectPanel::pickFromGrid(const DataGrid& grid) {

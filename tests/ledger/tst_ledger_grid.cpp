@@ -3,9 +3,11 @@
 #include "platform/data_grid.h"
 #include "store/transaction.h"
 #include "support/grid_fit.h"
+#include "support/spreadsheet_files.h"
 
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QTemporaryDir>
 
 using ledger::CellFormat;
 
@@ -21,6 +23,7 @@ private Q_SLOTS:
     void columnsWidenForTheirText();
     void emptyYearShowsHeaders();
     void firstScreenOfLargeYear();
+    void exportKeepsTypes();
 };
 
 void LedgerGridTest::cellTexts_data() {
@@ -263,6 +266,61 @@ void LedgerGridTest::firstScreenOfLargeYear() {
     qInfo("first screen of a 100,000-record year: %lld ms", elapsed);
     QCOMPARE(grid->model()->index(0, 2).data().toString(), QString("SOGGETTO 000"));
     QCOMPARE(grid->rowCount(), 100000);
+}
+
+void LedgerGridTest::exportKeepsTypes() {
+    LedgerWindow w;
+    w.addRecord({{"denominazione", "=CMD|' /C calc'!A0"},
+                 {"FT", "12"},
+                 {"data", "2011-03-05"},
+                 {"imponibile", 123450},
+                 {"aliquota", 2000},
+                 {"ritenuta", 24690},
+                 {"pag", "S"},
+                 {"scadenza", "2011-05-16"}});
+    w.addRecord({{"denominazione", "ZETA"}, {"imponibile", 50}});
+    w.trigger("Rmodifica");
+    auto* grid = w.child<DataGrid>("Datagrid1");
+    QTemporaryDir dir;
+    const QString path = dir.filePath("ritenute.xlsx");
+    grid->setExportPathChooser([&](QWidget*, table_export::FileFormat format, const QString&) {
+        return format == table_export::FileFormat::Xlsx ? path : QString();
+    });
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_E, Qt::ControlModifier);
+    QVERIFY2(w.boxes.shown().isEmpty(), qPrintable(w.boxes.texts().join('|')));
+
+    const XlsxContents x = readXlsx(path);
+    QVERIFY2(x.error.isEmpty(), qPrintable(x.error));
+    QCOMPARE(x.cells.value("A2").value, QStringLiteral("Utente"));
+    QCOMPARE(x.cells.value("B2").value, QStringLiteral("ROSSI MARIO"));
+    QCOMPARE(x.cells.value("B3").value, QStringLiteral("2011"));
+    // The row IDs are hidden in the grid, so the table starts with the name.
+    QCOMPARE(x.cells.value("A5").value, QStringLiteral("denominazione"));
+    QCOMPARE(x.cells.value("T5").value, QStringLiteral("scadenza"));
+    QCOMPARE(x.cells.value("A6").value, QStringLiteral("=CMD|' /C calc'!A0"));
+    QCOMPARE(x.cells.value("A6").type, QStringLiteral("inlineStr"));
+    const struct {
+        const char* ref;
+        const char* type;
+        const char* value;
+        const char* format;
+    } expected[] = {
+        {"B6", "inlineStr", "12", "General"}, {"C6", "", "40607", "dd/mm/yyyy"},
+        {"D6", "", "1234.5", "#,##0.00"},     {"E6", "", "20", "General"},
+        {"F6", "", "246.9", "#,##0.00"},      {"I6", "inlineStr", "S", "General"},
+        {"T6", "", "40679", "dd/mm/yyyy"},    {"D7", "", "0.5", "#,##0.00"},
+    };
+    for (const auto& e : expected) {
+        const SheetCell cell = x.cells.value(e.ref);
+        const bool sameValue = cell.type.isEmpty()
+                                   ? cell.value.toDouble() == QString(e.value).toDouble()
+                                   : cell.value == QLatin1String(e.value);
+        QVERIFY2(cell.type == e.type && sameValue && cell.numberFormat == e.format,
+                 qPrintable(QStringLiteral("%1: %2 %3 %4")
+                                .arg(e.ref, cell.type, cell.value, cell.numberFormat)));
+    }
+    QVERIFY(!x.cells.contains("A8"));
 }
 
 QTEST_MAIN(LedgerGridTest)

@@ -1,14 +1,18 @@
 #include "platform/data_grid.h"
+#include "platform/scripted_message_boxes.h"
 #include "store/connection.h"
+#include "support/spreadsheet_files.h"
 #include "support/test_database.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QStandardItemModel>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -45,6 +49,10 @@ private Q_SLOTS:
     void rowsFollowTheOrderNotTheKeys();
     void rowDeletedAfterBindingShowsEmpty();
     void failedReadIsReportedOnce();
+    void exportsEveryRowInGridOrder_data();
+    void exportsEveryRowInGridOrder();
+    void failedExportIsShown();
+    void exportNeedsANamedTable();
 
 private:
     QPoint cellCentre(int row, int column) const {
@@ -313,6 +321,120 @@ void DataGridTest::failedReadIsReportedOnce() {
     QCOMPARE(grid_->model()->index(300, 1).data().toString(), QString());
     QTRY_COMPARE(spy.count(), 1);
     QVERIFY(spy.first().first().toString().contains("Soggetti"));
+}
+
+void DataGridTest::exportsEveryRowInGridOrder_data() {
+    QTest::addColumn<bool>("excel");
+    QTest::newRow("excel, Ctrl+E") << true;
+    QTest::newRow("csv, Ctrl+Shift+E") << false;
+}
+
+void DataGridTest::exportsEveryRowInGridOrder() {
+    QFETCH(bool, excel);
+    // Many more rows than the grid keeps in memory, entered against name order.
+    const int count = 1500;
+    TestDatabase::exec(
+        "INSERT INTO Soggetti (denominazione, cap, datanascita, utente) "
+        "WITH RECURSIVE n(i) AS (SELECT ? UNION ALL SELECT i - 1 FROM n WHERE i > 1) "
+        "SELECT printf('N%04d', i), i, CASE i WHEN 1 THEN '1970-01-31' END, "
+        "CASE i % 2 WHEN 1 THEN 'S' ELSE 'N' END FROM n",
+        {count});
+    const KeyedQuery query{"Soggetti",
+                           "ID",
+                           "ID, denominazione, cap, datanascita, utente",
+                           "denominazione LIKE 'N%'",
+                           "denominazione, ID",
+                           {}};
+    QVERIFY(grid_->bind(query).ok());
+    grid_->setColumnHidden(0, true);
+    grid_->horizontalHeader()->moveSection(2, 1); // cap shown before the name
+    grid_->setColumnKind(3, table_export::CellKind::Date);
+    grid_->setColumnKind(4, table_export::CellKind::Flag);
+    grid_->setExportTitle("Soggetti", {{"Anno", "2024"}});
+    grid_->scrollTo(grid_->model()->index(700, 1));
+    TestDatabase::exec("DELETE FROM Soggetti WHERE denominazione = 'N0002'");
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(excel ? "grid.xlsx" : "grid.csv");
+    ScriptedMessageBoxes boxes;
+    grid_->setMessageBoxes(&boxes);
+    QString askedTitle;
+    grid_->setExportPathChooser([&](QWidget*, table_export::FileFormat, const QString& title) {
+        askedTitle = title;
+        return path;
+    });
+    grid_->setFocus();
+    QTest::keyClick(grid_.get(), Qt::Key_E,
+                    excel ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(askedTitle, QStringLiteral("Soggetti"));
+    QVERIFY2(boxes.shown().isEmpty(), qPrintable(boxes.texts().join('|')));
+
+    QList<QStringList> rows; // the table below its header, as text
+    if (excel) {
+        const XlsxContents x = readXlsx(path);
+        QVERIFY2(x.error.isEmpty(), qPrintable(x.error));
+        QCOMPARE(x.sheetName, QStringLiteral("Soggetti"));
+        QCOMPARE(x.cells.value("A4").value, QStringLiteral("cap"));
+        QCOMPARE(x.cells.value("D4").value, QStringLiteral("utente"));
+        QVERIFY(!x.cells.contains("E4"));
+        QCOMPARE(x.cells.value("C5").numberFormat, QStringLiteral("dd/mm/yyyy"));
+        QCOMPARE(x.cells.value("C5").value, QStringLiteral("25599"));
+        for (int r = 5;; ++r) {
+            const QString n = QString::number(r);
+            if (!x.cells.contains("B" + n))
+                break;
+            rows.append({x.cells.value("A" + n).value, x.cells.value("B" + n).value,
+                         x.cells.value("D" + n).value});
+        }
+    } else {
+        const CsvContents csv = readCsv(path);
+        QVERIFY2(csv.error.isEmpty(), qPrintable(csv.error));
+        QCOMPARE(csv.records.at(3), (QStringList{"cap", "denominazione", "datanascita", "utente"}));
+        QCOMPARE(csv.records.at(4).at(2), QStringLiteral("31/01/1970"));
+        for (const QStringList& record : csv.records.mid(4))
+            rows.append({record.at(0), record.at(1), record.at(3)});
+    }
+    QCOMPARE(rows.size(), count - 1);
+    QCOMPARE(rows.at(0), (QStringList{"1", "N0001", "S"}));
+    QCOMPARE(rows.at(1), (QStringList{"3", "N0003", "S"}));
+    QCOMPARE(rows.at(2), (QStringList{"4", "N0004", "N"}));
+    QCOMPARE(rows.last(), (QStringList{"1500", "N1500", "N"}));
+    for (int i = 1; i < rows.size(); ++i)
+        QVERIFY(rows.at(i - 1).at(1) < rows.at(i).at(1));
+}
+
+void DataGridTest::failedExportIsShown() {
+    QVERIFY(grid_->bind(kQuery).ok());
+    grid_->setExportTitle("Soggetti");
+    QTemporaryDir dir;
+    ScriptedMessageBoxes boxes;
+    grid_->setMessageBoxes(&boxes);
+    grid_->setExportPathChooser([&](QWidget*, table_export::FileFormat, const QString&) {
+        return dir.filePath("manca/soggetti.xlsx");
+    });
+    auto* excel = grid_->findChild<QAction*>("EsportaExcel");
+    QVERIFY(excel && grid_->actions().contains(excel));
+    excel->trigger();
+    QCOMPARE(boxes.shown().size(), 1);
+    QVERIFY2(boxes.last().text.contains("Esportazione Excel non riuscita") &&
+                 boxes.last().text.contains("la cartella non esiste"),
+             qPrintable(boxes.last().text));
+    QVERIFY(!QFileInfo::exists(dir.filePath("manca")));
+}
+
+void DataGridTest::exportNeedsANamedTable() {
+    auto* excel = grid_->findChild<QAction*>("EsportaExcel");
+    auto* csv = grid_->findChild<QAction*>("EsportaCsv");
+    QCOMPARE(excel->text(), QStringLiteral("Esporta Excel..."));
+    QCOMPARE(csv->text(), QStringLiteral("Esporta CSV..."));
+    QVERIFY(!excel->isEnabled());
+    QVERIFY(grid_->bind(kQuery).ok());
+    QVERIFY(!excel->isEnabled());
+    grid_->setExportTitle("Soggetti");
+    QVERIFY(excel->isEnabled() && csv->isEnabled());
+    // A new result, from whichever loader, starts without the last one's name.
+    QVERIFY(grid_->bind(kQuery).ok());
+    QVERIFY(!excel->isEnabled() && !csv->isEnabled());
 }
 
 QTEST_MAIN(DataGridTest)
