@@ -24,6 +24,7 @@ list(APPEND VELARCO_CORE_SOURCES
   platform/report/report_pages.h
   platform/report/report_painter.cpp platform/report/report_painter.h
   platform/report/report_renderer.cpp platform/report/report_renderer.h
+  platform/report/report_table.cpp platform/report/report_table.h
   platform/report/row_source.cpp platform/report/row_source.h
   platform/scripted_message_boxes.cpp platform/scripted_message_boxes.h
 )

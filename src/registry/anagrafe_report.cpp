@@ -89,5 +89,22 @@ ReportLayout Anagrafe() {
     layout.reportFooter.items = {
         label(QStringLiteral("Pagina %p di %P"), 1701, 0, 2835, kCaptionFont),
     };
+
+    // The page header's captions are kept as printed; the table names every column
+    // for what it holds.
+    layout.table = {
+        {QStringLiteral("Denominazione"), QStringLiteral("Denominazione")},
+        {QStringLiteral("Indirizzo"), QStringLiteral("Indirizzo")},
+        {QStringLiteral("citta"), QStringLiteral("Città")},
+        {QStringLiteral("CAP"), QStringLiteral("C.A.P.")},
+        {QStringLiteral("PR"), QStringLiteral("PR")},
+        {QStringLiteral("Codice"), QStringLiteral("Codice Fiscale")},
+        {QStringLiteral("partita"), QStringLiteral("Partita IVA")},
+        {QStringLiteral("datanascita"), QStringLiteral("Data Nascita")},
+        {QStringLiteral("luogo"), QStringLiteral("Luogo Nascita")},
+        {QStringLiteral("PRnascita"), QStringLiteral("PR Nascita")},
+        {QStringLiteral("Utente"), QStringLiteral("Utente")},
+        {QStringLiteral("note"), QStringLiteral("Note")},
+    };
     return layout;
 }

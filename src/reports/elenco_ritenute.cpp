@@ -116,6 +116,32 @@ QList<ReportItem> footerTotals(int countLeft, int countCaptionWidth) {
     };
 }
 
+// The columns of the first line of a record, with the captions printed over them.
+QList<report::TableColumn> recordColumns() {
+    return {
+        {QStringLiteral("denominazione"), QStringLiteral("Soggetto")},
+        {QStringLiteral("data"), QStringLiteral("Data")},
+        {QStringLiteral("FT"), QStringLiteral("N.Ft")},
+        {QStringLiteral("datap"), QStringLiteral("Pagata")},
+        {QStringLiteral("scadenza"), QStringLiteral("Scadenza")},
+        {QStringLiteral("periodo"), QStringLiteral("Periodo")},
+        {QStringLiteral("tributo"), QStringLiteral("Tributo")},
+        {QStringLiteral("versamento"), QStringLiteral("Versamento")},
+        {QStringLiteral("imponibile"), QStringLiteral("Imponibile")},
+        {QStringLiteral("aliquota"), QStringLiteral("%")},
+        {QStringLiteral("ritenuta"), QStringLiteral("Ritenute")},
+        {QStringLiteral("ravv"), QStringLiteral("Ravv")},
+    };
+}
+
+QList<report::TableColumn> remittanceColumns() {
+    return {
+        {QStringLiteral("interessi"), QStringLiteral("Interessi")},
+        {QStringLiteral("sanzione"), QStringLiteral("Sanzione")},
+        {QStringLiteral("versato"), QStringLiteral("Versato")},
+    };
+}
+
 } // namespace
 
 ReportLayout ElencoRitenute() {
@@ -151,6 +177,10 @@ ReportLayout ElencoRitenute() {
         label(QStringLiteral("Saldo"), 12472, 650, 2265, kCaptionFont, kRight));
     layout.reportFooter.items.append(
         report::sum(QStringLiteral("saldo"), 14740, 650, 1131, kTotalFont));
+
+    layout.table = recordColumns();
+    layout.table.append({QStringLiteral("saldo"), QStringLiteral("Saldo")});
+    layout.table.append(remittanceColumns());
     return layout;
 }
 
@@ -178,5 +208,11 @@ ReportLayout ElencoRitenuteG() {
 
     layout.reportFooter.height = 1110;
     layout.reportFooter.items = footerTotals(900, 800);
+
+    layout.table = recordColumns();
+    layout.table.append({QStringLiteral("utente"), QStringLiteral("Utente")});
+    layout.table.append(
+        {QStringLiteral("Soggetti_Denominazione"), QStringLiteral("Denominazione utente")});
+    layout.table.append(remittanceColumns());
     return layout;
 }

@@ -132,6 +132,22 @@ Result<QString> userNameOf(const ReportRequest& r) {
     return {Status::success(), q.value.next() ? q.value.value(0).toString() : QString()};
 }
 
+// The lines above a table export that say what the list holds.
+QList<std::pair<QString, QString>> selectionOf(const ReportRequest& r, const QString& userName) {
+    QList<std::pair<QString, QString>> lines = {{QStringLiteral("Utente"), userName},
+                                                {QStringLiteral("Anno"), r.year}};
+    const auto is = [&r](const char* name) {
+        return r.name.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+    };
+    if (is("RitenuteS"))
+        lines.append({QStringLiteral("Scadenze dal mese"), QString::number(r.month)});
+    else if (is("RicercaP"))
+        lines.append({QStringLiteral("Periodo"), r.period});
+    else if (is("RicercaS"))
+        lines.append({QStringLiteral("Soggetto"), r.subject});
+    return lines;
+}
+
 } // namespace
 
 QStringList reportNames() {
@@ -217,6 +233,7 @@ Result<PreparedReport> prepareReport(const ReportRequest& request) {
         }
         layout.setCaption(elenco_ritenute::kUserName, user.value);
         layout.setCaption(elenco_ritenute::kYear, request.year);
+        layout.selection = selectionOf(request, user.value);
     }
     layout.caption = layout.findItem(elenco_ritenute::kTitle)->text.trimmed();
     return result;

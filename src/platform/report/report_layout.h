@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <Qt>
+#include <utility>
 
 // A banded report layout described as data: five sections of items placed in twips
 // (1/1440 inch), as the report designs of the ledger give them.
@@ -63,6 +64,13 @@ struct PageSetup {
     QString baseFontFamily = QStringLiteral("Liberation Sans");
 };
 
+// A column of the report as a table (a spreadsheet export): the column of a detail
+// field and the caption over it.
+struct TableColumn {
+    QString column;
+    QString caption;
+};
+
 struct ReportLayout {
     QString name;    // Anagrafe, ElencoRitenute, ...
     QString caption; // title of the preview window
@@ -72,6 +80,10 @@ struct ReportLayout {
     ReportSection detail;
     ReportSection pageFooter;
     ReportSection reportFooter;
+    // The report as a table: its columns in order (one prints while its detail field is
+    // visible) and the lines that say what was selected (user, year, month, ...).
+    QList<TableColumn> table;
+    QList<std::pair<QString, QString>> selection;
 
     // The item called `name` in any section, or nullptr.
     ReportItem* findItem(const QString& name);
