@@ -2,6 +2,7 @@
 
 #include "app/command_line_help.h"
 #include "app/exit_status.h"
+#include "app/ledger_commands.h"
 #include "app/nota.h"
 #include "app/pictures.h"
 #include "app/splash.h"
@@ -210,6 +211,17 @@ int runVelarco(int argc, char* argv[]) {
     case Command::Version:
         std::fputs((versionText() + QLatin1Char('\n')).toLocal8Bit().constData(), stdout);
         return kExported;
+    case Command::Check:
+    case Command::Backup: {
+        int qtArgumentCount = 1; // the command line is the program's alone
+        QCoreApplication app(qtArgumentCount, argv);
+        nameApplication();
+        return ledger_commands::run(
+            options, options.databasePath.isEmpty()
+                         ? programDatabasePath(
+                               QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+                         : options.databasePath);
+    }
     case Command::Window:
         break;
     }

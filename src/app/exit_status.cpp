@@ -3,13 +3,13 @@
 namespace {
 
 const ExitStatusMeaning kMeanings[] = {
-    {kExported, "fatto (la stampa è scritta, le tabelle sono importate)"},
+    {kExported, "fatto (stampa, copia o importazione scritta, archivio integro)"},
     {kNoWindow, "nessuno schermo, o l'archivio non si apre per la finestra"},
     {kBadArguments, "opzioni errate o sconosciute"},
     {kNoDatabase, "l'archivio non esiste o non si apre"},
     {kNothingToPrint, "nessun dato da stampare"},
-    {kExportFailed, "lettura dei dati o scrittura del PDF non riuscita"},
-    {kImportRefused, "importazione non fatta: nulla è stato scritto"},
+    {kExportFailed, "stampa o copia non scritta, o copia non verificata"},
+    {kImportRefused, "importazione non fatta, o archivio danneggiato (--check)"},
     {kImportIncomplete, "importazione fatta, con righe rifiutate (elencate)"},
 };
 

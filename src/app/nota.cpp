@@ -1,5 +1,6 @@
 #include "app/nota.h"
 
+#include "app/archive_menu.h"
 #include "app/pictures.h"
 #include "ledger/lookup_editor.h"
 #include "ledger/withholding_panel.h"
@@ -12,6 +13,7 @@
 #include "reports/report_commands.h"
 #include "reports/search_panel.h"
 #include "reports/year_deletion.h"
+#include "store/connection.h"
 #include "store/queries.h"
 
 #include <QAction>
@@ -69,7 +71,18 @@ const MenuItem kMenu[] = {
     {"StampaG", "Stampa Generale  Utenti Ritenute Sospese", 1, false},
     {"StampaS", "Stampa Generale Utenti  per Scadenza ", 1, false},
     {"PianoF24G", "Piano F24 Generale", 1, false},
+    {"Archivio", "A&rchivio", 0, true},
+    {"VerificaArchivio", "Verifica archivio", 1, false},
+    {"SalvaCopia", "Salva copia dell'archivio…", 1, false},
+    {"RipristinaCopia", "Ripristina da una copia…", 1, false},
+    {"Informazioni", "Informazioni", 1, false},
 };
+
+// The commands that write to the ledger; on a read-only ledger each refuses at once.
+const char* const kWritingCommands[] = {"Inserisci", "Modifica", "Elimina", "Rinserisci",
+                                        "Rmodifica", "RElimina", "Servizi", "EliminaR"};
+
+const QString kReadOnlyTitle = QStringLiteral("Velarco - SOLA LETTURA");
 
 QLabel* makeLabel(const char* name, const QString& caption, QWidget* parent) {
     auto* label = new QLabel(caption, parent);
@@ -120,6 +133,11 @@ Nota::Nota(MessageBoxes& boxes, QWidget* parent) : QMainWindow(parent), boxes_(b
     Frame6 = new LookupEditor(*this, central);
     new YearDeletion(*this, this);
     new ReportCommands(*this, this);
+    auto* archive = new ArchiveMenu(*this, this);
+    connect(archive, &ArchiveMenu::ledgerClosing, this, &Nota::releaseLedger);
+    connect(archive, &ArchiveMenu::ledgerReopened, this, &Nota::onCambioUtente);
+    if (store::isReadOnly())
+        refuseWrites();
     for (QGroupBox* frame :
          {static_cast<QGroupBox*>(Frame1), Frame3, static_cast<QGroupBox*>(Frame4),
           static_cast<QGroupBox*>(Frame5), static_cast<QGroupBox*>(Frame6)})
@@ -130,8 +148,12 @@ Nota::Nota(MessageBoxes& boxes, QWidget* parent) : QMainWindow(parent), boxes_(b
     StatusBar1 = new StatusBar(QStringLiteral("Velarco - Registro ritenute d'acconto"), this);
     setStatusBar(StatusBar1);
 
-    connect(qobject_cast<ClickableLabel*>(Label1), &ClickableLabel::clicked, this,
-            [this] { Frame1->openFromUserLabel(); });
+    connect(qobject_cast<ClickableLabel*>(Label1), &ClickableLabel::clicked, this, [this] {
+        if (store::isReadOnly())
+            boxes_.notice(ArchiveMenu::readOnlyText(), kReadOnlyTitle);
+        else
+            Frame1->openFromUserLabel();
+    });
     // F5 runs the subject command wherever the focus is in the window.
     auto* f5 = new QShortcut(QKeySequence(Qt::Key_F5), this);
     f5->setContext(Qt::WindowShortcut);
@@ -248,6 +270,23 @@ QGroupBox* Nota::panel(const char* name) const {
 void Nota::reportError(const QString& reason) {
     boxes_.notice(QStringLiteral("Errore del database: ") + reason,
                   QStringLiteral("ERRORE -- BLOCCANTE  "));
+}
+
+void Nota::refuseWrites() {
+    // The panels' own handlers never run: the operator is told before typing anything.
+    for (const char* name : kWritingCommands) {
+        QAction* command = action(name);
+        disconnect(command, &QAction::triggered, nullptr, nullptr);
+        connect(command, &QAction::triggered, this,
+                [this] { boxes_.notice(ArchiveMenu::readOnlyText(), kReadOnlyTitle); });
+    }
+}
+
+void Nota::releaseLedger() {
+    setPanelsVisible({"Frame4", "Frame3", "Frame1", "Frame5", "Frame6"}, false);
+    for (DataGrid* grid : findChildren<DataGrid*>())
+        grid->unbind();
+    PulisciCampi();
 }
 
 void Nota::PulisciCampi() {

@@ -56,6 +56,10 @@ private:
     void onServizi();
     void onGridRowPicked();
     void returnToSelection();
+    // On a read-only ledger every command that writes refuses at once.
+    void refuseWrites();
+    // Hides the panels and lets go of every read of the ledger, which is about to close.
+    void releaseLedger();
     // A failed database read, shown to the operator.
     void reportError(const QString& reason);
 

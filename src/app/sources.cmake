@@ -1,8 +1,10 @@
 # Files of src/app, by library.
 list(APPEND VELARCO_GUI_SOURCES
   app/application.cpp app/application.h
+  app/archive_menu.cpp app/archive_menu.h
   app/command_line_help.cpp app/command_line_help.h
   app/exit_status.cpp app/exit_status.h
+  app/ledger_commands.cpp app/ledger_commands.h
   app/nota.cpp app/nota.h
   app/pictures.cpp app/pictures.h
   app/splash.cpp app/splash.h

@@ -9,7 +9,8 @@ constexpr bool kValue = true;
 constexpr bool kSwitch = false;
 constexpr bool kStarts = true;
 constexpr bool kJoins = false;
-const Commands kEveryCommand = Commands(Command::Window) | Command::Report | Command::ImportTables;
+const Commands kEveryCommand = Commands(Command::Window) | Command::Report |
+                                Command::ImportTables | Command::Check | Command::Backup;
 
 // clang-format off
 const KnownOption kKnownOptions[] = {
@@ -38,6 +39,10 @@ const KnownOption kKnownOptions[] = {
      "mostra nome e versione ed esce"},
     {"help",     kSwitch, Command::Help,     kStarts, nullptr,
      "mostra queste righe ed esce"},
+    {"check",    kSwitch, Command::Check,    kStarts, nullptr,
+     "verifica l'archivio ed esce"},
+    {"backup",   kValue,  Command::Backup,   kStarts, "COPIA",
+     "scrive in COPIA una copia verificata dell'archivio ed esce"},
 };
 // clang-format on
 

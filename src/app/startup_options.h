@@ -25,6 +25,8 @@ enum class Command : unsigned {
     Help = 1u << 2,
     Version = 1u << 3,
     ImportTables = 1u << 4,
+    Check = 1u << 5,  // `--check`: checks the ledger
+    Backup = 1u << 6, // `--backup COPIA`: writes a checked copy of the ledger
 };
 Q_DECLARE_FLAGS(Commands, Command)
 Q_DECLARE_OPERATORS_FOR_FLAGS(Commands)

@@ -84,6 +84,14 @@ QList<SaveFinding> checkBeforeSave(const WithholdingEntry& e, EntryMode mode) {
     QList<SaveFinding> findings;
     if (mode == EntryMode::Delete)
         return findings;
+    // A typed date that does not read is never dropped from the save: it stops it.
+    const std::pair<const QString*, const char*> dates[] = {{&e.invoiceDate, "DataBox2"},
+                                                            {&e.paymentDate, "DataBox3"},
+                                                            {&e.remittanceDate, "DataBox4"}};
+    for (const auto& [text, box] : dates) {
+        if (!isBlank(*text) && !ledger::readShortDate(*text))
+            return {{QStringLiteral("Data non valida"), QString(), QString::fromLatin1(box), true}};
+    }
 
     struct Check {
         bool failed;

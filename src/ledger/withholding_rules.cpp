@@ -1,5 +1,7 @@
 #include "ledger/withholding_rules.h"
 
+#include "platform/date_text.h"
+
 #include <QRegularExpression>
 
 namespace ledger {
@@ -56,7 +58,7 @@ std::optional<QDate> readShortDate(const QString& text) {
         return std::nullopt;
     const QDate date(match.captured(3).toInt(), match.captured(2).toInt(),
                      match.captured(1).toInt());
-    if (!date.isValid())
+    if (!date.isValid() || !isTypedYear(date.year()))
         return std::nullopt;
     return date;
 }

@@ -34,7 +34,7 @@ std::optional<QString> totalText(const QString& withheld, const QString& taxable
                                  const QString& other);
 
 // Reads a date box's text in the short form dd/MM/yyyy (one-digit day and month
-// are accepted); nothing for an empty or invalid date.
+// are accepted, years 1900 to 2100); nothing for an empty or invalid date.
 std::optional<QDate> readShortDate(const QString& text);
 // The short form, day and month with two digits: 16/06/2011.
 QString shortDateText(const QDate& date);

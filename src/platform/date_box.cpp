@@ -1,5 +1,6 @@
 #include "platform/date_box.h"
 
+#include "platform/date_text.h"
 #include "platform/field_focus.h"
 
 #include <QCalendarWidget>
@@ -37,8 +38,9 @@ QDate DateBox::parse(const QString& text, ShortYears rule, const QDate& today) {
     for (const QString& format : {kFormat, QStringLiteral("d/M/yyyy"), QStringLiteral("dd-MM-yyyy"),
                                   QStringLiteral("d-M-yyyy")}) {
         const QDate d = QDate::fromString(t, format);
+        // A year that is not one of ours ("-001", "0012") is a typing mistake, not a date.
         if (d.isValid())
-            return d;
+            return isTypedYear(d.year()) ? d : QDate();
     }
     static const QRegularExpression shortForm(QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{2})$"));
     const QRegularExpressionMatch parts = shortForm.match(t);

@@ -42,8 +42,8 @@ public:
     // back, so the operator types the date again.
     void invalidDateHandled();
 
-    // Parses the texts the box accepts; invalid QDate for anything else. A two-digit
-    // year is read by `rule`, against `today`.
+    // Parses the texts the box accepts, with a year from 1900 to 2100; invalid QDate for
+    // anything else. A two-digit year is read by `rule`, against `today`.
     static QDate parse(const QString& text, ShortYears rule = ShortYears::From1950,
                        const QDate& today = QDate::currentDate());
 

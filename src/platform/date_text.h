@@ -5,3 +5,10 @@
 // How a stored date is shown: ISO text "yyyy-MM-dd" as "dd/MM/yyyy"; text that is not a
 // date is shown as it is stored. Grids and reports call it for every date cell.
 QString shownDate(const QString& stored);
+
+// The years a typed date may have; any other is not a valid date.
+inline constexpr int kFirstTypedYear = 1900;
+inline constexpr int kLastTypedYear = 2100;
+inline bool isTypedYear(int year) {
+    return year >= kFirstTypedYear && year <= kLastTypedYear;
+}

@@ -19,6 +19,10 @@ public:
     // A modal input box without default text; returns the empty text on "Annulla".
     virtual QString input(const QString& prompt, const QString& title, bool masked) = 0;
 
+    // A modal choice of a file, starting at `proposed`: an existing one to open, or a
+    // name to write (`saving`); returns the empty text on "Annulla".
+    virtual QString chooseFile(const QString& title, const QString& proposed, bool saving) = 0;
+
     // The shapes the program uses.
     void notice(const QString& text, const QString& title = {}) {
         show(text, title, BoxButtons::Ok, BoxIcon::Information);

@@ -1,5 +1,6 @@
 #include "platform/qt_message_boxes.h"
 
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -30,4 +31,10 @@ QString QtMessageBoxes::input(const QString& prompt, const QString& title, bool 
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Annulla"));
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+}
+
+QString QtMessageBoxes::chooseFile(const QString& title, const QString& proposed, bool saving) {
+    const QString filter = QStringLiteral("Archivi Velarco (*.db);;Tutti i file (*)");
+    return saving ? QFileDialog::getSaveFileName(parent_, title, proposed, filter)
+                  : QFileDialog::getOpenFileName(parent_, title, proposed, filter);
 }

@@ -14,6 +14,14 @@ QString ScriptedMessageBoxes::input(const QString& prompt, const QString& title,
     return inputs_.isEmpty() ? QString() : inputs_.dequeue();
 }
 
+QString ScriptedMessageBoxes::chooseFile(const QString& title, const QString& proposed,
+                                         bool saving) {
+    Q_UNUSED(proposed);
+    Q_UNUSED(saving);
+    shown_.append({title, title, BoxButtons::Ok, BoxIcon::None, true, false});
+    return inputs_.isEmpty() ? QString() : inputs_.dequeue();
+}
+
 QStringList ScriptedMessageBoxes::texts() const {
     QStringList result;
     for (const Shown& s : shown_)

@@ -22,12 +22,14 @@ public:
     void answer(BoxAnswer a) { answers_.enqueue(a); }
     void answerYes() { answer(BoxAnswer::Yes); }
     void answerNo() { answer(BoxAnswer::No); }
-    // Texts for input boxes; with none left an input box answers as "Annulla" does.
+    // Texts for input boxes and file choices, taken in order; with none left they answer
+    // as "Annulla" does.
     void type(const QString& text) { inputs_.enqueue(text); }
 
     BoxAnswer show(const QString& text, const QString& title, BoxButtons buttons,
                    BoxIcon icon) override;
     QString input(const QString& prompt, const QString& title, bool masked) override;
+    QString chooseFile(const QString& title, const QString& proposed, bool saving) override;
 
     const QList<Shown>& shown() const { return shown_; }
     QStringList texts() const;

@@ -1,6 +1,7 @@
 #include "reports/year_deletion_store.h"
 
 #include "platform/amount.h"
+#include "store/archive.h"
 #include "store/transaction.h"
 
 namespace year_deletion {
@@ -23,6 +24,10 @@ bool isSystemPassword(const QString& entry) {
 }
 
 Status deleteYear(const QString& userId, const QString& year, int* deleted) {
+    // The records cannot be had back otherwise: no copy, no deletion.
+    if (const Result<QString> copy = store::copyBeforeYearDeletion(); !copy.ok())
+        return Status::failure(
+            QStringLiteral("la copia automatica dell'archivio non è riuscita: ") + copy.error());
     // Equality, not LIKE: a year typed as "20%" must not reach other years.
     const Result<store::Written> done = store::runInTransaction(
         QStringLiteral("DELETE FROM Ritenute WHERE anno = ? AND utente = ?"), {year, userId});

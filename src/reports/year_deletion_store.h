@@ -17,7 +17,8 @@ inline constexpr int kSystemPassword = 5829;
 bool isSystemPassword(const QString& entry);
 
 // Deletes every withholding record of `userId` in `year` in one transaction, matching
-// both values exactly; on failure nothing is deleted and the reason is returned.
+// both values exactly, after an automatic copy of the ledger; on failure nothing is
+// deleted and the reason is returned.
 // `deleted` receives the number of rows removed when given.
 Status deleteYear(const QString& userId, const QString& year, int* deleted = nullptr);
 

@@ -1,9 +1,14 @@
 #include "store/connection.h"
 
+#include "store/copies.h"
+#include "store/ledger_file.h"
+#include "store/reasons.h"
 #include "store/schema.h"
+#include "store/sqlite_engine.h"
 
 #include <QDate>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -11,23 +16,59 @@
 namespace store {
 namespace {
 
-const char* const kPragmas[] = {
-    "PRAGMA journal_mode = WAL",
-    "PRAGMA synchronous = FULL",
-    "PRAGMA foreign_keys = OFF",
-    // One user's rows lie scattered through a large ledger: a bigger page cache and
-    // a memory map keep the ledger grid query from thrashing.
-    "PRAGMA cache_size = -65536",
-};
-
+// A report that reads page by page turns the memory map off while it runs.
 const QString kMapped = QStringLiteral("PRAGMA mmap_size = 268435456");
 const QString kUnmapped = QStringLiteral("PRAGMA mmap_size = 0");
 int unmappedReaders = 0;
+
+struct OpenLedger {
+    QString path;
+    bool readOnly = false;
+};
+
+OpenLedger& openLedger() {
+    static OpenLedger ledger;
+    return ledger;
+}
 
 Status fail(const QString& path, const QString& reason) {
     closeDatabase();
     return Status::failure(QStringLiteral("Impossibile aprire il database \"%1\": %2")
                                .arg(QDir::toNativeSeparators(path), reason));
+}
+
+// What the file holds, read without writing to it. A missing or empty file is a new
+// ledger, created readable by its owner only.
+Result<LedgerFacts> inspect(const QString& path, bool readOnly) {
+    Result<LedgerFacts> result;
+    const QFileInfo info(path);
+    if (info.exists() && info.size() > 0) {
+        const ReadOnlyLedger probe(path);
+        result.status = probe.opened();
+        result.value = probe.facts();
+        // Before any upgrade step runs, the ledger as it was is kept as a copy.
+        if (result.ok() && !readOnly && probe.facts().kind == FileKind::Ledger &&
+            probe.facts().version < schema::kCurrentVersion) {
+            const Result<QString> copy = automaticCopy(probe.db(), path, kBeforeUpgrade);
+            if (!copy.ok())
+                result.status = Status::failure(
+                    QStringLiteral("la copia prima dell'aggiornamento non è riuscita: ") +
+                    copy.error());
+        }
+        return result;
+    }
+    if (readOnly) {
+        result.status = Status::failure(QStringLiteral("il file non può essere creato: la "
+                                                       "cartella è in sola lettura"));
+        return result;
+    }
+    if (!info.exists()) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            result.status = Status::failure(file.errorString());
+    }
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return result;
 }
 
 } // namespace
@@ -40,25 +81,35 @@ Status openDatabase(const QString& path) {
     if (!info.exists() && !QFileInfo(info.absolutePath()).isDir())
         return fail(path, QStringLiteral("la cartella non esiste"));
 
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnectionName);
-    db.setDatabaseName(path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!db.open())
-        return fail(path, db.lastError().text());
+    // Nothing is written to the file until it is known to be a ledger this program reads.
+    const bool readOnly = !engine::writable(path);
+    const Result<LedgerFacts> facts = inspect(path, readOnly);
+    if (!facts.ok())
+        return fail(path, facts.error());
+    if (readOnly && facts.value.version != schema::kCurrentVersion)
+        return fail(path, QStringLiteral("l'archivio è in sola lettura e di una versione "
+                                         "precedente: va aggiornato su un disco scrivibile"));
 
-    QSqlQuery query(db);
-    // Reading the schema fails at once on a file that is not a database.
-    if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
-        return fail(path, query.lastError().text());
-    for (const char* pragma : kPragmas) {
-        if (!query.exec(QString::fromUtf8(pragma)))
-            return fail(path, query.lastError().text());
-    }
-    if (!query.exec(unmappedReaders > 0 ? kUnmapped : kMapped))
-        return fail(path, query.lastError().text());
-    if (Status s = schema::upgrade(db, QDate::currentDate()); !s.ok())
+    if (Status s = engine::open(kConnectionName, path, readOnly); !s.ok())
         return fail(path, s.error());
+    if (Status s = engine::configure(connection(), readOnly); !s.ok())
+        return fail(path, s.error());
+    if (QSqlQuery query(connection()); !query.exec(unmappedReaders > 0 ? kUnmapped : kMapped))
+        return fail(path, reasonOf(query));
+    if (!readOnly) {
+        if (Status s = schema::upgrade(connection(), QDate::currentDate()); !s.ok())
+            return fail(path, s.error());
+    }
+    openLedger() = {QFileInfo(path).absoluteFilePath(), readOnly};
     return Status::success();
+}
+
+bool isReadOnly() {
+    return openLedger().readOnly;
+}
+
+QString databasePath() {
+    return openLedger().path;
 }
 
 void closeDatabase() {
@@ -69,6 +120,7 @@ void closeDatabase() {
         db.close();
     }
     QSqlDatabase::removeDatabase(kConnectionName);
+    openLedger() = {};
 }
 
 QSqlDatabase connection() {
@@ -102,13 +154,7 @@ UnmappedReads::~UnmappedReads() {
 }
 
 QString reasonOf(const QSqlQuery& query) {
-    const QSqlError error = query.lastError();
-    QString reason = error.databaseText();
-    if (reason.isEmpty())
-        reason = error.text();
-    if (reason.isEmpty())
-        reason = QStringLiteral("errore sconosciuto del database");
-    return reason;
+    return reasonFor(query.lastError());
 }
 
 } // namespace store

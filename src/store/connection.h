@@ -14,8 +14,16 @@ namespace store {
 inline constexpr const char* kConnectionName = "Connessione";
 
 // Opens (creating and seeding when new, upgrading when older) the database file.
-// On failure the connection is removed again and the reason names the file.
+// On failure the connection is removed again and the reason names the file. Another
+// program's database and a ledger of a newer layout are refused unchanged; a ledger the
+// program may not write is opened for reading only.
 Status openDatabase(const QString& path);
+
+// Whether the open ledger is read only: every write is refused.
+bool isReadOnly();
+
+// The absolute path of the open ledger; empty when none is open.
+QString databasePath();
 
 // Closes and removes the connection; used by tests that reopen a file.
 void closeDatabase();
@@ -26,7 +34,7 @@ QSqlDatabase connection();
 // The query is returned ready to be walked; every operator value arrives bound.
 Result<QSqlQuery> run(const QString& sql, const QVariantList& values = {});
 
-// The database's reason for a failed query, for the operator.
+// The reason for a failed query, for the operator (see reasons.h).
 QString reasonOf(const QSqlQuery& query);
 
 // While one lives, the connection reads the file through its page cache only, not

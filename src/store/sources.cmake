@@ -1,9 +1,14 @@
 # Files of src/store, by library.
 list(APPEND VELARCO_CORE_SOURCES
+  store/archive.cpp store/archive.h
   store/connection.cpp store/connection.h
+  store/copies.cpp store/copies.h
+  store/ledger_file.cpp store/ledger_file.h
   store/name_order.cpp store/name_order.h
   store/queries.cpp store/queries.h
+  store/reasons.cpp store/reasons.h
   store/schema.cpp store/schema.h
+  store/sqlite_engine.cpp store/sqlite_engine.h
   store/status.h
   store/transaction.cpp store/transaction.h
 )

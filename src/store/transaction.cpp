@@ -1,6 +1,7 @@
 #include "store/transaction.h"
 
 #include "store/connection.h"
+#include "store/reasons.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -8,7 +9,7 @@
 Transaction::Transaction(QSqlDatabase db) : db_(std::move(db)) {
     open_ = db_.transaction();
     if (!open_)
-        begun_ = Status::failure(db_.lastError().text());
+        begun_ = Status::failure(store::reasonFor(db_.lastError()));
 }
 
 Transaction::~Transaction() {
@@ -21,7 +22,7 @@ Status Transaction::commit() {
         return begun_.ok() ? Status::failure(QStringLiteral("Transazione già conclusa")) : begun_;
     open_ = false;
     if (!db_.commit()) {
-        const QString reason = db_.lastError().text();
+        const QString reason = store::reasonFor(db_.lastError());
         db_.rollback();
         return Status::failure(reason);
     }

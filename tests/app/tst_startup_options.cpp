@@ -150,6 +150,31 @@ void StartupOptionsTest::options_data() {
         << args("--database a.db --pdf a.pdf") << "L'opzione --pdf vale solo insieme a --report"
         << window << ""
         << "";
+    const int check = int(Command::Check);
+    const int backup = int(Command::Backup);
+    QTest::newRow("check") << args("--database a.db --check") << "" << check << "a.db"
+                           << "";
+    QTest::newRow("backup") << args("--backup=copia.db --database a.db") << "" << backup << "a.db"
+                            << "";
+    QTest::newRow("check takes no value")
+        << args("--check=yes") << "L'opzione --check non vuole un valore" << window << ""
+        << "";
+    QTest::newRow("backup without its copy")
+        << args("--database a.db --backup") << "Manca il valore dell'opzione --backup" << window
+        << ""
+        << "";
+    QTest::newRow("check and backup")
+        << args("--check --backup c.db") << "Le opzioni --check e --backup non vanno insieme"
+        << window << ""
+        << "";
+    QTest::newRow("backup and a report")
+        << args("--report StampaG --pdf a.pdf --backup c.db")
+        << "Le opzioni --report e --backup non vanno insieme" << window << ""
+        << "";
+    QTest::newRow("report option with check")
+        << args("--check --anno 2024") << "L'opzione --anno non vale insieme a --check" << window
+        << ""
+        << "";
 }
 
 void StartupOptionsTest::options() {

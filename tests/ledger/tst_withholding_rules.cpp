@@ -293,6 +293,13 @@ void WithholdingRulesTest::shortDates_data() {
     QTest::newRow("dashes") << "05-03-2011" << noText();
     QTest::newRow("empty") << "" << noText();
     QTest::newRow("words") << "ieri" << noText();
+    QTest::newRow("first year") << "1/1/1900" << text("1900-01-01");
+    QTest::newRow("last year") << "31/12/2100" << text("2100-12-31");
+    QTest::newRow("year before 1900") << "31/12/1899" << noText();
+    QTest::newRow("year after 2100") << "01/01/2101" << noText();
+    QTest::newRow("year with leading zeros") << "01/01/0012" << noText();
+    QTest::newRow("negative year") << "01/01/-001" << noText();
+    QTest::newRow("negative four-digit year") << "1/1/-2025" << noText();
 }
 
 void WithholdingRulesTest::shortDates() {

@@ -262,6 +262,16 @@ void WithholdingSaveTest::findings_data() {
                        "registrazione !",
                        "Vuoi Inserire questi dati ?", kInserted}
         << "" << true;
+    // A typed date that does not read stops the save instead of being left out of it.
+    QTest::newRow("negative invoice year stops")
+        << Fields{{"DataBox2", "01/01/-001"}} << QStringList{"Data non valida|Velarco"}
+        << "DataBox2" << false;
+    QTest::newRow("payment year after 2100 stops")
+        << Fields{{"DataBox3", "05/03/2101"}} << QStringList{"Data non valida|Velarco"}
+        << "DataBox3" << false;
+    QTest::newRow("unreadable remittance date stops")
+        << Fields{{"DataBox4", "16/04/-2025"}} << QStringList{"Data non valida|Velarco"}
+        << "DataBox4" << false;
     QTest::newRow("warning then stop")
         << Fields{{"Text17", ""}, {"Text15", ""}}
         << QStringList{"Inserire il campo Totale, splittando il campo Controlla !",

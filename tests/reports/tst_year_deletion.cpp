@@ -2,9 +2,12 @@
 #include "platform/scripted_message_boxes.h"
 #include "reports/year_deletion_store.h"
 #include "store/connection.h"
+#include "store/copies.h"
 #include "support/test_database.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QSqlQuery>
@@ -92,6 +95,8 @@ private Q_SLOTS:
     void missingSelection();
     void userWithoutRowsStillSucceeds();
     void failedDeleteIsReportedAndRolledBack();
+    void copyComesFirst_data();
+    void copyComesFirst();
 
 private:
     void addRecords(const QString& user, const QString& year, int count);
@@ -335,6 +340,45 @@ void TestYearDeletion::failedDeleteIsReportedAndRolledBack() {
     TestDatabase::exec(QStringLiteral("ROLLBACK"));
     QVERIFY(allWorkMenusEnabled(*window_));
     QVERIFY(!window_->panel("Frame2")->isVisible());
+}
+
+void TestYearDeletion::copyComesFirst_data() {
+    QTest::addColumn<bool>("folderBlocked");
+    QTest::newRow("copy made, then the deletion") << false;
+    QTest::newRow("no copy, no deletion") << true;
+}
+
+void TestYearDeletion::copyComesFirst() {
+    QFETCH(bool, folderBlocked);
+    const QString folder = store::automaticCopiesFolder(db_->path());
+    if (folderBlocked) {
+        QFile blocker(folder);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    }
+    select(userA_, QStringLiteral("2024"));
+    boxes_->type(QStringLiteral("5829"));
+    boxes_->answerYes();
+
+    window_->action("EliminaR")->trigger();
+
+    QCOMPARE(countRows(userA_, QStringLiteral("2024")), folderBlocked ? 3 : 0);
+    if (folderBlocked) {
+        QVERIFY(!texts().contains(kDone));
+        QVERIFY2(boxes_->last().text.contains(QLatin1String("copia automatica")),
+                 qPrintable(boxes_->last().text));
+        return;
+    }
+    QCOMPARE(texts().last(), kDone);
+    const QStringList copies = QDir(folder).entryList(QDir::Files);
+    QCOMPARE(copies.size(), 1);
+    QVERIFY2(copies.first().endsWith(QLatin1String("_prima-eliminazione-anno.db")),
+             qPrintable(copies.first()));
+    // The copy holds the records the deletion removed.
+    const Result<store::LedgerCheck> check =
+        store::checkFile(QDir(folder).filePath(copies.first()));
+    QVERIFY(check.ok() && check.value.whole());
+    QCOMPARE(check.value.counts.at(1).table, QStringLiteral("Ritenute"));
+    QCOMPARE(check.value.counts.at(1).rows, qint64(7));
 }
 
 QTEST_MAIN(TestYearDeletion)

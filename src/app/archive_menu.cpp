@@ -1,0 +1,146 @@
+#include "app/archive_menu.h"
+
+#include "platform/message_boxes.h"
+#include "platform/shell.h"
+#include "store/archive.h"
+#include "store/connection.h"
+#include "store/copies.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+namespace {
+
+const QString kErrorTitle = QStringLiteral("ERRORE -- BLOCCANTE  ");
+const QString kTitle = QStringLiteral("Velarco - ARCHIVIO");
+
+QString countsText(const store::LedgerCheck& check) {
+    QStringList lines;
+    for (const store::TableCount& count : check.counts)
+        lines.append(QStringLiteral("%1: %2").arg(count.table).arg(count.rows));
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString shown(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+// Copying or checking a large ledger takes a moment.
+class BusyCursor {
+public:
+    BusyCursor() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+} // namespace
+
+ArchiveMenu::ArchiveMenu(Shell& shell, QObject* parent) : QObject(parent), shell_(shell) {
+    connect(shell_.action("VerificaArchivio"), &QAction::triggered, this,
+            &ArchiveMenu::VerificaArchivio);
+    connect(shell_.action("SalvaCopia"), &QAction::triggered, this, &ArchiveMenu::SalvaCopia);
+    connect(shell_.action("RipristinaCopia"), &QAction::triggered, this,
+            &ArchiveMenu::RipristinaCopia);
+    connect(shell_.action("Informazioni"), &QAction::triggered, this, &ArchiveMenu::Informazioni);
+}
+
+QString ArchiveMenu::readOnlyText() {
+    return QStringLiteral("L'archivio è aperto in sola lettura: si possono consultare i dati e "
+                          "stampare, ma non inserire, modificare o eliminare.\nPer lavorarci, "
+                          "copiarlo su un disco scrivibile o chiedere il permesso di scrittura.");
+}
+
+void ArchiveMenu::VerificaArchivio() {
+    store::LedgerCheck check;
+    {
+        const BusyCursor busy;
+        check = store::checkOpenLedger();
+    }
+    if (check.whole()) {
+        shell_.boxes().notice(QStringLiteral("L'archivio è integro.\n\n") + countsText(check),
+                              kTitle);
+        return;
+    }
+    shell_.boxes().notice(
+        QStringLiteral("L'archivio è danneggiato. Ripristinarlo da una copia (menu Archivio, "
+                       "\"Ripristina da una copia…\").\n\nProblemi trovati:\n") +
+            check.problems.mid(0, 10).join(QLatin1Char('\n')),
+        kErrorTitle);
+}
+
+void ArchiveMenu::SalvaCopia() {
+    const QFileInfo ledger(store::databasePath());
+    const QString proposed = ledger.dir().filePath(
+        ledger.completeBaseName() + QStringLiteral("-copia-") +
+        QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".db"));
+    const QString target =
+        shell_.boxes().chooseFile(QStringLiteral("Salva copia dell'archivio"), proposed, true);
+    if (target.isEmpty())
+        return;
+    Result<store::LedgerCheck> copy;
+    {
+        const BusyCursor busy;
+        copy = store::saveCopy(target);
+    }
+    if (!copy.ok()) {
+        shell_.boxes().notice(QStringLiteral("La copia non è stata salvata.\n") + copy.error(),
+                              kErrorTitle);
+        return;
+    }
+    shell_.boxes().notice(QStringLiteral("Copia salvata e verificata:\n%1\n\n%2")
+                              .arg(shown(target), countsText(copy.value)),
+                          kTitle);
+}
+
+void ArchiveMenu::RipristinaCopia() {
+    MessageBoxes& boxes = shell_.boxes();
+    if (store::isReadOnly()) {
+        boxes.notice(readOnlyText(), kErrorTitle);
+        return;
+    }
+    const QString copy = boxes.chooseFile(QStringLiteral("Ripristina da una copia"),
+                                          QFileInfo(store::databasePath()).absolutePath(), false);
+    if (copy.isEmpty())
+        return;
+    if (!boxes.confirm(QStringLiteral("L'archivio sarà sostituito dalla copia\n%1\n\nL'archivio "
+                                      "attuale sarà conservato come copia datata nella sua "
+                                      "cartella. Tutti i pannelli saranno chiusi. Continuare?")
+                           .arg(shown(copy)),
+                       kTitle))
+        return;
+    bool closed = false;
+    Result<QString> kept;
+    {
+        const BusyCursor busy;
+        kept = store::restoreFrom(copy, [this, &closed] {
+            closed = true;
+            Q_EMIT ledgerClosing();
+        });
+    }
+    if (closed)
+        Q_EMIT ledgerReopened();
+    if (!kept.ok()) {
+        boxes.notice(QStringLiteral("Il ripristino non è avvenuto.\n") + kept.error(), kErrorTitle);
+        return;
+    }
+    boxes.notice(QStringLiteral("Archivio ripristinato dalla copia\n%1\n\nL'archivio precedente è "
+                                "conservato in\n%2")
+                     .arg(shown(copy), shown(kept.value)),
+                 kTitle);
+}
+
+void ArchiveMenu::Informazioni() {
+    const QString path = store::databasePath();
+    QString text = QStringLiteral("Velarco %1\n\nArchivio: %2\nMotore: %3\nCopie automatiche: %4")
+                       .arg(QCoreApplication::applicationVersion(), shown(path),
+                            store::engineDescription(), shown(store::automaticCopiesFolder(path)));
+    if (store::isReadOnly())
+        text += QStringLiteral("\n\nL'archivio è aperto in sola lettura.");
+    shell_.boxes().notice(text, kTitle);
+}

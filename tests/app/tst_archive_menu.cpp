@@ -1,0 +1,268 @@
+#include "app/nota.h"
+#include "platform/scripted_message_boxes.h"
+#include "store/archive.h"
+#include "store/connection.h"
+#include "store/ledger_file.h"
+#include "store/queries.h"
+#include "support/private_mounts.h"
+#include "support/test_database.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+#include <sys/mount.h>
+
+namespace {
+
+const QStringList kArchiveItems = {"VerificaArchivio", "SalvaCopia", "RipristinaCopia",
+                                   "Informazioni"};
+const QString kReadOnly = "L'archivio è aperto in sola lettura";
+
+void login(Nota& window, const QString& user) {
+    auto* users = window.findChild<QComboBox*>("cbo1");
+    users->setCurrentIndex(users->findText(user));
+    Q_EMIT users->activated(users->currentIndex());
+    window.findChild<QPushButton*>("Cmd1")->click();
+}
+
+} // namespace
+
+class ArchiveMenuTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void menuFollowsGenerale();
+    void enabledInEveryState_data();
+    void enabledInEveryState();
+    void checkReportsCounts();
+    void saveCopy_data();
+    void saveCopy();
+    void restoreReturnsToSelection_data();
+    void restoreReturnsToSelection();
+    void informationNamesTheFiles();
+    void readOnlyLedger_data();
+    void readOnlyLedger();
+
+private:
+    void openWindow();
+
+    std::unique_ptr<TestDatabase> db_;
+    std::unique_ptr<ScriptedMessageBoxes> boxes_;
+    std::unique_ptr<Nota> window_;
+    QTemporaryDir out_;
+};
+
+void ArchiveMenuTest::init() {
+    db_ = std::make_unique<TestDatabase>();
+    QVERIFY2(db_->ok(), qPrintable(db_->error()));
+    TestDatabase::addSubject("ROSSI MARIO", true);
+    TestDatabase::addSubject("CLIENTE SRL");
+    openWindow();
+}
+
+void ArchiveMenuTest::openWindow() {
+    boxes_ = std::make_unique<ScriptedMessageBoxes>();
+    window_ = std::make_unique<Nota>(*boxes_);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+}
+
+void ArchiveMenuTest::cleanup() {
+    window_.reset();
+    boxes_.reset();
+    db_.reset();
+}
+
+void ArchiveMenuTest::menuFollowsGenerale() {
+    QStringList bar;
+    for (QAction* top : window_->menuBar()->actions())
+        bar.append(top->objectName());
+    QCOMPARE(bar.mid(bar.indexOf("Generale")), (QStringList{"Generale", "Archivio"}));
+    QMenu* menu = window_->findChild<QMenu*>("ArchivioMenu");
+    QVERIFY(menu);
+    QStringList items, captions;
+    for (QAction* item : menu->actions()) {
+        items.append(item->objectName());
+        captions.append(item->text());
+    }
+    QCOMPARE(items, kArchiveItems);
+    QCOMPARE(captions, (QStringList{"Verifica archivio", "Salva copia dell'archivio…",
+                                    "Ripristina da una copia…", "Informazioni"}));
+}
+
+void ArchiveMenuTest::enabledInEveryState_data() {
+    QTest::addColumn<QString>("state");
+    QTest::newRow("selection") << "";
+    QTest::newRow("logged in") << "Accedi";
+    QTest::newRow("entry panel") << "Rinserisci";
+    QTest::newRow("subject panel") << "Inserisci";
+    QTest::newRow("lookup tables") << "Servizi";
+    QTest::newRow("after user change") << "CambioUtente";
+}
+
+void ArchiveMenuTest::enabledInEveryState() {
+    QFETCH(QString, state);
+    if (!state.isEmpty())
+        login(*window_, "ROSSI MARIO");
+    if (!state.isEmpty() && state != "Accedi")
+        window_->action(state.toLatin1().constData())->trigger();
+    for (const QString& name : QStringList{"Archivio"} + kArchiveItems)
+        QVERIFY2(window_->action(name.toLatin1().constData())->isEnabled(), qPrintable(name));
+}
+
+void ArchiveMenuTest::checkReportsCounts() {
+    window_->action("VerificaArchivio")->trigger();
+    QCOMPARE(boxes_->shown().size(), 1);
+    QVERIFY2(boxes_->last().text.startsWith("L'archivio è integro."),
+             qPrintable(boxes_->last().text));
+    QVERIFY(boxes_->last().text.contains("Soggetti: 2"));
+    QVERIFY(boxes_->last().text.contains("Ritenute: 0"));
+}
+
+void ArchiveMenuTest::saveCopy_data() {
+    QTest::addColumn<QString>("chosen"); // empty: "Annulla"
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("a new file") << "copia.db" << true << "Copia salvata e verificata";
+    QTest::newRow("cancelled") << "" << false << "";
+    QTest::newRow("a missing folder")
+        << "manca/copia.db" << false << "La copia non è stata salvata";
+}
+
+void ArchiveMenuTest::saveCopy() {
+    QFETCH(QString, chosen);
+    QFETCH(bool, written);
+    QFETCH(QString, says);
+    const QString target = chosen.isEmpty() ? QString() : out_.filePath(chosen);
+    if (!target.isEmpty())
+        boxes_->type(target);
+    window_->action("SalvaCopia")->trigger();
+    QCOMPARE(QFile::exists(target), written);
+    QCOMPARE(boxes_->shown().first().title, QString("Salva copia dell'archivio"));
+    if (says.isEmpty()) {
+        QCOMPARE(boxes_->shown().size(), 1);
+        return;
+    }
+    QVERIFY2(boxes_->last().text.startsWith(says), qPrintable(boxes_->last().text));
+    if (written) {
+        const Result<store::LedgerCheck> check = store::checkFile(target);
+        QVERIFY(check.ok() && check.value.whole());
+        QCOMPARE(check.value.counts.first().rows, qint64(2));
+        QFile::remove(target);
+    }
+}
+
+void ArchiveMenuTest::restoreReturnsToSelection_data() {
+    QTest::addColumn<bool>("confirmed");
+    QTest::newRow("confirmed") << true;
+    QTest::newRow("answered no") << false;
+}
+
+void ArchiveMenuTest::restoreReturnsToSelection() {
+    QFETCH(bool, confirmed);
+    const QString copy = out_.filePath("prima.db");
+    boxes_->type(copy);
+    window_->action("SalvaCopia")->trigger();
+    QVERIFY(QFile::exists(copy));
+    TestDatabase::addSubject("NUOVO SRL");
+    window_->CaricaUtenti();
+    login(*window_, "ROSSI MARIO");
+    window_->action("Rinserisci")->trigger();
+    QVERIFY(window_->panel("Frame4")->isVisible());
+    boxes_->clear();
+
+    boxes_->type(copy);
+    boxes_->answer(confirmed ? BoxAnswer::Yes : BoxAnswer::No);
+    window_->action("RipristinaCopia")->trigger();
+
+    QCOMPARE(window_->panel("Frame4")->isVisible(), !confirmed);
+    QCOMPARE(window_->panel("Frame2")->isVisible(), confirmed);
+    QCOMPARE(store::subjectNames().value.contains("NUOVO SRL"), !confirmed);
+    if (!confirmed) {
+        QCOMPARE(boxes_->shown().size(), 2);
+        return;
+    }
+    QVERIFY2(boxes_->last().text.startsWith("Archivio ripristinato dalla copia"),
+             qPrintable(boxes_->last().text));
+    QCOMPARE(window_->currentUserName(), QString());
+    QVERIFY(!window_->action("Ritenute")->isEnabled());
+    // The replaced ledger is kept beside it, with the row the copy lacks.
+    const QStringList kept = QDir(QFileInfo(db_->path()).absolutePath())
+                                 .entryList({"Database-prima-del-ripristino-*.db"});
+    QCOMPARE(kept.size(), 1);
+    // The window works on the restored ledger.
+    login(*window_, "ROSSI MARIO");
+    QVERIFY(window_->action("Ritenute")->isEnabled());
+}
+
+void ArchiveMenuTest::informationNamesTheFiles() {
+    window_->action("Informazioni")->trigger();
+    const QString text = boxes_->last().text;
+    QVERIFY2(text.contains(QDir::toNativeSeparators(QFileInfo(db_->path()).absoluteFilePath())),
+             qPrintable(text));
+    QVERIFY2(text.contains("Motore: SQLite 3."), qPrintable(text));
+    QVERIFY2(text.contains("Database - copie"), qPrintable(text));
+    QVERIFY(!text.contains("sola lettura"));
+}
+
+void ArchiveMenuTest::readOnlyLedger_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("refused");
+    for (const char* command : {"Inserisci", "Modifica", "Elimina", "Rinserisci", "Rmodifica",
+                                "RElimina", "Servizi", "EliminaR", "RipristinaCopia"})
+        QTest::newRow(command) << command << true;
+    QTest::newRow("Verifica archivio") << "VerificaArchivio" << false;
+    QTest::newRow("Informazioni") << "Informazioni" << false;
+}
+
+void ArchiveMenuTest::readOnlyLedger() {
+    QFETCH(QString, command);
+    QFETCH(bool, refused);
+    if (!private_mounts::refusal().isEmpty())
+        QSKIP(qPrintable("a read-only medium needs a private mount: " + private_mounts::refusal()));
+    QTemporaryDir medium;
+    QString error;
+    QVERIFY2(private_mounts::mountSmall(medium.path(), 1024, &error), qPrintable(error));
+    window_.reset();
+    store::closeDatabase();
+    const QString path = medium.filePath("Database.db");
+    QVERIFY(QFile::copy(db_->path(), path));
+    QVERIFY2(private_mounts::makeReadOnly(medium.path(), &error), qPrintable(error));
+    const Status opened = store::openDatabase(path);
+    QVERIFY2(opened.ok(), qPrintable(opened.error()));
+    QVERIFY(store::isReadOnly());
+    openWindow();
+    login(*window_, "ROSSI MARIO");
+
+    window_->action(command.toLatin1().constData())->trigger();
+    const bool saidReadOnly =
+        !boxes_->shown().isEmpty() && boxes_->shown().first().text.startsWith(kReadOnly);
+    QCOMPARE(saidReadOnly, refused);
+    if (refused) {
+        // Told at once: no panel opened, nothing asked.
+        QCOMPARE(boxes_->shown().size(), 1);
+        for (const char* panel : {"Frame1", "Frame4", "Frame6"})
+            QVERIFY2(!window_->panel(panel)->isVisible(), panel);
+    }
+    // Reading works: the grids, the lists and the check.
+    QCOMPARE(store::subjectNames().value.size(), 2);
+    QVERIFY(store::checkOpenLedger().whole());
+    window_.reset();
+    store::closeDatabase();
+    umount2(QFile::encodeName(medium.path()).constData(), MNT_DETACH);
+}
+
+VELARCO_TEST_MAIN_WITH_MOUNTS(ArchiveMenuTest, QApplication)
+#include "tst_archive_menu.moc"
