@@ -355,30 +355,41 @@ void LedgerFileTest::restoreRefuses() {
 }
 
 void LedgerFileTest::olderLedgerIsCopiedBeforeUpgrade() {
-    if (store::schema::kCurrentVersion < 2)
-        QSKIP("there is no older layout to upgrade from yet");
+    QFile fixture(qEnvironmentVariable("VELARCO_SOURCE_DIR") +
+                  "/tests/store/fixtures/version1.sql");
+    QVERIFY2(fixture.open(QIODevice::ReadOnly), qPrintable(fixture.fileName()));
+    QStringList statements;
+    for (const QString& line : QString::fromUtf8(fixture.readAll()).split('\n')) {
+        if (!line.isEmpty() && !line.startsWith("--"))
+            statements.append(line);
+    }
     QTemporaryDir dir;
     const QString path = dir.filePath("Database.db");
-    makeLedger(path, 5);
-    const int older = store::schema::kCurrentVersion - 1;
-    writeSqliteFile(path, {QStringLiteral("PRAGMA user_version = %1").arg(older)});
-    // Whatever the upgrade steps do, the ledger as it was is copied first.
-    store::openDatabase(path);
+    writeSqliteFile(path, statements);
+    const QByteArray before = digestOf(path);
+    const Status opened = store::openDatabase(path);
+    QVERIFY2(opened.ok(), qPrintable(opened.error()));
+    QCOMPARE(store::schema::versionOf(store::connection()), store::schema::kCurrentVersion);
     store::closeDatabase();
+    // The ledger as it was before any upgrade step, byte for byte.
     const QString folder = store::automaticCopiesFolder(path);
     const QStringList copies = QDir(folder).entryList({"*_prima-aggiornamento.db"});
     QCOMPARE(copies.size(), 1);
-    const QString copy = QDir(folder).filePath(copies.first());
+    const Result<LedgerCheck> copy = store::checkFile(QDir(folder).filePath(copies.first()));
+    QVERIFY2(copy.ok() && copy.value.whole(), qPrintable(copy.error()));
+    QCOMPARE(copy.value.counts.first().rows, qint64(7));
+    QVERIFY(digestOf(path) != before);
     {
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "copy");
-        db.setDatabaseName(copy);
+        db.setDatabaseName(QDir(folder).filePath(copies.first()));
         QVERIFY(db.open());
-        QCOMPARE(store::schema::versionOf(db), older);
-        QSqlQuery rows(db);
-        QVERIFY(rows.exec("SELECT count(*) FROM Soggetti") && rows.next());
-        QCOMPARE(rows.value(0).toInt(), 5);
+        QCOMPARE(store::schema::versionOf(db), 1);
     }
     QSqlDatabase::removeDatabase("copy");
+    // Opening the upgraded ledger again makes no further copy.
+    QVERIFY(store::openDatabase(path).ok());
+    store::closeDatabase();
+    QCOMPARE(QDir(folder).entryList({"*.db"}).size(), 1);
 }
 
 void LedgerFileTest::reasons_data() {
