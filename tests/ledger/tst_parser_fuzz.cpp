@@ -28,7 +28,7 @@ QString randomText(QRandomGenerator& random, const QString& alphabet, int maxLen
 
 qint64 randomCents(QRandomGenerator& random) {
     // Every magnitude alike, from single cents to the edge of the range.
-    const int bits = int(random.bounded(64));
+    const int bits = 1 + int(random.bounded(64));
     qint64 cents = qint64(random.generate64() >> (64 - bits)) & Amount::kMaxCents;
     return random.bounded(2) ? -cents : cents;
 }

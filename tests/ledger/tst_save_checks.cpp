@@ -65,6 +65,13 @@ SaveFinding expected(int check, EntryMode mode = EntryMode::Insert) {
         return {"Attenzione Anno di Versamento  diverso da quello dell' anno  inserimento della "
                 "registrazione !",
                 "ERRORE - NON BLOCCANTE", "DataBox4", false};
+    // A typed date that does not read stops the save before any other check.
+    case 19:
+        return {"Data non valida", QString(), "DataBox2", true};
+    case 20:
+        return {"Data non valida", QString(), "DataBox3", true};
+    case 21:
+        return {"Data non valida", QString(), "DataBox4", true};
     }
     return {};
 }
@@ -349,7 +356,11 @@ void SaveChecksTest::checks_data() {
     addRow("invoice of 2009 in 2011",
            with([](WithholdingEntry& e) { e.invoiceDate = "15/02/2009"; }), {17});
     addRow("invalid invoice date", with([](WithholdingEntry& e) { e.invoiceDate = "31/02/2011"; }),
-           {17});
+           {19});
+    addRow("invoice year before 1900",
+           with([](WithholdingEntry& e) { e.invoiceDate = "15/02/1899"; }), {19});
+    addRow("negative payment year", with([](WithholdingEntry& e) { e.paymentDate = "1/1/-2011"; }),
+           {20});
     addRow("working year not a number", with([](WithholdingEntry& e) { e.year = "anno"; }), {17});
     addRow("remitted the next year", with([](WithholdingEntry& e) {
                e.remittanceDate = "16/01/2012";
@@ -360,7 +371,7 @@ void SaveChecksTest::checks_data() {
                e.remittanceDate = "99/99/2011";
                e.remitted = "200,00";
            }),
-           {18});
+           {21});
     addRow("both years differ", with([](WithholdingEntry& e) {
                e.invoiceDate = "15/12/2010";
                e.remittanceDate = "16/01/2012";
