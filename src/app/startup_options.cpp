@@ -9,8 +9,8 @@ constexpr bool kValue = true;
 constexpr bool kSwitch = false;
 constexpr bool kStarts = true;
 constexpr bool kJoins = false;
-const Commands kEveryCommand = Commands(Command::Window) | Command::Report |
-                                Command::ImportTables | Command::Check | Command::Backup;
+const Commands kEveryCommand = Commands(Command::Window) | Command::Report | Command::ImportTables |
+                               Command::Check | Command::Backup;
 
 // clang-format off
 const KnownOption kKnownOptions[] = {
@@ -42,7 +42,7 @@ const KnownOption kKnownOptions[] = {
     {"check",    kSwitch, Command::Check,    kStarts, nullptr,
      "verifica l'archivio ed esce"},
     {"backup",   kValue,  Command::Backup,   kStarts, "COPIA",
-     "scrive in COPIA una copia verificata dell'archivio ed esce"},
+     "scrive in COPIA una copia verificata ed esce"},
 };
 // clang-format on
 
