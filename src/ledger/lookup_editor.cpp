@@ -30,6 +30,8 @@ LookupEditor::LookupEditor(Shell& shell, QWidget* parent)
     XPCheck1 = makeCheck("XPCheck1", QStringLiteral("Anno"), this);
     XPCheck2 = makeCheck("XPCheck2", QStringLiteral("Codice Tributo"), this);
     XPCheck3 = makeCheck("XPCheck3", QStringLiteral("Percentuale"), this);
+    legalRatesCheck_ = makeCheck("legalRatesCheck", QStringLiteral("Tasso legale"), this);
+    deferralsCheck_ = makeCheck("deferralsCheck", QStringLiteral("Proroghe scadenze"), this);
     DataGrid2 = new DataGrid(this);
     DataGrid2->setObjectName(QStringLiteral("DataGrid2"));
     DataGrid2->setEditTriggers(
@@ -49,7 +51,7 @@ LookupEditor::LookupEditor(Shell& shell, QWidget* parent)
     ClickableLabel* Label47 = makeCloseMark("Label47", this);
 
     auto* checks = new QHBoxLayout;
-    for (QCheckBox* box : {XPCheck1, XPCheck2, XPCheck3})
+    for (QCheckBox* box : {XPCheck1, XPCheck2, XPCheck3, legalRatesCheck_, deferralsCheck_})
         checks->addWidget(box);
     checks->addStretch(1);
     auto* buttons = new QHBoxLayout;
@@ -64,15 +66,16 @@ LookupEditor::LookupEditor(Shell& shell, QWidget* parent)
     layout->addLayout(buttons, 3, 0, 1, 2);
     layout->setRowStretch(2, 1);
 
-    connect(XPCheck1, &QCheckBox::toggled, this, [this] {
-        onCheckToggled(XPCheck1, XPCheck2, XPCheck3, &LookupEditor::CaricaGrigliaAnni);
-    });
-    connect(XPCheck2, &QCheckBox::toggled, this, [this] {
-        onCheckToggled(XPCheck2, XPCheck1, XPCheck3, &LookupEditor::CaricaGrigliaTributi);
-    });
-    connect(XPCheck3, &QCheckBox::toggled, this, [this] {
-        onCheckToggled(XPCheck3, XPCheck1, XPCheck2, &LookupEditor::CaricaGrigliaPercentuali);
-    });
+    const std::pair<QCheckBox*, Loader> loaders[] = {
+        {XPCheck1, &LookupEditor::CaricaGrigliaAnni},
+        {XPCheck2, &LookupEditor::CaricaGrigliaTributi},
+        {XPCheck3, &LookupEditor::CaricaGrigliaPercentuali},
+        {legalRatesCheck_, &LookupEditor::loadLegalRates},
+        {deferralsCheck_, &LookupEditor::loadDeferrals},
+    };
+    for (const auto& [box, loader] : loaders)
+        connect(box, &QCheckBox::toggled, this,
+                [this, box, loader] { onCheckToggled(box, loader); });
     connect(addButton_, &QPushButton::clicked, this, &LookupEditor::addRow);
     connect(deleteButton_, &QPushButton::clicked, this, &LookupEditor::deleteRow);
     // Ins and Canc on the grid itself, not while a cell is being edited.
@@ -89,13 +92,14 @@ LookupEditor::LookupEditor(Shell& shell, QWidget* parent)
     });
 }
 
-void LookupEditor::onCheckToggled(QCheckBox* box, QCheckBox* other1, QCheckBox* other2,
-                                  Loader loader) {
+void LookupEditor::onCheckToggled(QCheckBox* box, Loader loader) {
     // Unticking the others runs their handlers, which empty the grid before the
     // loader fills it again.
     if (box->isChecked()) {
-        other1->setChecked(false);
-        other2->setChecked(false);
+        for (QCheckBox* other : {XPCheck1, XPCheck2, XPCheck3, legalRatesCheck_, deferralsCheck_}) {
+            if (other != box)
+                other->setChecked(false);
+        }
         (this->*loader)();
     }
     if (!box->isChecked())
@@ -112,6 +116,14 @@ void LookupEditor::CaricaGrigliaTributi() {
 
 void LookupEditor::CaricaGrigliaPercentuali() {
     load(lookup::Table::Rates);
+}
+
+void LookupEditor::loadLegalRates() {
+    load(lookup::Table::LegalRates);
+}
+
+void LookupEditor::loadDeferrals() {
+    load(lookup::Table::Deferrals);
 }
 
 void LookupEditor::load(lookup::Table table) {
@@ -137,8 +149,9 @@ void LookupEditor::load(lookup::Table table) {
         DataGrid2->setColumnWidthTwips(c, 1800);
     if (table == lookup::Table::Rates)
         DataGrid2->widenColumnFor(model_->keyColumn(), DataGrid::widestAmount());
-    // Only the tax codes have a long column: their description takes the free width.
-    DataGrid2->horizontalHeader()->setStretchLastSection(table == lookup::Table::TaxCodes);
+    // Only the tax codes and the deferrals have a long column: it takes the free width.
+    DataGrid2->horizontalHeader()->setStretchLastSection(table == lookup::Table::TaxCodes ||
+                                                         table == lookup::Table::Deferrals);
     addButton_->setEnabled(true);
     deleteButton_->setEnabled(true);
 }

@@ -10,8 +10,9 @@ class QCheckBox;
 class QPushButton;
 class Shell;
 
-// The lookup-table editor `Frame6`: years, tax codes and rates, edited in place in
-// `DataGrid2`; the ticked check box chooses the table.
+// The lookup-table editor `Frame6`: years, tax codes, rates, legal interest rates and
+// due-date deferrals, edited in place in `DataGrid2`; the ticked check box chooses the
+// table.
 class LookupEditor : public QGroupBox {
     Q_OBJECT
 
@@ -22,6 +23,8 @@ public:
     void CaricaGrigliaAnni();
     void CaricaGrigliaTributi();
     void CaricaGrigliaPercentuali();
+    void loadLegalRates();
+    void loadDeferrals();
 
     // Starts a new row at the end of the grid, ready for its key.
     void addRow();
@@ -30,7 +33,7 @@ public:
 
 private:
     using Loader = void (LookupEditor::*)();
-    void onCheckToggled(QCheckBox* box, QCheckBox* other1, QCheckBox* other2, Loader loader);
+    void onCheckToggled(QCheckBox* box, Loader loader);
     void load(lookup::Table table);
     void clearGrid();
     void showRefusal(const QString& text, const QString& title);
@@ -39,6 +42,8 @@ private:
     QCheckBox* XPCheck1;
     QCheckBox* XPCheck2;
     QCheckBox* XPCheck3;
+    QCheckBox* legalRatesCheck_;
+    QCheckBox* deferralsCheck_;
     DataGrid* DataGrid2;
     QPushButton* addButton_;
     QPushButton* deleteButton_;

@@ -1,6 +1,8 @@
 #include "ledger/lookup_tables.h"
 
+#include "ledger/withholding_rules.h"
 #include "platform/amount.h"
+#include "platform/date_text.h"
 #include "store/connection.h"
 #include "store/transaction.h"
 
@@ -27,16 +29,67 @@ bool isFourDigitYear(const QString& text) {
     return true;
 }
 
+bool isColumn(const QString& column, const char* name) {
+    return column.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+}
+
 bool isRateColumn(Table table, const QString& column) {
-    return table == Table::Rates && column.compare(keyColumn(table), Qt::CaseInsensitive) == 0;
+    return (table == Table::Rates && isColumn(column, "Percentuale")) ||
+           (table == Table::LegalRates && isColumn(column, "tasso"));
+}
+
+bool isDateColumn(Table table, const QString& column) {
+    return table == Table::Deferrals &&
+           (isColumn(column, "originale") || isColumn(column, "nuova"));
 }
 
 // The columns a write may name: only these are ever put into statement text.
 bool isWritable(Table table, const QString& column) {
-    const QStringList allowed =
-        table == Table::TaxCodes ? QStringList{QStringLiteral("codice"), QStringLiteral("Causale")}
-                                 : QStringList{keyColumn(table)};
+    QStringList allowed{keyColumn(table)};
+    if (table == Table::TaxCodes)
+        allowed.append(QStringLiteral("Causale"));
+    else if (table == Table::LegalRates)
+        allowed.append(QStringLiteral("tasso"));
+    else if (table == Table::Deferrals)
+        allowed.append({QStringLiteral("nuova"), QStringLiteral("nota")});
     return allowed.contains(column, Qt::CaseInsensitive);
+}
+
+CellValue checkYear(const QString& text) {
+    if (text.isEmpty())
+        return refuse(QStringLiteral("Inserire l'anno: quattro cifre, ad esempio 2024."),
+                      kEmptyTitle);
+    if (!isFourDigitYear(text))
+        return refuse(QStringLiteral("L'anno deve essere di quattro cifre, ad esempio 2024."),
+                      kBlockingTitle);
+    return {text, std::nullopt};
+}
+
+CellValue checkLegalRate(const QString& text) {
+    // Empty is allowed: the year is then known to have no rate yet.
+    if (text.isEmpty())
+        return {QVariant(), std::nullopt};
+    const std::optional<Amount> rate = Amount::parse(text);
+    if (!rate || rate->cents() < 0 || rate->cents() > 10000)
+        return refuse(QStringLiteral("Il tasso legale deve essere un numero da 0 a 100, ad "
+                                     "esempio 2 oppure 1,6."),
+                      kBlockingTitle);
+    return {rate->cents(), std::nullopt};
+}
+
+CellValue checkDate(const QString& text, bool required) {
+    if (text.isEmpty()) {
+        if (required)
+            return refuse(QStringLiteral("Inserire la scadenza originale, ad esempio 16/03/2020."),
+                          kEmptyTitle);
+        return {QVariant(), std::nullopt};
+    }
+    const std::optional<QString> iso = ledger::isoFromShortDate(text);
+    if (!iso)
+        return refuse(QStringLiteral("Data non valida: scriverla come gg/mm/aaaa, ad esempio "
+                                     "20/03/2020."),
+                      kBlockingTitle);
+    return {*iso, std::nullopt};
 }
 
 Status refuseColumn(const QString& column) {
@@ -52,9 +105,13 @@ QString tableName(Table table) {
     case Table::TaxCodes:
         return QStringLiteral("Tributo");
     case Table::Rates:
+        return QStringLiteral("Percentuale");
+    case Table::LegalRates:
+        return QStringLiteral("TassoLegale");
+    case Table::Deferrals:
         break;
     }
-    return QStringLiteral("Percentuale");
+    return QStringLiteral("Proroghe");
 }
 
 QString keyColumn(Table table) {
@@ -64,12 +121,27 @@ QString keyColumn(Table table) {
     case Table::TaxCodes:
         return QStringLiteral("codice");
     case Table::Rates:
+        return QStringLiteral("Percentuale");
+    case Table::LegalRates:
+        return QStringLiteral("anno");
+    case Table::Deferrals:
         break;
     }
-    return QStringLiteral("Percentuale");
+    return QStringLiteral("originale");
 }
 
 QString columnHeading(const QString& column) {
+    static const std::pair<const char*, const char*> headings[] = {
+        {"anno", "Anno"},
+        {"tasso", "Tasso legale %"},
+        {"originale", "Scadenza originale"},
+        {"nuova", "Nuova scadenza"},
+        {"nota", "Nota"},
+    };
+    for (const auto& [name, heading] : headings) {
+        if (column == QLatin1String(name))
+            return QString::fromUtf8(heading);
+    }
     if (column.compare(QLatin1String("codice"), Qt::CaseInsensitive) == 0)
         return QStringLiteral("Codice Tributo");
     if (column.compare(QLatin1String("Causale"), Qt::CaseInsensitive) == 0)
@@ -84,13 +156,13 @@ CellValue checkCell(Table table, const QString& column, const QString& typed) {
     const QString text = typed.trimmed();
     switch (table) {
     case Table::Years:
-        if (text.isEmpty())
-            return refuse(QStringLiteral("Inserire l'anno: quattro cifre, ad esempio 2024."),
-                          kEmptyTitle);
-        if (!isFourDigitYear(text))
-            return refuse(QStringLiteral("L'anno deve essere di quattro cifre, ad esempio 2024."),
-                          kBlockingTitle);
-        return {text, std::nullopt};
+        return checkYear(text);
+    case Table::LegalRates:
+        return isColumn(column, "anno") ? checkYear(text) : checkLegalRate(text);
+    case Table::Deferrals:
+        if (isColumn(column, "nota"))
+            return {typed, std::nullopt};
+        return checkDate(text, isColumn(column, "originale"));
     case Table::TaxCodes:
         if (column.compare(keyColumn(table), Qt::CaseInsensitive) != 0)
             return {typed, std::nullopt}; // the description is free text
@@ -120,6 +192,8 @@ QString displayText(Table table, const QString& column, const QVariant& stored) 
         if (ok)
             return Amount::fromCents(cents).plainText();
     }
+    if (isDateColumn(table, column))
+        return shownDate(stored.toString());
     return stored.toString();
 }
 

@@ -7,11 +7,12 @@
 #include <QStringList>
 #include <QVariant>
 
-// The three lookup tables the operator maintains (years, tax codes, rates): what a
-// cell may hold, how it is shown, and the statements that read and write them.
+// The lookup tables the operator maintains (years, tax codes, rates, the legal interest
+// rates and the due-date deferrals): what a cell may hold, how it is shown, and the
+// statements that read and write them.
 namespace lookup {
 
-enum class Table { Years, TaxCodes, Rates };
+enum class Table { Years, TaxCodes, Rates, LegalRates, Deferrals };
 
 // A value the editor will not write, with the message for the operator.
 struct Refusal {
@@ -27,18 +28,20 @@ struct CellValue {
     bool ok() const { return !refusal.has_value(); }
 };
 
-// The table's name in the database ("Anno", "Tributo", "Percentuale").
+// The table's name in the database ("Anno", "Tributo", "Percentuale", "TassoLegale",
+// "Proroghe").
 QString tableName(Table table);
 // The column the entry lists read, which a row cannot be without
-// ("Anno", "codice", "Percentuale").
+// ("Anno", "codice", "Percentuale", "anno", "originale").
 QString keyColumn(Table table);
 // The heading of a column in the editor's grid.
 QString columnHeading(const QString& column);
 
 // Checks `typed` for `column` of `table`: a year of four digits, a non-empty tax
-// code, a rate that reads as an amount above 0 and at most 100 (stored in cents).
+// code, a rate that reads as an amount above 0 and at most 100 (stored in cents), a
+// legal rate from 0 to 100, a date dd/mm/yyyy (stored ISO); notes are free text.
 CellValue checkCell(Table table, const QString& column, const QString& typed);
-// How a stored value is shown and edited: rates as "20", "4,5".
+// How a stored value is shown and edited: rates as "20", "4,5", dates as dd/mm/yyyy.
 QString displayText(Table table, const QString& column, const QVariant& stored);
 
 // The message for a write the database refused.

@@ -218,14 +218,53 @@ Status addCertificateFields(QSqlDatabase db, const QDate&) {
     return Status::success();
 }
 
+// Version 4: the tax calendar's tables: the legal interest rate of each year (hundredths of a
+// percent, like Percentuale), the extraordinary deferrals of due dates (ISO dates), and
+// the office's options (absent means off).
+Status addTaxCalendarTables(QSqlDatabase db, const QDate&) {
+    const char* const create[] = {
+        R"(CREATE TABLE TassoLegale (
+            ID INTEGER PRIMARY KEY AUTOINCREMENT,
+            anno TEXT NOT NULL UNIQUE CHECK (length(anno) = 4 AND anno NOT GLOB '*[^0-9]*'),
+            tasso INTEGER CHECK (tasso IS NULL OR tasso >= 0)))",
+        R"(CREATE TABLE Proroghe (
+            ID INTEGER PRIMARY KEY AUTOINCREMENT,
+            originale TEXT NOT NULL UNIQUE,
+            nuova TEXT,
+            nota TEXT))",
+        R"(CREATE TABLE Opzioni (
+            chiave TEXT PRIMARY KEY,
+            valore TEXT))",
+    };
+    for (const char* sql : create) {
+        if (Status s = execAll(db, QString::fromUtf8(sql)); !s.ok())
+            return s;
+    }
+    QList<QVariantList> rates;
+    for (const auto& [year, rate] : seededLegalRates())
+        rates.append({QString::number(year), rate});
+    return execAll(db, QStringLiteral("INSERT INTO TassoLegale (anno, tasso) VALUES (?, ?)"),
+                   rates);
+}
+
 // Step N brings a database of version N-1 to version N.
 using Step = std::function<Status(QSqlDatabase, const QDate&)>;
 const std::vector<Step>& steps() {
-    static const std::vector<Step> all = {createVersion1, addNameKeys, addCertificateFields};
+    static const std::vector<Step> all = {createVersion1, addNameKeys, addCertificateFields,
+                                          addTaxCalendarTables};
     return all;
 }
 
 } // namespace
+
+const QList<std::pair<int, qint64>>& seededLegalRates() {
+    // Set each December by ministerial decree for the following year.
+    static const QList<std::pair<int, qint64>> rates = {
+        {2014, 100}, {2015, 50},  {2016, 20},  {2017, 10},  {2018, 30},  {2019, 80},  {2020, 5},
+        {2021, 1},   {2022, 125}, {2023, 500}, {2024, 250}, {2025, 200}, {2026, 160},
+    };
+    return rates;
+}
 
 int versionOf(QSqlDatabase db) {
     QSqlQuery query(db);

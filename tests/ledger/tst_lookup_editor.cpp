@@ -51,6 +51,7 @@ private Q_SLOTS:
     void inPlaceEditIsWritten_data();
     void inPlaceEditIsWritten();
     void newTaxCodeReachesTheEntryList();
+    void newDeferralIsStoredAsDates();
     void refusedEditIsReportedAndReverted_data();
     void refusedEditIsReportedAndReverted();
     void deleteRow_data();
@@ -110,7 +111,7 @@ void TestLookupEditor::openEditor() {
 }
 
 void TestLookupEditor::choose(Table table) {
-    const char* names[] = {"XPCheck1", "XPCheck2", "XPCheck3"};
+    const char* names[] = {"XPCheck1", "XPCheck2", "XPCheck3", "legalRatesCheck", "deferralsCheck"};
     QCheckBox* box = check(names[int(table)]);
     if (!box->isChecked())
         box->click();
@@ -190,6 +191,28 @@ void TestLookupEditor::checkCell_data() {
                                         << "100,01" << refused << kBlockingTitle;
     QTest::newRow("rate empty") << Table::Rates << "Percentuale"
                                 << "" << refused << kEmptyTitle;
+    QTest::newRow("legal rate year") << Table::LegalRates << "anno"
+                                     << "2027" << QVariant("2027") << "";
+    QTest::newRow("legal rate year short") << Table::LegalRates << "anno"
+                                           << "27" << refused << kBlockingTitle;
+    QTest::newRow("legal rate hundredths") << Table::LegalRates << "tasso"
+                                           << "0,05" << QVariant(5) << "";
+    QTest::newRow("legal rate zero") << Table::LegalRates << "tasso"
+                                     << "0" << QVariant(0) << "";
+    QTest::newRow("legal rate empty is no rate") << Table::LegalRates << "tasso"
+                                                 << "" << QVariant(QString()) << "";
+    QTest::newRow("legal rate negative") << Table::LegalRates << "tasso"
+                                         << "-1" << refused << kBlockingTitle;
+    QTest::newRow("deferral date") << Table::Deferrals << "originale"
+                                   << "16/03/2020" << QVariant("2020-03-16") << "";
+    QTest::newRow("deferral date required") << Table::Deferrals << "originale"
+                                            << "" << refused << kEmptyTitle;
+    QTest::newRow("deferral date invalid") << Table::Deferrals << "nuova"
+                                           << "31/02/2020" << refused << kBlockingTitle;
+    QTest::newRow("deferral new date may wait") << Table::Deferrals << "nuova"
+                                                << "" << QVariant(QString()) << "";
+    QTest::newRow("deferral note free") << Table::Deferrals << "nota"
+                                        << "D.L. 18/2020" << QVariant("D.L. 18/2020") << "";
 }
 
 void TestLookupEditor::checkCell() {
@@ -330,6 +353,10 @@ void TestLookupEditor::inPlaceEditIsWritten_data() {
         << Table::Rates << 1 << 1 << "23"
         << "23"
         << "SELECT Percentuale FROM Percentuale ORDER BY ID" << QStringList{"400", "2300"};
+    QTest::newRow("legal rate of 2026")
+        << Table::LegalRates << 12 << 2 << "1,75"
+        << "1,75"
+        << "SELECT tasso FROM TassoLegale WHERE anno = '2026'" << QStringList{"175"};
 }
 
 void TestLookupEditor::inPlaceEditIsWritten() {
@@ -346,6 +373,24 @@ void TestLookupEditor::inPlaceEditIsWritten() {
     QCOMPARE(boxes_->texts(), QStringList());
     QCOMPARE(stored(sql), inTable);
     QCOMPARE(grid()->model()->index(row, col).data().toString(), shown);
+}
+
+void TestLookupEditor::newDeferralIsStoredAsDates() {
+    openEditor();
+    choose(Table::Deferrals);
+    QCOMPARE(grid()->rowCount(), 0);
+    QTest::mouseClick(button("addRowButton"), Qt::LeftButton);
+    typeIntoCell(0, 1, QStringLiteral("16/03/2020"));
+    typeIntoCell(0, 2, QStringLiteral("20/3/2020"));
+    typeIntoCell(0, 3, QStringLiteral("D.L. 18/2020"));
+    QCOMPARE(boxes_->texts(), QStringList());
+    QCOMPARE(
+        stored(QStringLiteral("SELECT originale || ' ' || nuova || ' ' || nota FROM Proroghe")),
+        QStringList{"2020-03-16 2020-03-20 D.L. 18/2020"});
+    QCOMPARE(column(2), QStringList{"20/03/2020"});
+    typeIntoCell(0, 2, QStringLiteral("20/13/2020"));
+    QCOMPARE(boxes_->shown().size(), 1);
+    QCOMPARE(stored(QStringLiteral("SELECT nuova FROM Proroghe")), QStringList{"2020-03-20"});
 }
 
 void TestLookupEditor::newTaxCodeReachesTheEntryList() {

@@ -1,0 +1,136 @@
+#include "tax/deferral_calendar.h"
+
+#include "ledger/withholding_rules.h"
+#include "tax/due_date.h"
+
+#include <algorithm>
+
+namespace tax {
+namespace {
+
+const Amount kCondominiumThreshold = Amount::fromCents(50000);
+const Amount kSmallAmountLimit = Amount::fromCents(10000);
+
+// The half-year date that covers a condominium withholding paid on `paid`.
+QDate condominiumHalfYearDate(const QDate& paid) {
+    const int y = paid.year();
+    if (y <= 2023) {
+        if (paid <= QDate(y, 6, 30))
+            return QDate(y, 6, 30);
+        if (paid <= QDate(y, 12, 20))
+            return QDate(y, 12, 20);
+        // Paid after the December date: the next June date of the following year.
+        return QDate(y + 1, 6, 30);
+    }
+    if (paid.month() == 12)
+        return QDate(y + 1, 1, 16);
+    if (paid <= QDate(y, 6, 16))
+        return QDate(y, 6, 16);
+    return QDate(y, 12, 16);
+}
+
+// Withholdings of one month, as the position of the first and one past the last.
+struct MonthSpan {
+    qsizetype begin;
+    qsizetype end;
+};
+
+QList<MonthSpan> monthSpans(const QList<YearWithholding>& year) {
+    QList<MonthSpan> spans;
+    for (qsizetype i = 0; i < year.size(); ++i) {
+        if (spans.isEmpty() || year.at(spans.last().begin).paid.month() != year.at(i).paid.month())
+            spans.append({i, i + 1});
+        else
+            spans.last().end = i + 1;
+    }
+    return spans;
+}
+
+Amount addClamped(Amount a, Amount b) {
+    return a.plus(b).value_or(Amount::fromCents(Amount::kMaxCents));
+}
+
+} // namespace
+
+bool isCondominiumCode(const QString& taxCode) {
+    return taxCode == u"1019" || taxCode == u"1020";
+}
+
+bool isSmallAmountCode(const QString& taxCode) {
+    return taxCode == u"1040";
+}
+
+QList<CalendarDate> condominiumDueDates(const QList<YearWithholding>& year) {
+    QList<CalendarDate> dates;
+    Amount pending;
+    qsizetype firstPending = 0;
+    QDate pendingHalfYear;
+    for (const MonthSpan& span : monthSpans(year)) {
+        const QDate monthly = ledger::dueDateOf(year.at(span.begin).paid);
+        for (qsizetype i = span.begin; i < span.end; ++i) {
+            const QDate paid = year.at(i).paid;
+            if (paid.year() < 2017) {
+                dates.append({monthly, {}});
+                continue;
+            }
+            const QDate halfYear = condominiumHalfYearDate(paid);
+            // Those covered by an earlier half-year date were due by then.
+            if (halfYear != pendingHalfYear) {
+                pending = Amount();
+                firstPending = i;
+                pendingHalfYear = halfYear;
+            }
+            pending = addClamped(pending, year.at(i).withheld);
+            dates.append({halfYear, QStringLiteral("ritenuta condominiale: entro il %1 se non si "
+                                                   "raggiungono 500 euro")
+                                        .arg(dayText(halfYear))});
+        }
+        if (pending < kCondominiumThreshold)
+            continue;
+        // The month that reaches the threshold makes everything not yet remitted due
+        // by the next 16th, unless a half-year date comes first.
+        for (qsizetype i = firstPending; i < span.end; ++i) {
+            if (dates[i].nominal > monthly)
+                dates[i] = {monthly,
+                            QStringLiteral("ritenute condominiali non versate: 500 euro "
+                                           "raggiunti nel mese %1")
+                                .arg(year.at(span.begin).paid.toString(QStringLiteral("MM/yyyy")))};
+        }
+        pending = Amount();
+        firstPending = span.end;
+        pendingHalfYear = QDate();
+    }
+    return dates;
+}
+
+QList<CalendarDate> smallAmountDueDates(const QList<YearWithholding>& year) {
+    QList<CalendarDate> dates;
+    Amount pending;
+    qsizetype firstPending = 0;
+    for (const MonthSpan& span : monthSpans(year)) {
+        const QDate paid = year.at(span.begin).paid;
+        const QDate monthly = ledger::dueDateOf(paid);
+        for (qsizetype i = span.begin; i < span.end; ++i) {
+            pending = addClamped(pending, year.at(i).withheld);
+            dates.append({monthly, {}});
+        }
+        const bool deferrable = paid >= QDate(2024, 1, 1) && paid.month() < 11;
+        if (deferrable && pending <= kSmallAmountLimit) {
+            // Waits for a later month; 16 December unless a later month takes it over.
+            for (qsizetype i = span.begin; i < span.end; ++i)
+                dates[i] = {QDate(paid.year(), 12, 16),
+                            QStringLiteral("rinvio delle ritenute fino a 100 euro: entro il "
+                                           "16/12/%1 se non si superano 100 euro")
+                                .arg(paid.year())};
+            continue;
+        }
+        for (qsizetype i = firstPending; i < span.begin; ++i)
+            dates[i] = {monthly, QStringLiteral("ritenute rinviate: superati 100 euro nel mese %1")
+                                     .arg(paid.toString(QStringLiteral("MM/yyyy")))};
+        pending = Amount();
+        firstPending = span.end;
+    }
+    return dates;
+}
+
+} // namespace tax

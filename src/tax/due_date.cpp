@@ -1,0 +1,69 @@
+#include "tax/due_date.h"
+
+#include "tax/holidays.h"
+
+namespace tax {
+namespace {
+
+const DueDateOverride* overrideOf(const QDate& date, const DueDateOverrides& overrides) {
+    for (const DueDateOverride& o : overrides) {
+        if (o.original == date && o.moved.isValid())
+            return &o;
+    }
+    return nullptr;
+}
+
+bool applyOverride(DueDate& due, const QDate& date, const DueDateOverrides& overrides) {
+    const DueDateOverride* o = overrideOf(date, overrides);
+    if (!o)
+        return false;
+    due.legal = o->moved;
+    QString text = QStringLiteral("%1 prorogata al %2").arg(dayText(date), dayText(o->moved));
+    if (!o->note.trimmed().isEmpty())
+        text += QStringLiteral(" (") + o->note.trimmed() + QLatin1Char(')');
+    due.reasons.append(text);
+    return true;
+}
+
+} // namespace
+
+QString dayText(const QDate& date) {
+    return date.toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+QDate nextWorkingDay(const QDate& date) {
+    QDate day = date;
+    while (!isWorkingDay(day))
+        day = day.addDays(1);
+    return day;
+}
+
+DueDate legalDueDate(const QDate& nominal, const DueDateOverrides& overrides,
+                     const QString& calendarReason) {
+    DueDate due{nominal, nominal, {}};
+    if (!calendarReason.isEmpty())
+        due.reasons.append(calendarReason);
+    if (applyOverride(due, nominal, overrides))
+        return due;
+    QDate day = nominal;
+    if (day.month() == 8 && day.day() < 20) {
+        day = QDate(day.year(), 8, 20);
+        due.reasons.append(QStringLiteral("%1 cade tra il 1° e il 20 agosto: si versa entro il %2")
+                               .arg(dayText(nominal), dayText(day)));
+    }
+    bool afterSaturday = false;
+    for (QString why = nonWorkingReason(day); !why.isEmpty(); why = nonWorkingReason(day)) {
+        // "sabato" says the Sunday after it too; a named holiday is always said.
+        if (!(afterSaturday && why == QLatin1String("domenica")) &&
+            !(afterSaturday && day.dayOfWeek() == Qt::Sunday && why == QLatin1String("Pasqua")))
+            due.reasons.append(QStringLiteral("%1 è %2").arg(dayText(day), why));
+        afterSaturday = day.dayOfWeek() == Qt::Saturday;
+        day = day.addDays(1);
+    }
+    due.legal = day;
+    if (day != nominal)
+        applyOverride(due, day, overrides);
+    return due;
+}
+
+} // namespace tax

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/amount.h"
+#include "tax/due_date.h"
+#include "tax/legal_rates.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// What regularising a late remittance of a withholding costs: penalty, interest and
+// the F24 lines, by the rules in force on the legal due date.
+namespace tax {
+
+// The penalty rules, by the date the violation was committed (the legal due date).
+enum class Regime { Until2015, From2016, FromSeptember2024 };
+
+struct InterestYear {
+    int year = 0;
+    int days = 0;
+    qint64 rate = 0; // hundredths of a percent
+    Amount amount;   // days x rate / 365 of the withheld amount, rounded half up
+};
+
+struct F24Line {
+    QString code;
+    QString month; // "00MM" on the tax line, "MM" on the penalty line
+    QString year;
+    Amount amount;
+};
+
+struct LatePaymentInput {
+    QString taxCode;
+    Amount withheld;
+    QDate paymentDate; // fixes the month of the withholding
+    DueDate due;       // the legal due date, from the calendar of the tax code
+    QDate remittanceDate;
+};
+
+struct LatePayment {
+    enum class Outcome { Late, NotLate, MissingRate, TooLarge };
+    Outcome outcome = Outcome::NotLate;
+    int missingRateYear = 0;
+
+    DueDate due;
+    int daysLate = 0;
+    Regime regime = Regime::FromSeptember2024;
+    QString regimeText;
+    QString bandText;    // "da 31 a 90 giorni: 1/9"
+    QString penaltyRate; // the effective rate in percent, "1,6667%"
+    Amount penalty;
+    QList<InterestYear> interest;
+    Amount interestTotal;
+    Amount total;         // withheld + interest + penalty
+    QList<F24Line> lines; // the tax line; the penalty line when its code is known
+    QStringList warnings; // facts this result rests on that are not confirmed
+};
+
+LatePayment computeLatePayment(const LatePaymentInput& input, const LegalRates& rates);
+
+Regime regimeOf(const QDate& legalDueDate);
+
+} // namespace tax

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/amount.h"
+#include "store/status.h"
+#include "tax/deferral_calendar.h"
+#include "tax/due_date.h"
+
+#include <QDate>
+#include <QString>
+
+// The legal due date of one withholding, with the calendar its tax code follows.
+namespace tax {
+
+struct CalendarChoice {
+    DueDateOverrides overrides;
+    bool smallAmountDeferral = false; // the office's option for 1040
+};
+
+// The due date of the withholding at `index` of `year` (one agent's withholdings of
+// the same calendar of one calendar year, in payment-date order) under code `taxCode`.
+DueDate dueDateAmong(const QList<YearWithholding>& year, qsizetype index, const QString& taxCode,
+                     const CalendarChoice& choice);
+
+// One withholding as the entry panel or a report holds it; `id` 0 when not yet saved.
+struct WithholdingKey {
+    qint64 id = 0;
+    QString user;
+    QString taxCode;
+    QDate paymentDate;
+    Amount withheld;
+};
+
+// The due date of `key`, reading the user's other withholdings of the same year when
+// the calendar of its code depends on them.
+Result<DueDate> recordDueDate(const WithholdingKey& key, const CalendarChoice& choice);
+
+// The overrides and the office option as stored.
+Result<CalendarChoice> storedCalendarChoice();
+
+} // namespace tax

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "store/status.h"
+#include "tax/due_date.h"
+#include "tax/legal_rates.h"
+
+// The tax calendar's data in the database: legal rates, deferrals, office options.
+namespace tax {
+
+// The rates of the rate table; a year whose rate is empty is left out.
+Result<LegalRates> loadLegalRates();
+// The deferrals of the deferral table; a row whose dates do not read is left out.
+Result<DueDateOverrides> loadOverrides();
+
+// Whether the office chose to defer 1040 withholdings of at most 100 euro.
+Result<bool> smallAmountDeferralChosen();
+Status chooseSmallAmountDeferral(bool chosen);
+
+} // namespace tax

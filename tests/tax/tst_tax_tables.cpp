@@ -1,0 +1,139 @@
+#include "store/connection.h"
+#include "store/schema.h"
+#include "support/test_database.h"
+#include "tax/record_due_date.h"
+#include "tax/tax_tables.h"
+
+#include <QSqlQuery>
+#include <QTest>
+
+using namespace tax;
+
+namespace {
+
+QDate day(const char* text) {
+    return QDate::fromString(QString::fromLatin1(text), QStringLiteral("dd/MM/yyyy"));
+}
+
+void addWithholding(const QString& user, const char* code, const char* paid, qint64 cents) {
+    TestDatabase::exec(QStringLiteral("INSERT INTO Ritenute (utente, tributo, datap, ritenuta, "
+                                      "anno) VALUES (?, ?, ?, ?, ?)"),
+                       {user, QString::fromLatin1(code), day(paid).toString(Qt::ISODate), cents,
+                        QString::number(day(paid).year())});
+}
+
+} // namespace
+
+class TaxTablesTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void upgradeFromThePreviousVersion();
+    void ratesSkipEmptyYears();
+    void overridesSkipUnreadableDates();
+    void officeOption();
+    void recordDueDate_data();
+    void recordDueDate();
+};
+
+void TaxTablesTest::upgradeFromThePreviousVersion() {
+    TestDatabase db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    // A ledger written before the tax calendar: its records stay, the tables arrive.
+    TestDatabase::exec(QStringLiteral("INSERT INTO Ritenute (utente, anno) VALUES ('1', '2024')"));
+    for (const char* table : {"TassoLegale", "Proroghe", "Opzioni"})
+        TestDatabase::exec(QStringLiteral("DROP TABLE %1").arg(QLatin1String(table)));
+    TestDatabase::exec(
+        QStringLiteral("PRAGMA user_version = %1").arg(store::schema::kCurrentVersion - 1));
+    store::closeDatabase();
+    QVERIFY(store::openDatabase(db.path()).ok());
+    QCOMPARE(store::schema::versionOf(store::connection()), store::schema::kCurrentVersion);
+    const Result<LegalRates> rates = loadLegalRates();
+    QVERIFY(rates.ok());
+    QCOMPARE(rates.value, knownLegalRates());
+    QCOMPARE(rates.value.value(2023), qint64(500));
+    QCOMPARE(rates.value.value(2026), qint64(160));
+    Result<QSqlQuery> kept = store::run(QStringLiteral("SELECT count(*) FROM Ritenute"));
+    QVERIFY(kept.ok() && kept.value.next());
+    QCOMPARE(kept.value.value(0).toInt(), 1);
+}
+
+void TaxTablesTest::ratesSkipEmptyYears() {
+    TestDatabase db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    TestDatabase::exec(QStringLiteral("UPDATE TassoLegale SET tasso = NULL WHERE anno = '2026'"));
+    TestDatabase::exec(QStringLiteral("INSERT INTO TassoLegale (anno, tasso) VALUES ('2027', 0)"));
+    const Result<LegalRates> rates = loadLegalRates();
+    QVERIFY(rates.ok());
+    QVERIFY(!rates.value.contains(2026));
+    QCOMPARE(rates.value.value(2027, -1), qint64(0));
+}
+
+void TaxTablesTest::overridesSkipUnreadableDates() {
+    TestDatabase db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    TestDatabase::exec(QStringLiteral("INSERT INTO Proroghe (originale, nuova, nota) VALUES "
+                                      "('2020-03-16', '2020-03-20', 'D.L. 18/2020'), "
+                                      "('2020-04-16', NULL, 'data da decidere'), "
+                                      "('16/05/2020', '2020-05-20', 'scritta a mano')"));
+    const Result<DueDateOverrides> overrides = loadOverrides();
+    QVERIFY(overrides.ok());
+    QCOMPARE(overrides.value.size(), 1);
+    QCOMPARE(overrides.value.first().moved, day("20/03/2020"));
+    QCOMPARE(overrides.value.first().note, QStringLiteral("D.L. 18/2020"));
+}
+
+void TaxTablesTest::officeOption() {
+    TestDatabase db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    QCOMPARE(smallAmountDeferralChosen().value, false);
+    QVERIFY(chooseSmallAmountDeferral(true).ok());
+    QCOMPARE(smallAmountDeferralChosen().value, true);
+    QVERIFY(chooseSmallAmountDeferral(false).ok());
+    QCOMPARE(storedCalendarChoice().value.smallAmountDeferral, false);
+}
+
+void TaxTablesTest::recordDueDate_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QDate>("paid");
+    QTest::addColumn<qint64>("withheld");
+    QTest::addColumn<bool>("deferral");
+    QTest::addColumn<QDate>("legal");
+    // Stored for user 1: condominium 300 in January and 150 in February 2025 (one of
+    // them 1020), 1040 of 60 in March 2025; user 2: condominium 400 in January 2025.
+    QTest::newRow("condominium reaching 500 with the stored ones")
+        << "1019" << day("10/03/2025") << qint64(6000) << false << day("16/04/2025");
+    QTest::newRow("condominium below 500 with the stored ones")
+        << "1019" << day("10/03/2025") << qint64(4000) << false << day("16/06/2025");
+    QTest::newRow("condominium of another year")
+        << "1020" << day("10/03/2024") << qint64(6000) << false << day("17/06/2024");
+    QTest::newRow("1040 deferred with the stored March")
+        << "1040" << day("10/04/2025") << qint64(3000) << true << day("16/12/2025");
+    QTest::newRow("1040 over 100 with the stored March")
+        << "1040" << day("10/04/2025") << qint64(5000) << true << day("16/05/2025");
+    QTest::newRow("1040 without the option")
+        << "1040" << day("10/04/2025") << qint64(3000) << false << day("16/05/2025");
+}
+
+void TaxTablesTest::recordDueDate() {
+    QFETCH(QString, code);
+    QFETCH(QDate, paid);
+    QFETCH(qint64, withheld);
+    QFETCH(bool, deferral);
+    QFETCH(QDate, legal);
+    TestDatabase db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    addWithholding(QStringLiteral("1"), "1019", "10/01/2025", 30000);
+    addWithholding(QStringLiteral("1"), "1020", "10/02/2025", 15000);
+    addWithholding(QStringLiteral("1"), "1040", "10/03/2025", 6000);
+    addWithholding(QStringLiteral("2"), "1019", "10/01/2025", 40000);
+    CalendarChoice choice;
+    choice.smallAmountDeferral = deferral;
+    const Result<DueDate> due = tax::recordDueDate(
+        {0, QStringLiteral("1"), code, paid, Amount::fromCents(withheld)}, choice);
+    QVERIFY2(due.ok(), qPrintable(due.error()));
+    QCOMPARE(due.value.legal, legal);
+}
+
+QTEST_GUILESS_MAIN(TaxTablesTest)
+#include "tst_tax_tables.moc"
