@@ -7,6 +7,7 @@
 #include "app/pictures.h"
 #include "app/splash.h"
 #include "app/startup_options.h"
+#include "app/tax_command.h"
 #include "importing/table_import.h"
 #include "platform/data_grid.h"
 #include "platform/qt_message_boxes.h"
@@ -221,6 +222,14 @@ int runVelarco(int argc, char* argv[]) {
                          ? programDatabasePath(
                                QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
                          : options.databasePath);
+    }
+    case Command::LegalDueDate:
+    case Command::LatePayment: {
+        int qtArgumentCount = 1;
+        QCoreApplication app(qtArgumentCount, argv);
+        nameApplication();
+        return tax_command::run(options, programDatabasePath(QStandardPaths::writableLocation(
+                                             QStandardPaths::AppDataLocation)));
     }
     case Command::Window:
         break;

@@ -7,8 +7,8 @@ const ExitStatusMeaning kMeanings[] = {
     {kNoWindow, "nessuno schermo, o l'archivio non si apre per la finestra"},
     {kBadArguments, "opzioni errate o sconosciute"},
     {kNoDatabase, "l'archivio non esiste o non si apre"},
-    {kNothingToPrint, "nessun dato da stampare"},
-    {kExportFailed, "stampa o copia non scritta, o copia non verificata"},
+    {kNothingToPrint, "nessun dato da stampare; versamento non in ritardo"},
+    {kExportFailed, "stampa o copia non scritta, o copia non verificata; manca un tasso"},
     {kImportRefused, "importazione non fatta, o archivio danneggiato (--check)"},
     {kImportIncomplete, "importazione fatta, con righe rifiutate (elencate)"},
 };

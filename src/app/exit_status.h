@@ -10,7 +10,7 @@ enum ExitStatus {
     kBadArguments = 2,
     kNoDatabase = 3,
     kNothingToPrint = 4,
-    kExportFailed = 5, // also: the copy of --backup not written or not checked
+    kExportFailed = 5,     // also: the copy of --backup not written or not checked
     kImportRefused = 6,    // nothing imported: files, a ledger not empty, or a failed check
     kDamaged = 6,          // --check found the ledger damaged
     kImportIncomplete = 7, // imported, but some rows were refused

@@ -15,6 +15,8 @@
 #include "reports/year_deletion.h"
 #include "store/connection.h"
 #include "store/queries.h"
+#include "tax/entry_tax_calendar.h"
+#include "tax/tax_commands.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -67,6 +69,8 @@ const MenuItem kMenu[] = {
     {"Servizi", "&Funzionalità", 0, false},
     {"Funzioni", "&Servizi", 0, true},
     {"EliminaR", "Eliminazione Registrazioni Anno", 1, false},
+    {"CalcoloRavvedimento", "Calcolo ravvedimento", 1, false},
+    {"Rinvio1040", "Rinvio ritenute 1040 fino a 100 euro", 1, false},
     {"Generale", "&Generale", 0, true},
     {"StampaG", "Stampa Generale  Utenti Ritenute Sospese", 1, false},
     {"StampaS", "Stampa Generale Utenti  per Scadenza ", 1, false},
@@ -129,6 +133,7 @@ Nota::Nota(MessageBoxes& boxes, QWidget* parent) : QMainWindow(parent), boxes_(b
     Frame1 = new SubjectPanel(*this, central);
     Frame3 = buildGridPanel();
     Frame4 = new WithholdingPanel(*this, central);
+    new EntryTaxCalendar(*this, *Frame4);
     Frame5 = new SearchPanel(*this, central);
     Frame6 = new LookupEditor(*this, central);
     new YearDeletion(*this, this);
@@ -138,6 +143,7 @@ Nota::Nota(MessageBoxes& boxes, QWidget* parent) : QMainWindow(parent), boxes_(b
     connect(archive, &ArchiveMenu::ledgerReopened, this, &Nota::onCambioUtente);
     if (store::isReadOnly())
         refuseWrites();
+    new TaxCommands(*this, this);
     for (QGroupBox* frame :
          {static_cast<QGroupBox*>(Frame1), Frame3, static_cast<QGroupBox*>(Frame4),
           static_cast<QGroupBox*>(Frame5), static_cast<QGroupBox*>(Frame6)})

@@ -9,4 +9,5 @@ list(APPEND VELARCO_GUI_SOURCES
   app/pictures.cpp app/pictures.h
   app/splash.cpp app/splash.h
   app/startup_options.cpp app/startup_options.h
+  app/tax_command.cpp app/tax_command.h
 )

@@ -9,8 +9,9 @@ constexpr bool kValue = true;
 constexpr bool kSwitch = false;
 constexpr bool kStarts = true;
 constexpr bool kJoins = false;
+const Commands kTaxCommands = Commands(Command::LegalDueDate) | Command::LatePayment;
 const Commands kEveryCommand = Commands(Command::Window) | Command::Report | Command::ImportTables |
-                               Command::Check | Command::Backup;
+                               Command::Check | Command::Backup | kTaxCommands;
 
 // clang-format off
 const KnownOption kKnownOptions[] = {
@@ -35,6 +36,18 @@ const KnownOption kKnownOptions[] = {
      "il CSV dell'Attestazione (per percipiente)"},
     {"import-tables", kValue, Command::ImportTables, kStarts, "DIR",
      "importa in un archivio vuoto i CSV della cartella DIR"},
+    {"scadenza-legale", kValue, Command::LegalDueDate, kStarts, "DATA",
+     "scadenza legale di una ritenuta pagata il DATA"},
+    {"ravvedimento", kSwitch, Command::LatePayment, kStarts, nullptr,
+     "costo del versamento tardivo (ravvedimento)"},
+    {"tributo",  kValue,  kTaxCommands,      kJoins,  "CODICE",
+     "il codice tributo (1040 se non indicato)"},
+    {"importo",  kValue,  kTaxCommands,      kJoins,  "IMPORTO",
+     "la ritenuta, ad esempio 1.234,56"},
+    {"pagamento", kValue, Command::LatePayment, kJoins, "DATA",
+     "la data di pagamento della fattura"},
+    {"versamento", kValue, Command::LatePayment, kJoins, "DATA",
+     "la data del versamento"},
     {"version",  kSwitch, Command::Version,  kStarts, nullptr,
      "mostra nome e versione ed esce"},
     {"help",     kSwitch, Command::Help,     kStarts, nullptr,

@@ -18,7 +18,8 @@ QString portableFolder(const QString& programFolder, const QString& installFolde
 
 // What one run of the program does: open the window, or one job without it that an
 // option names (`--report` writes a report as a PDF, `--import-tables` brings a
-// ledger in from another program's tables). One bit each.
+// ledger in from another program's tables, `--scadenza-legale` prints a legal due date,
+// `--ravvedimento` the cost of a late remittance). One bit each.
 enum class Command : unsigned {
     Window = 1u << 0,
     Report = 1u << 1,
@@ -27,6 +28,8 @@ enum class Command : unsigned {
     ImportTables = 1u << 4,
     Check = 1u << 5,  // `--check`: checks the ledger
     Backup = 1u << 6, // `--backup COPIA`: writes a checked copy of the ledger
+    LegalDueDate = 1u << 7,
+    LatePayment = 1u << 8,
 };
 Q_DECLARE_FLAGS(Commands, Command)
 Q_DECLARE_OPERATORS_FOR_FLAGS(Commands)

@@ -4,9 +4,13 @@ list(APPEND VELARCO_CORE_SOURCES
   tax/due_date.cpp tax/due_date.h
   tax/holidays.cpp tax/holidays.h
   tax/late_payment.cpp tax/late_payment.h
+  tax/late_payment_text.cpp tax/late_payment_text.h
   tax/legal_rates.cpp tax/legal_rates.h
   tax/record_due_date.cpp tax/record_due_date.h
   tax/tax_tables.cpp tax/tax_tables.h
 )
 list(APPEND VELARCO_GUI_SOURCES
+  tax/entry_tax_calendar.cpp tax/entry_tax_calendar.h
+  tax/late_payment_dialog.cpp tax/late_payment_dialog.h
+  tax/tax_commands.cpp tax/tax_commands.h
 )

@@ -1,0 +1,99 @@
+#include "tax/entry_tax_calendar.h"
+
+#include "ledger/withholding_rules.h"
+#include "platform/date_box.h"
+#include "platform/shell.h"
+#include "tax/late_payment_dialog.h"
+#include "tax/tax_tables.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+template <typename T> T* field(QGroupBox& panel, const char* name) {
+    T* found = panel.findChild<T*>(QString::fromLatin1(name));
+    Q_ASSERT(found);
+    return found;
+}
+
+} // namespace
+
+EntryTaxCalendar::EntryTaxCalendar(Shell& shell, QGroupBox& panel)
+    : QObject(&panel), shell_(shell), taxCode_(field<QComboBox>(panel, "Cbo5")),
+      withheld_(field<QLineEdit>(panel, "Text15")), paymentDate_(field<DateBox>(panel, "DataBox3")),
+      dueDate_(field<QLineEdit>(panel, "Text21")),
+      remittanceDate_(field<DateBox>(panel, "DataBox4")),
+      lateRegularisation_(field<QCheckBox>(panel, "Check3")),
+      interest_(field<QLineEdit>(panel, "Text13")), penalty_(field<QLineEdit>(panel, "Text14")),
+      remitted_(field<QLineEdit>(panel, "Text18")), recordId_(field<QLineEdit>(panel, "Text22")) {
+    setObjectName(QStringLiteral("EntryTaxCalendar"));
+    note_ = new QLabel(&panel);
+    note_->setObjectName(QStringLiteral("legalDueDateNote"));
+    note_->setWordWrap(true);
+    note_->setMaximumWidth(260);
+    note_->setStyleSheet(QStringLiteral("color: #8a4b00;"));
+    note_->hide();
+    command_ = new QPushButton(QStringLiteral("Calcola ravvedimento"), &panel);
+    command_->setObjectName(QStringLiteral("calculateLatePayment"));
+    command_->setEnabled(false);
+    // Beside Scadenza, and under Sanzione; both cells are free in the panel's grid.
+    if (auto* grid = qobject_cast<QGridLayout*>(panel.layout())) {
+        grid->addWidget(note_, 6, 8, 3, 1, Qt::AlignTop | Qt::AlignLeft);
+        grid->addWidget(command_, 8, 6, 1, 2);
+    }
+
+    connect(command_, &QPushButton::clicked, this, &EntryTaxCalendar::calculate);
+    const auto update = [this] { refresh(); };
+    connect(dueDate_, &QLineEdit::textChanged, this, update);
+    connect(withheld_, &QLineEdit::textChanged, this, update);
+    connect(taxCode_, &QComboBox::currentTextChanged, this, update);
+    connect(paymentDate_->editor(), &QLineEdit::textChanged, this, update);
+    connect(remittanceDate_->editor(), &QLineEdit::textChanged, this, update);
+    connect(lateRegularisation_, &QCheckBox::toggled, this, update);
+}
+
+void EntryTaxCalendar::refresh() {
+    const QDate paid = paymentDate_->date();
+    const QString code = taxCode_->currentText().trimmed();
+    std::optional<tax::DueDate> due;
+    if (paid.isValid() && !code.isEmpty()) {
+        const Result<tax::CalendarChoice> choice = tax::storedCalendarChoice();
+        const Result<tax::DueDate> read =
+            tax::recordDueDate({recordId_->text().toLongLong(), shell_.currentUserId(), code, paid,
+                                Amount::parse(withheld_->text()).value_or(Amount())},
+                               choice.value);
+        if (choice.ok() && read.ok())
+            due = read.value;
+    }
+    // The 16th is what Scadenza holds; the note says when the law gives another day.
+    const bool differs = due && due->legal != ledger::dueDateOf(paid);
+    note_->setVisible(differs);
+    note_->setText(differs ? QStringLiteral("Scadenza legale %1: %2")
+                                 .arg(tax::dayText(due->legal), due->reasonText())
+                           : QString());
+    const QDate remitted = remittanceDate_->date();
+    command_->setEnabled(lateRegularisation_->isChecked() ||
+                         (due && remitted.isValid() && remitted > due->legal));
+}
+
+void EntryTaxCalendar::calculate() {
+    LatePaymentDialog dialog(LatePaymentDialog::Mode::ForRecord, shell_.boxes(),
+                             {taxCode_->currentText().trimmed(), withheld_->text(),
+                              paymentDate_->text(), remittanceDate_->text(),
+                              recordId_->text().toLongLong(), shell_.currentUserId()},
+                             command_->window());
+    if (dialog.exec() != QDialog::Accepted || !dialog.result())
+        return;
+    const tax::LatePayment& result = *dialog.result();
+    // Ticking "Ravved." empties the three fields before they are filled.
+    lateRegularisation_->setChecked(true);
+    interest_->setText(result.interestTotal.format());
+    penalty_->setText(result.penalty.format());
+    remitted_->setText(result.total.format());
+}
