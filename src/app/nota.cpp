@@ -16,6 +16,7 @@
 #include "store/connection.h"
 #include "store/queries.h"
 #include "tax/entry_tax_calendar.h"
+#include "tax/late_withholdings.h"
 #include "tax/tax_commands.h"
 
 #include <QAction>
@@ -62,6 +63,7 @@ const MenuItem kMenu[] = {
     {"RitenuteNV", "Ritenute da versare", 2, false},
     {"RitenuteV", "Ritenute versate", 2, false},
     {"RitenuteS", "Ritenute in Scadenza", 2, false},
+    {"RitenuteScadute", "Ritenute scadute", 2, false},
     {"RicercaP", "Ricerca per Periodo", 2, false},
     {"RicercaS", "Situazione per Soggetto", 2, false},
     {"StanpaAt", "Attestazione", 2, false},
@@ -75,6 +77,7 @@ const MenuItem kMenu[] = {
     {"StampaG", "Stampa Generale  Utenti Ritenute Sospese", 1, false},
     {"StampaS", "Stampa Generale Utenti  per Scadenza ", 1, false},
     {"PianoF24G", "Piano F24 Generale", 1, false},
+    {"StampaScadute", "Ritenute scadute", 1, false},
     {"Archivio", "A&rchivio", 0, true},
     {"VerificaArchivio", "Verifica archivio", 1, false},
     {"SalvaCopia", "Salva copia dell'archivio…", 1, false},
@@ -364,6 +367,23 @@ void Nota::onAccedi() {
     }
     Frame2->hide();
     setMenusEnabled({"Anagrafica", "Ritenute", "Servizi", "Funzioni"}, true);
+    showLateCount();
+}
+
+void Nota::showLateCount() {
+    const Result<QList<tax::LateWithholding>> late =
+        tax::lateWithholdings(Label1->text(), {}, QDate::currentDate());
+    if (!late.ok()) {
+        reportError(late.error());
+        return;
+    }
+    const qsizetype count = late.value.size();
+    if (count == 0)
+        StatusBar1->clearMessage();
+    else
+        StatusBar1->showMessage(count == 1
+                                    ? QStringLiteral("1 ritenuta scaduta non versata")
+                                    : QStringLiteral("%1 ritenute scadute non versate").arg(count));
 }
 
 void Nota::onClearSelection() {
@@ -386,6 +406,7 @@ void Nota::showSelection() {
 
 void Nota::returnToSelection() {
     setMenusEnabled({"Anagrafica", "Ritenute", "Servizi"}, false);
+    StatusBar1->clearMessage();
     Frame2->show();
     CaricaAnni();
     CaricaUtenti();

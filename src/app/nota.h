@@ -50,6 +50,8 @@ private:
     QGroupBox* buildGridPanel();
     void onUserChosen();
     void onAccedi();
+    // After "Accedi": how many of the user's withholdings are late today, in the status bar.
+    void showLateCount();
     void onClearSelection();
     void onCambioUtente();
     void onEsci();

@@ -6,6 +6,7 @@
 #include "registry/anagrafe_report.h"
 #include "reports/elenco_ritenute.h"
 #include "reports/ledger_documents.h"
+#include "reports/ritenute_scadute.h"
 #include "store/connection.h"
 #include "store/name_order.h"
 
@@ -154,14 +155,18 @@ QStringList reportNames() {
     QStringList names;
     for (const Command& c : commands())
         names.append(QLatin1String(c.name));
+    names << ritenute_scadute::kUserCommand << ritenute_scadute::kGeneralCommand;
     return names + ledgerDocumentNames();
 }
 
 bool isReportName(const QString& name) {
-    return commandNamed(name) != nullptr || isLedgerDocument(name);
+    return commandNamed(name) != nullptr || isLedgerDocument(name) ||
+           ritenute_scadute::isLateReport(name);
 }
 
 bool isUserReport(const QString& name) {
+    if (name.compare(ritenute_scadute::kUserCommand, Qt::CaseInsensitive) == 0)
+        return true;
     if (isLedgerDocument(name))
         return ledgerDocumentNeedsUser(name);
     const Command* c = commandNamed(name);
@@ -181,6 +186,16 @@ Result<PreparedReport> prepareReport(const ReportRequest& request) {
     if (isLedgerDocument(request.name))
         return prepareLedgerDocument(request);
     Result<PreparedReport> result;
+    if (ritenute_scadute::isLateReport(request.name)) {
+        ReportRequest named = request;
+        const Result<QString> user = userNameOf(request);
+        if (!user.ok()) {
+            result.status = user.status;
+            return result;
+        }
+        named.userName = user.value;
+        return ritenute_scadute::prepare(named);
+    }
     const Command* command = commandNamed(request.name);
     if (!command) {
         result.status = Status::failure(QStringLiteral("stampa sconosciuta: %1").arg(request.name));

@@ -16,8 +16,9 @@
 
 // What one run needs. `name` is the command: ElencoR, FattureNP, FattureP, RitenuteNV,
 // RitenuteV, StampaG, StampaS, the searches RitenuteS (due month), RicercaP (period),
-// RicercaS (subject), Elenco (or Anagrafe) for the subjects registry, and the documents
-// Attestazione, F24 and F24G (reports/ledger_documents.h).
+// RicercaS (subject), RitenuteScadute and StampaScadute (late withholdings), Elenco (or
+// Anagrafe) for the subjects registry, and the documents Attestazione, F24 and F24G
+// (reports/ledger_documents.h).
 struct ReportRequest {
     QString name;
     QString userId;   // Soggetti.ID of the current user, as text
@@ -26,6 +27,7 @@ struct ReportRequest {
     int month = 0;   // RitenuteS: 1-12, 0 when no date was entered
     QString period;  // RicercaP
     QString subject; // RicercaS: a LIKE pattern ("%" and "_" are wildcards)
+    QDate at;        // RitenuteScadute, StampaScadute: late on this day; invalid: today
 };
 
 enum class ReportOutcome {

@@ -1,10 +1,12 @@
 #include "reports/report_commands.h"
 
+#include "ledger/withholding_rules.h"
 #include "platform/message_boxes.h"
 #include "platform/shell.h"
 #include "reports/f24_plan.h"
 #include "reports/f24_plan_document.h"
 #include "reports/payee_certificate_document.h"
+#include "reports/ritenute_scadute.h"
 
 #include <QAction>
 #include <QWidget>
@@ -27,15 +29,32 @@ ReportCommands::ReportCommands(Shell& shell, QObject* parent)
 
 const QStringList& ReportCommands::commandNames() {
     static const QStringList names = {
-        QStringLiteral("ElencoR"),    QStringLiteral("FattureNP"), QStringLiteral("FattureP"),
-        QStringLiteral("RitenuteNV"), QStringLiteral("RitenuteV"), QStringLiteral("StampaG"),
-        QStringLiteral("StampaS"),    QStringLiteral("Elenco"),
+        QStringLiteral("ElencoR"),      QStringLiteral("FattureNP"),
+        QStringLiteral("FattureP"),     QStringLiteral("RitenuteNV"),
+        QStringLiteral("RitenuteV"),    QStringLiteral("StampaG"),
+        QStringLiteral("StampaS"),      QStringLiteral("Elenco"),
+        ritenute_scadute::kUserCommand, ritenute_scadute::kGeneralCommand,
     };
     return names;
 }
 
 void ReportCommands::run(const QString& name) {
-    runner_.run(runner_.requestFor(name));
+    ReportRequest request = runner_.requestFor(name);
+    if (ritenute_scadute::isLateReport(name)) {
+        // The day the list is late at: today unless the operator types another.
+        const QString typed =
+            shell_.boxes()
+                .input(QStringLiteral("Ritenute scadute alla data (gg/mm/aaaa); vuoto per oggi:"),
+                       QStringLiteral("Ritenute scadute"), false)
+                .trimmed();
+        const std::optional<QDate> at = ledger::readShortDate(typed);
+        if (!typed.isEmpty() && !at) {
+            shell_.boxes().plain(QStringLiteral("Data non valida"));
+            return;
+        }
+        request.at = at.value_or(QDate::currentDate());
+    }
+    runner_.run(request);
 }
 
 void ReportCommands::runDueMonth(const QString& name) {

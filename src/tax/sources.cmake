@@ -5,6 +5,7 @@ list(APPEND VELARCO_CORE_SOURCES
   tax/holidays.cpp tax/holidays.h
   tax/late_payment.cpp tax/late_payment.h
   tax/late_payment_text.cpp tax/late_payment_text.h
+  tax/late_withholdings.cpp tax/late_withholdings.h
   tax/legal_rates.cpp tax/legal_rates.h
   tax/record_due_date.cpp tax/record_due_date.h
   tax/tax_tables.cpp tax/tax_tables.h

@@ -23,6 +23,8 @@ using report::RenderedReport;
 namespace {
 
 const QDate kPrintDate(2024, 6, 30);
+// The day the late-withholding lists are drawn up at.
+const QDate kLateAt(2025, 2, 28);
 
 // The ledger the tests read. Invoice numbers name the records in the expectations.
 struct Fixture {
@@ -586,6 +588,8 @@ void ReportCatalogueTest::reference_data() {
     QTest::newRow("RitenuteS") << "RitenuteS" << 2 << none << none;
     QTest::newRow("RicercaP") << "RicercaP" << 0 << "6" << none;
     QTest::newRow("RicercaS") << "RicercaS" << 0 << none << "D'ANGELO SRL";
+    QTest::newRow("RitenuteScadute") << "RitenuteScadute" << 0 << none << none;
+    QTest::newRow("StampaScadute") << "StampaScadute" << 0 << none << none;
 }
 
 // Each catalogue report rendered from the fixture, line by line, so that any change to
@@ -603,6 +607,7 @@ void ReportCatalogueTest::reference() {
     request.month = month;
     request.period = period;
     request.subject = subject;
+    request.at = kLateAt;
     const Result<PreparedReport> prepared = prepareReport(request);
     QVERIFY2(prepared.ok(), qPrintable(prepared.error()));
 
