@@ -328,9 +328,10 @@ int measure(const QString& file, int runs) {
     measureGridMemory(file, hundred);
 
     measureReport("ElencoR_10k",
-                  {QStringLiteral("ElencoR"), ten.user, ten.name, ten.year, 0, {}, {}}, file, runs);
-    measureReport("StampaS_whole_ledger", {QStringLiteral("StampaS"), {}, {}, {}, 0, {}, {}}, file,
-                  std::max(1, runs / 3));
+                  {QStringLiteral("ElencoR"), ten.user, ten.name, ten.year, 0, {}, {}, {}}, file,
+                  runs);
+    measureReport("StampaS_whole_ledger", {QStringLiteral("StampaS"), {}, {}, {}, 0, {}, {}, {}},
+                  file, std::max(1, runs / 3));
 
     measureSaves(ten, file);
     store::closeDatabase();

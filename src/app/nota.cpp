@@ -372,7 +372,7 @@ void Nota::onAccedi() {
 
 void Nota::showLateCount() {
     const Result<QList<tax::LateWithholding>> late =
-        tax::lateWithholdings(Label1->text(), {}, QDate::currentDate());
+        tax::lateWithholdings(Label1->text(), {}, QDate::currentDate(), false);
     if (!late.ok()) {
         reportError(late.error());
         return;

@@ -1,21 +1,83 @@
 #include "tax/late_withholdings.h"
 
+#include "ledger/withholding_rules.h"
 #include "store/connection.h"
+#include "tax/deferral_calendar.h"
 #include "tax/record_due_date.h"
 #include "tax/tax_tables.h"
 
+#include <QHash>
 #include <QSqlQuery>
 #include <QVariant>
 
 namespace tax {
+namespace {
+
+// The calendars that depend on the other withholdings of the year: each agent's year is
+// read and computed once, not once per withholding, so a large ledger stays quick.
+using CalendarDates = QHash<qint64, CalendarDate>; // by record ID
+
+Result<CalendarDates> yearCalendars(const QString& user, const CalendarChoice& choice) {
+    Result<CalendarDates> result;
+    QStringList codes{QStringLiteral("1019"), QStringLiteral("1020")};
+    if (choice.smallAmountDeferral)
+        codes.append(QStringLiteral("1040"));
+    QString sql = QStringLiteral("SELECT ID, utente, datap, ritenuta, tributo FROM Ritenute "
+                                 "WHERE datap IS NOT NULL AND tributo IN (?, ?, ?) ");
+    QVariantList values{codes.at(0), codes.at(1), codes.value(2, codes.at(1))};
+    if (!user.isEmpty()) {
+        sql += QStringLiteral("AND utente = ? ");
+        values.append(user);
+    }
+    sql += QStringLiteral("ORDER BY utente, datap, ID");
+    Result<QSqlQuery> query = store::run(sql, values);
+    if (!query.ok()) {
+        result.status = query.status;
+        return result;
+    }
+    // One group per agent, calendar year and calendar, in payment-date order.
+    struct Group {
+        QList<qint64> ids;
+        QList<YearWithholding> year;
+        bool condominium = false;
+    };
+    QHash<QString, Group> groups;
+    while (query.value.next()) {
+        const QDate paid = QDate::fromString(query.value.value(2).toString(), Qt::ISODate);
+        if (!paid.isValid())
+            continue;
+        const bool condominium = isCondominiumCode(query.value.value(4).toString().trimmed());
+        Group& group = groups[QStringLiteral("%1|%2|%3")
+                                  .arg(query.value.value(1).toString())
+                                  .arg(paid.year())
+                                  .arg(condominium)];
+        group.condominium = condominium;
+        group.ids.append(query.value.value(0).toLongLong());
+        group.year.append({paid, Amount::fromCents(query.value.value(3).toLongLong())});
+    }
+    for (const Group& group : std::as_const(groups)) {
+        const QList<CalendarDate> dates =
+            group.condominium ? condominiumDueDates(group.year) : smallAmountDueDates(group.year);
+        for (qsizetype i = 0; i < group.ids.size(); ++i)
+            result.value.insert(group.ids.at(i), dates.at(i));
+    }
+    return result;
+}
+
+} // namespace
 
 Result<QList<LateWithholding>> lateWithholdings(const QString& user, const QString& year,
-                                                const QDate& at) {
+                                                const QDate& at, bool costed) {
     Result<QList<LateWithholding>> result;
     const Result<LegalRates> rates = loadLegalRates();
     const Result<CalendarChoice> choice = storedCalendarChoice();
     if (!rates.ok() || !choice.ok()) {
         result.status = rates.ok() ? choice.status : rates.status;
+        return result;
+    }
+    const Result<CalendarDates> calendars = yearCalendars(user, choice.value);
+    if (!calendars.ok()) {
+        result.status = calendars.status;
         return result;
     }
     // Paid before the day asked (nothing paid later can be due by then) and not remitted.
@@ -40,7 +102,6 @@ Result<QList<LateWithholding>> lateWithholdings(const QString& user, const QStri
         result.status = query.status;
         return result;
     }
-    QList<LateWithholding> candidates;
     while (query.value.next()) {
         LateWithholding row;
         row.id = query.value.value(0).toLongLong();
@@ -51,21 +112,17 @@ Result<QList<LateWithholding>> lateWithholdings(const QString& user, const QStri
         row.paid = QDate::fromString(query.value.value(5).toString(), Qt::ISODate);
         row.taxCode = query.value.value(6).toString().trimmed();
         row.withheld = Amount::fromCents(query.value.value(7).toLongLong());
-        if (row.paid.isValid())
-            candidates.append(row);
-    }
-    query.value.finish();
-    for (LateWithholding& row : candidates) {
-        const Result<DueDate> due =
-            recordDueDate({row.id, row.user, row.taxCode, row.paid, row.withheld}, choice.value);
-        if (!due.ok()) {
-            result.status = due.status;
-            return result;
-        }
-        if (due.value.legal >= at)
+        if (!row.paid.isValid())
             continue;
-        row.cost =
-            computeLatePayment({row.taxCode, row.withheld, row.paid, due.value, at}, rates.value);
+        const CalendarDate date =
+            calendars.value.value(row.id, CalendarDate{ledger::dueDateOf(row.paid), QString()});
+        const DueDate due = legalDueDate(date.nominal, choice.value.overrides, date.reason);
+        if (due.legal >= at)
+            continue;
+        row.cost.due = due;
+        if (costed)
+            row.cost =
+                computeLatePayment({row.taxCode, row.withheld, row.paid, due, at}, rates.value);
         result.value.append(row);
     }
     return result;

@@ -24,8 +24,9 @@ struct LateWithholding {
 };
 
 // Those of `user` (every user when empty) in the ledger year `year` (every year when
-// empty), in user and payment-date order, late at `at`.
+// empty), in user and payment-date order, late at `at`. Without `costed` only the due date
+// of each is worked out (`cost.due`), which is all a count needs.
 Result<QList<LateWithholding>> lateWithholdings(const QString& user, const QString& year,
-                                                const QDate& at);
+                                                const QDate& at, bool costed = true);
 
 } // namespace tax
