@@ -98,12 +98,18 @@ void TestTaxCommand::run_data() {
         << QStringList{"--ravvedimento", "--tributo", "1040", "--importo", "200",
                        "--pagamento",    "10/11/2025"}
         << 2 << QStringList{} << "manca --versamento";
-    QTest::newRow("unknown option")
+    QTest::newRow("option of the reports")
         << QStringList{"--scadenza-legale", "10/11/2025", "--anno", "2025"} << 2 << QStringList{}
-        << "opzione sconosciuta: --anno";
+        << "L'opzione --anno non vale insieme a --scadenza-legale";
+    QTest::newRow("unknown option")
+        << QStringList{"--scadenza-legale", "10/11/2025", "--al", "01/12/2025"} << 2
+        << QStringList{} << "Opzione sconosciuta: --al";
+    QTest::newRow("payment date only with the late payment")
+        << QStringList{"--scadenza-legale", "10/11/2025", "--pagamento", "10/11/2025"} << 2
+        << QStringList{} << "L'opzione --pagamento non vale insieme a --scadenza-legale";
     QTest::newRow("both commands")
         << QStringList{"--scadenza-legale", "10/11/2025", "--ravvedimento"} << 2 << QStringList{}
-        << "oppure";
+        << "non vanno insieme";
     QTest::newRow("named ledger missing")
         << QStringList{"--database", "{db}.nope", "--scadenza-legale", "10/11/2025"} << 3
         << QStringList{} << "archivio non trovato";
