@@ -1,8 +1,11 @@
 #include "reports/ritenute_scadute.h"
 
+#include "platform/report/report_data.h"
 #include "tax/due_date.h"
 #include "tax/late_payment_text.h"
 #include "tax/late_withholdings.h"
+
+#include <memory>
 
 using report::field;
 using report::FontSpec;
@@ -139,18 +142,20 @@ Result<PreparedReport> prepare(const ReportRequest& request) {
         prepared.messageTitle = catalogue::kNoDataTitle;
         return result;
     }
-    prepared.data = report::ReportData(kDataColumns);
+    // The list is worked out row by row in memory: its rows are not a query to window.
+    auto data = std::make_shared<report::ReportData>(kDataColumns);
     for (const tax::LateWithholding& row : rows.value) {
         const bool costed = row.cost.outcome == tax::LatePayment::Outcome::Late;
         const QVariant none;
-        prepared.data.addRow({row.name, row.invoice, row.paid.toString(Qt::ISODate), row.taxCode,
-                              row.withheld.cents(), row.cost.due.legal.toString(Qt::ISODate),
-                              row.cost.due.legal.daysTo(at),
-                              costed ? QVariant(row.cost.penalty.cents()) : none,
-                              costed ? QVariant(row.cost.interestTotal.cents()) : none,
-                              costed ? QVariant(row.cost.total.cents()) : none,
-                              QStringLiteral("%1 %2").arg(row.user, row.userName), noteOf(row)});
+        data->addRow({row.name, row.invoice, row.paid.toString(Qt::ISODate), row.taxCode,
+                      row.withheld.cents(), row.cost.due.legal.toString(Qt::ISODate),
+                      row.cost.due.legal.daysTo(at),
+                      costed ? QVariant(row.cost.penalty.cents()) : none,
+                      costed ? QVariant(row.cost.interestTotal.cents()) : none,
+                      costed ? QVariant(row.cost.total.cents()) : none,
+                      QStringLiteral("%1 %2").arg(row.user, row.userName), noteOf(row)});
     }
+    prepared.rows = data;
     prepared.layout = layout(general);
     const QString title = QStringLiteral("Ritenute scadute al ") + tax::dayText(at);
     prepared.layout.setCaption(kTitle, title);

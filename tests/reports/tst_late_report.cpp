@@ -1,3 +1,4 @@
+#include "platform/report/report_data.h"
 #include "reports/report_window.h"
 #include "reports/ritenute_scadute.h"
 
@@ -94,7 +95,9 @@ void TestLateReport::lists() {
         return;
     }
     QVERIFY2(shown_, qPrintable(w_->boxes.texts().join(u'|')));
-    const report::ReportData& data = shown_->data;
+    const auto* rows = dynamic_cast<const report::ReportData*>(shown_->rows.get());
+    QVERIFY(rows);
+    const report::ReportData& data = *rows;
     QStringList listed;
     qint64 penaltySum = 0;
     qint64 totalSum = 0;
