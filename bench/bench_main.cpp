@@ -390,7 +390,7 @@ int main(int argc, char* argv[]) {
         return measure(args.at(2), std::max(1, runs));
     }
     if (args.size() == 6 && args.at(1) == QLatin1String("report-pdf"))
-        return reportChild(args.at(2), {args.at(3), args.at(4), {}, args.at(5), 0, {}, {}});
+        return reportChild(args.at(2), {args.at(3), args.at(4), {}, args.at(5), 0, {}, {}, {}});
     if (args.size() == 6 && args.at(1) == QLatin1String("grid-memory"))
         return gridMemory(args.at(2), {args.at(3), args.at(4), args.at(5), 0});
     std::fprintf(stderr, "uso: velarco-bench generate FILE [opzioni] | measure FILE [--runs N]\n");
