@@ -8,17 +8,11 @@ class Shell;
 
 // The report commands of the menus: the lists of the current user's year (`ElencoR`,
 // `FattureNP`, `FattureP`, `RitenuteNV`, `RitenuteV`), the general lists across users
-<<<<<<< HEAD
-// (`StampaG`, `StampaS`) and the subjects registry (`Elenco`). None of them changes a
-// menu or a panel. `StanpaAt` prints the certification of the user's year
-// (`Attestazione`); `PianoF24` and `PianoF24G` ask the due month and print the F24 plan
-// of the user or of every user.
-=======
 // (`StampaG`, `StampaS`), the late withholdings of the user's year and of everyone
 // (`RitenuteScadute`, `StampaScadute`, late at a day the operator may type) and the
-// subjects registry (`Elenco`). None of them changes a
-// menu or a panel; `StanpaAt` ("Attestazione") is left without an action.
->>>>>>> c24f65c (Ritenute scadute: the late withholdings of the user's year and of everyone at a chosen day, with the cost of regularising; the count of late withholdings after Accedi)
+// subjects registry (`Elenco`). None of them changes a menu or a panel. `StanpaAt`
+// prints the certification of the user's year (`Attestazione`); `PianoF24` and
+// `PianoF24G` ask the due month and print the F24 plan of the user or of every user.
 class ReportCommands : public QObject {
     Q_OBJECT
 

@@ -4,7 +4,6 @@ list(APPEND VELARCO_CORE_SOURCES
   reports/year_deletion_store.cpp reports/year_deletion_store.h
   reports/report_catalogue.cpp reports/report_catalogue.h
   reports/report_options.cpp reports/report_options.h
-<<<<<<< HEAD
   reports/line_document.cpp reports/line_document.h
   reports/payee_certificate.cpp reports/payee_certificate.h
   reports/payee_certificate_document.cpp reports/payee_certificate_document.h
@@ -12,9 +11,7 @@ list(APPEND VELARCO_CORE_SOURCES
   reports/f24_plan.cpp reports/f24_plan.h
   reports/f24_plan_document.cpp reports/f24_plan_document.h
   reports/ledger_documents.cpp reports/ledger_documents.h
-=======
   reports/ritenute_scadute.cpp reports/ritenute_scadute.h
->>>>>>> c24f65c (Ritenute scadute: the late withholdings of the user's year and of everyone at a chosen day, with the cost of regularising; the count of late withholdings after Accedi)
 )
 list(APPEND VELARCO_GUI_SOURCES
   reports/search_panel.cpp reports/search_panel.h
