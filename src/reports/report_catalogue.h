@@ -24,10 +24,10 @@ struct ReportRequest {
     QString userId;   // Soggetti.ID of the current user, as text
     QString userName; // for the header; looked up by userId when empty
     QString year;
-    int month = 0;   // RitenuteS: 1-12, 0 when no date was entered
-    QString period;  // RicercaP
-    QString subject; // RicercaS: a LIKE pattern ("%" and "_" are wildcards)
-    QDate at;        // RitenuteScadute, StampaScadute: late on this day; invalid: today
+    int month = 0;      // RitenuteS: 1-12, 0 when no date was entered
+    QString period;     // RicercaP
+    QString subject;    // RicercaS: a LIKE pattern ("%" and "_" are wildcards)
+    QDate at = QDate(); // RitenuteScadute, StampaScadute: late on this day; invalid: today
 };
 
 enum class ReportOutcome {
