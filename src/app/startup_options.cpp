@@ -33,7 +33,7 @@ const KnownOption kKnownOptions[] = {
     {"pdf",      kValue,  Command::Report,   kJoins,  "FILE",
      "il file PDF da scrivere"},
     {"csv",      kValue,  Command::Report,   kJoins,  "FILE",
-     "il CSV dell'Attestazione (per percipiente)"},
+     "il CSV dell'Attestazione"},
     {"import-tables", kValue, Command::ImportTables, kStarts, "DIR",
      "importa in un archivio vuoto i CSV della cartella DIR"},
     {"scadenza-legale", kValue, Command::LegalDueDate, kStarts, "DATA",

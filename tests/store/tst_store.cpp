@@ -352,6 +352,8 @@ void StoreTest::upgradeKeepsSubjectsWithCertificateDefaults() {
         // Back to the layout before the certificate fields.
         QVERIFY(q.exec("ALTER TABLE Soggetti DROP COLUMN codicealtro"));
         QVERIFY(q.exec("ALTER TABLE Soggetti DROP COLUMN causale"));
+        for (const char* table : {"TassoLegale", "Proroghe", "Opzioni"})
+            QVERIFY(q.exec(QStringLiteral("DROP TABLE %1").arg(QLatin1String(table))));
         QVERIFY(q.exec("PRAGMA user_version = 2"));
     }
     store::closeDatabase();
