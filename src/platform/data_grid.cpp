@@ -136,7 +136,7 @@ bool DataGrid::exportAs(table_export::FileFormat format) {
 bool DataGrid::exportTo(table_export::FileFormat format, const QString& path) {
     if (!queryModel_)
         return false;
-    table_export::TableSpec spec{exportTitle_, exportSelection_, {}};
+    table_export::TableShape shape{exportTitle_, exportSelection_, {}};
     QList<int> columns;
     const QHeaderView* header = horizontalHeader();
     for (int visual = 0; visual < header->count(); ++visual) {
@@ -144,14 +144,14 @@ bool DataGrid::exportTo(table_export::FileFormat format, const QString& path) {
         if (isColumnHidden(column))
             continue;
         columns.append(column);
-        spec.columns.append({queryModel_->headerData(column, Qt::Horizontal).toString(),
+        shape.columns.append({queryModel_->headerData(column, Qt::Horizontal).toString(),
                              kinds_.value(column, table_export::CellKind::Text)});
     }
     GridRows rows(*queryModel_, columns);
     if (boxes_)
-        return table_export::exportWithProgress(window(), *boxes_, format, path, spec, rows);
+        return table_export::exportWithProgress(window(), *boxes_, format, path, shape, rows);
     QtMessageBoxes boxes(window());
-    return table_export::exportWithProgress(window(), boxes, format, path, spec, rows);
+    return table_export::exportWithProgress(window(), boxes, format, path, shape, rows);
 }
 
 int DataGrid::twipsToPixels(int twips, qreal logicalDpi) {

@@ -42,7 +42,7 @@ QString chooseExportPath(QWidget* parent, FileFormat format, const QString& titl
 }
 
 bool exportWithProgress(QWidget* parent, MessageBoxes& boxes, FileFormat format,
-                        const QString& path, const TableSpec& spec, RowSource& rows) {
+                        const QString& path, const TableShape& shape, RowSource& rows) {
     QProgressDialog dialog(QStringLiteral("Esportazione %1 in corso...").arg(formatName(format)),
                            QStringLiteral("Annulla"), 0, kProgressSteps, parent);
     dialog.setWindowTitle(applicationTitle());
@@ -51,7 +51,7 @@ bool exportWithProgress(QWidget* parent, MessageBoxes& boxes, FileFormat format,
     dialog.setAutoClose(false);
     dialog.setAutoReset(false);
     const ExportResult result =
-        exportTable(format, path, spec, rows, [&dialog](qint64 done, qint64 total) {
+        exportTable(format, path, shape, rows, [&dialog](qint64 done, qint64 total) {
             dialog.setValue(total > 0 ? int(std::min(done, total) * kProgressSteps / total) : 0);
             return !dialog.wasCanceled();
         });

@@ -26,6 +26,6 @@ QString exportCaption(FileFormat format);
 // Writes the table to `path` with a progress dialog that can stop it. A failure is shown
 // on `boxes` with its reason; a stop shows nothing. True when the file was written.
 bool exportWithProgress(QWidget* parent, MessageBoxes& boxes, FileFormat format,
-                        const QString& path, const TableSpec& spec, RowSource& rows);
+                        const QString& path, const TableShape& shape, RowSource& rows);
 
 } // namespace table_export

@@ -98,7 +98,8 @@ void TestLedgerCommands::commands_data() {
         << "";
     QTest::newRow("check and copy at once")
         << QStringList{"--database", "{dir}/ledger.db", "--check", "--backup", "{dir}/x.db"} << 2
-        << "non vanno insieme" << "";
+        << "non vanno insieme"
+        << "";
     QTest::newRow("copy a missing ledger")
         << QStringList{"--database", "{dir}/none.db", "--backup", "{dir}/none-copy.db"} << 3
         << "non esiste"

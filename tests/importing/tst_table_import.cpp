@@ -322,8 +322,7 @@ void TableImportTest::generatedLedger() {
              4);
     // The names' sort keys are written with the rows.
     QCOMPARE(count("SELECT count(*) FROM Soggetti WHERE ordine = denominazione"), 40);
-    QCOMPARE(count("SELECT count(*) FROM Ritenute WHERE ordine = denominazione"),
-             subjectOf.size());
+    QCOMPARE(count("SELECT count(*) FROM Ritenute WHERE ordine = denominazione"), subjectOf.size());
     QCOMPARE(count("SELECT count(*) FROM Soggetti WHERE denominazione = 'SOGGETTO \"7\", SRL' "
                    "AND datanascita = '1947-08-15'"),
              1);

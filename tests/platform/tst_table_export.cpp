@@ -38,7 +38,7 @@ private:
     QString error_;
 };
 
-TableSpec ledgerSpec() {
+TableShape ledgerSpec() {
     return {QStringLiteral("Elenco Ritenute Versate"),
             {{QStringLiteral("Utente"), QStringLiteral("ROSSI MARIO")},
              {QStringLiteral("Anno"), QStringLiteral("2024")}},
@@ -119,9 +119,9 @@ void TableExportTest::xlsxCells() {
     QFETCH(QVariant, stored);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("cells.xlsx"));
-    TableSpec spec{QStringLiteral("Celle"), {}, {{QStringLiteral("Valore"), CellKind(kind)}}};
+    TableShape shape{QStringLiteral("Celle"), {}, {{QStringLiteral("Valore"), CellKind(kind)}}};
     ListRows rows({{stored}});
-    const ExportResult written = exportTable(FileFormat::Xlsx, path, spec, rows);
+    const ExportResult written = exportTable(FileFormat::Xlsx, path, shape, rows);
     QVERIFY2(written.ok(), qPrintable(written.status.error()));
     const XlsxContents xlsx = readXlsx(path);
     QVERIFY2(xlsx.error.isEmpty(), qPrintable(xlsx.error));

@@ -90,11 +90,11 @@ void ReportTableTest::columns() {
     const Result<PreparedReport> prepared = prepareReport(request);
     QVERIFY2(prepared.ok(), qPrintable(prepared.error()));
     QCOMPARE(int(prepared.value.outcome), int(ReportOutcome::Ready));
-    const table_export::TableSpec spec = report::tableSpecOf(prepared.value.layout);
-    QTEST(spec.title, "title");
+    const table_export::TableShape shape = report::tableSpecOf(prepared.value.layout);
+    QTEST(shape.title, "title");
     QStringList captions;
     QStringList totalled;
-    for (const table_export::Column& column : spec.columns) {
+    for (const table_export::Column& column : shape.columns) {
         captions.append(column.caption);
         if (column.totalled)
             totalled.append(column.caption);
@@ -113,10 +113,10 @@ void ReportTableTest::columns() {
     QTEST(captions, "captions");
     QTEST(totalled, "totalled");
     QStringList selection;
-    for (const auto& [label, value] : spec.selection)
+    for (const auto& [label, value] : shape.selection)
         selection.append(label + ": " + value);
     QTEST(selection, "selection");
-    QCOMPARE(report::tableColumnNames(prepared.value.layout).size(), spec.columns.size());
+    QCOMPARE(report::tableColumnNames(prepared.value.layout).size(), shape.columns.size());
 }
 
 QTEST_GUILESS_MAIN(ReportTableTest)

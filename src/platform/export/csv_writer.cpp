@@ -73,18 +73,18 @@ Status CsvWriter::flush() {
     return Status::success();
 }
 
-Status CsvWriter::open(const QString& path, const TableSpec& spec) {
+Status CsvWriter::open(const QString& path, const TableShape& shape) {
     file_ = std::fopen(QFile::encodeName(path).constData(), "wb");
     if (!file_)
         return Status::failure(fileReason(errno));
     buffer_ = QByteArray("\xEF\xBB\xBF");
     const auto text = [](const QString& t) { return field(cellOf(CellKind::Text, t)); };
-    addLine({text(spec.title)});
-    for (const auto& [label, value] : spec.selection)
+    addLine({text(shape.title)});
+    for (const auto& [label, value] : shape.selection)
         addLine({text(label), text(value)});
     addLine({});
     QStringList header;
-    for (const Column& column : spec.columns)
+    for (const Column& column : shape.columns)
         header.append(text(column.caption));
     addLine(header);
     return flush();

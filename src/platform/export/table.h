@@ -25,7 +25,7 @@ struct Column {
     bool totalled = false; // a total of the column closes the table
 };
 
-struct TableSpec {
+struct TableShape {
     QString title; // also names the sheet
     // Label and value of each line above the header: user, year, selection.
     QList<std::pair<QString, QString>> selection;

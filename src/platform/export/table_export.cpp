@@ -49,24 +49,24 @@ QString suffixOf(FileFormat format) {
     return format == FileFormat::Xlsx ? QStringLiteral("xlsx") : QStringLiteral("csv");
 }
 
-ExportResult exportTable(FileFormat format, const QString& path, const TableSpec& spec,
+ExportResult exportTable(FileFormat format, const QString& path, const TableShape& shape,
                          RowSource& rows, const Progress& progress) {
     ExportResult result;
     StagedFile file(path);
     if (result.status = file.create(); !result.status.ok())
         return result;
     std::unique_ptr<TableWriter> writer = writerFor(format);
-    if (result.status = writer->open(file.temporaryPath(), spec); !result.status.ok())
+    if (result.status = writer->open(file.temporaryPath(), shape); !result.status.ok())
         return result;
 
-    Totals totals(spec.columns);
+    Totals totals(shape.columns);
     const qint64 total = rows.size();
     QVariantList values;
     QList<Cell> cells;
     while (rows.next(values)) {
-        cells.resize(spec.columns.size());
-        for (int c = 0; c < spec.columns.size(); ++c)
-            cells[c] = cellOf(spec.columns.at(c).kind, values.value(c));
+        cells.resize(shape.columns.size());
+        for (int c = 0; c < shape.columns.size(); ++c)
+            cells[c] = cellOf(shape.columns.at(c).kind, values.value(c));
         totals.add(cells);
         if (result.status = writer->write(cells); !result.status.ok())
             return result;

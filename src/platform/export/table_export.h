@@ -15,10 +15,10 @@ struct ExportResult {
     bool ok() const { return status.ok() && !cancelled; }
 };
 
-// Writes `spec` and every row of `rows` to `path` in `format`. The file appears whole
+// Writes `shape` and every row of `rows` to `path` in `format`. The file appears whole
 // or not at all: a failure, or a stop asked by `progress`, leaves any earlier file at
 // `path` as it was. A failure's reason is Italian, for the operator.
-ExportResult exportTable(FileFormat format, const QString& path, const TableSpec& spec,
+ExportResult exportTable(FileFormat format, const QString& path, const TableShape& shape,
                          RowSource& rows, const Progress& progress = {});
 
 // The file name suffix of `format`, without the dot.

@@ -13,7 +13,7 @@ namespace table_export {
 class TableWriter {
 public:
     virtual ~TableWriter() = default;
-    virtual Status open(const QString& path, const TableSpec& spec) = 0;
+    virtual Status open(const QString& path, const TableShape& shape) = 0;
     // One cell per column.
     virtual Status write(const QList<Cell>& row) = 0;
     // `totals` holds the sum of each totalled column and no value for the others; it is

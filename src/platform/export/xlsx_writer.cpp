@@ -83,8 +83,8 @@ QString XlsxWriter::sheetName(const QString& title) {
     return name.isEmpty() ? QStringLiteral("Foglio1") : name;
 }
 
-Status XlsxWriter::open(const QString& path, const TableSpec& spec) {
-    columns_ = spec.columns;
+Status XlsxWriter::open(const QString& path, const TableShape& shape) {
+    columns_ = shape.columns;
     widths_.assign(std::size_t(columns_.size()), 0);
     const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
     lxw_workbook_options options{};
@@ -95,9 +95,9 @@ Status XlsxWriter::open(const QString& path, const TableSpec& spec) {
     if (!workbook_)
         return Status::failure(errno ? fileReason(errno) : QStringLiteral("memoria esaurita"));
 
-    const QByteArray title = spec.title.toUtf8();
+    const QByteArray title = shape.title.toUtf8();
     QStringList selection;
-    for (const auto& [label, value] : spec.selection)
+    for (const auto& [label, value] : shape.selection)
         selection.append(label + QStringLiteral(": ") + value);
     const QByteArray subject = selection.join(QStringLiteral(", ")).toUtf8();
     const QByteArray program = QByteArrayLiteral("Velarco " VELARCO_VERSION);
@@ -109,7 +109,7 @@ Status XlsxWriter::open(const QString& path, const TableSpec& spec) {
     workbook_set_custom_property_string(workbook_, "Programma", "Velarco");
     workbook_set_custom_property_string(workbook_, "Versione", VELARCO_VERSION);
 
-    sheet_ = workbook_add_worksheet(workbook_, sheetName(spec.title).toUtf8().constData());
+    sheet_ = workbook_add_worksheet(workbook_, sheetName(shape.title).toUtf8().constData());
     if (!sheet_)
         return Status::failure(QStringLiteral("nome del foglio non valido"));
     bold_ = workbook_add_format(workbook_);
@@ -125,7 +125,7 @@ Status XlsxWriter::open(const QString& path, const TableSpec& spec) {
     int row = 0;
     if (lxw_error e = worksheet_write_string(sheet_, lxw_row_t(row++), 0, title.constData(), bold_))
         return libraryFailure(e);
-    for (const auto& [label, value] : spec.selection) {
+    for (const auto& [label, value] : shape.selection) {
         if (Status s = writeCell(row, 0, cellOf(CellKind::Text, label), bold_); !s.ok())
             return s;
         if (Status s = writeCell(row++, 1, cellOf(CellKind::Text, value), nullptr); !s.ok())

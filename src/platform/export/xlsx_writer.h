@@ -17,7 +17,7 @@ namespace table_export {
 class XlsxWriter : public TableWriter {
 public:
     ~XlsxWriter() override;
-    Status open(const QString& path, const TableSpec& spec) override;
+    Status open(const QString& path, const TableShape& shape) override;
     Status write(const QList<Cell>& row) override;
     Status close(const QList<std::optional<qint64>>& totals) override;
 

@@ -39,14 +39,14 @@ CellKind kindOf(Format format) {
 
 } // namespace
 
-table_export::TableSpec tableSpecOf(const ReportLayout& layout) {
-    table_export::TableSpec spec{layout.caption.trimmed(), layout.selection, {}};
+table_export::TableShape tableSpecOf(const ReportLayout& layout) {
+    table_export::TableShape shape{layout.caption.trimmed(), layout.selection, {}};
     for (const TableColumn& column : layout.table) {
         if (const ReportItem* field = printedField(layout, column.column))
-            spec.columns.append(
+            shape.columns.append(
                 {column.caption, kindOf(field->format), summed(layout, column.column)});
     }
-    return spec;
+    return shape;
 }
 
 QStringList tableColumnNames(const ReportLayout& layout) {

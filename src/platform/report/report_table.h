@@ -11,7 +11,7 @@ namespace report {
 // The layout's title and selection lines and those of its table columns whose field
 // prints, each with the kind its field's format gives and a total where the report
 // footer sums the column.
-table_export::TableSpec tableSpecOf(const ReportLayout& layout);
+table_export::TableShape tableSpecOf(const ReportLayout& layout);
 
 // The row columns those table columns read, in the same order.
 QStringList tableColumnNames(const ReportLayout& layout);
