@@ -3,12 +3,17 @@
 #include "platform/report/report_format.h"
 #include "store/connection.h"
 #include "store/name_order.h"
+#include "tax/late_payment_text.h"
+#include "tax/late_withholdings.h"
+#include "tax/record_due_date.h"
 
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 #include <algorithm>
+#include <map>
+#include <tuple>
 
 namespace {
 
@@ -45,15 +50,51 @@ QString sqlOf(Kind kind, bool oneUser) {
     return sql;
 }
 
-F24UserPlan& userOf(F24Plan& plan, const QSqlQuery& q) {
-    const QString id = q.value(0).toString();
+F24UserPlan& userOf(F24Plan& plan, const QString& id, const QString& name, const QString& taxCode) {
     for (F24UserPlan& user : plan.users) {
         if (user.userId == id)
             return user;
     }
-    plan.users.append(
-        {id, q.value(1).toString().trimmed(), q.value(2).toString().trimmed(), {}, {}, {}});
+    plan.users.append({id, name.trimmed(), taxCode.trimmed(), {}, {}, {}, {}, {}});
     return plan.users.last();
+}
+
+void appendOnce(QStringList& notes, const QString& note) {
+    if (!notes.contains(note))
+        notes.append(note);
+}
+
+// The late withholdings' F24 lines summed per code and reference, in reference order
+// (year, month, then the tax code before the penalty code).
+Status addRegularisation(F24Plan& plan, const QString& userId) {
+    const Result<QList<tax::LateWithholding>> late =
+        tax::lateWithholdings(userId, {}, plan.due.legal);
+    if (!late.ok())
+        return late.status;
+    using Key = std::tuple<QString, QString, QString>; // year, month, code
+    std::map<QString, std::map<Key, F24Line>> lines;   // by user
+    for (const tax::LateWithholding& w : late.value) {
+        F24UserPlan& user = userOf(plan, w.user, w.userName, {});
+        if (w.cost.outcome != tax::LatePayment::Outcome::Late) {
+            appendOnce(user.regularisationNotes, tax::notComputedText(w.cost));
+            continue;
+        }
+        for (const tax::F24Line& l : w.cost.lines) {
+            F24Line& line = lines[w.user][{l.year, l.month.right(2), l.code}];
+            line.taxCode = l.code;
+            line.referenceMonth = l.month;
+            line.referenceYear = l.year;
+            line.amount += l.amount.cents();
+            ++line.count;
+        }
+        for (const QString& warning : w.cost.warnings)
+            appendOnce(user.regularisationNotes, warning);
+    }
+    for (F24UserPlan& user : plan.users) {
+        for (const auto& [key, line] : lines[user.userId])
+            user.regularisation.append(line);
+    }
+    return Status::success();
 }
 
 } // namespace
@@ -86,6 +127,12 @@ Result<F24Plan> readF24Plan(const QString& userId, int year, int month) {
     F24Plan& plan = result.value; // users in Italian name order, as every list
     plan.year = year;
     plan.month = month;
+    const Result<tax::CalendarChoice> choice = tax::storedCalendarChoice();
+    if (!choice.ok()) {
+        result.status = choice.status;
+        return result;
+    }
+    plan.due = tax::legalDueDate(QDate(year, month, 16), choice.value.overrides);
     const QString from = firstDayOfPaymentMonth(year, month).toString(Qt::ISODate);
     const QString to = QDate(year, month, 1).toString(Qt::ISODate);
     const bool oneUser = !userId.isEmpty();
@@ -114,7 +161,8 @@ Result<F24Plan> readF24Plan(const QString& userId, int year, int month) {
                         .arg(line.taxCode));
                 return result;
             }
-            F24UserPlan& user = userOf(plan, q.value);
+            F24UserPlan& user = userOf(plan, q.value.value(0).toString(),
+                                       q.value.value(1).toString(), q.value.value(2).toString());
             (kind == Kind::ToPay      ? user.toPay
              : kind == Kind::Remitted ? user.remitted
                                       : user.late)
@@ -124,6 +172,10 @@ Result<F24Plan> readF24Plan(const QString& userId, int year, int month) {
             result.status = Status::failure(q.value.lastError().text());
             return result;
         }
+    }
+    if (const Status added = addRegularisation(plan, userId); !added.ok()) {
+        result.status = added;
+        return result;
     }
     std::stable_sort(plan.users.begin(), plan.users.end(),
                      [](const F24UserPlan& a, const F24UserPlan& b) {

@@ -1,6 +1,7 @@
 #include "reports/f24_plan_document.h"
 
 #include "platform/report/report_format.h"
+#include "tax/due_date.h"
 
 namespace {
 
@@ -25,10 +26,16 @@ const QString kMonths[] = {
     QStringLiteral("luglio"),  QStringLiteral("agosto"),   QStringLiteral("settembre"),
     QStringLiteral("ottobre"), QStringLiteral("novembre"), QStringLiteral("dicembre")};
 
-// The nominal due date; the legal one moves past Saturdays, Sundays and holidays.
-QString dueDayOf(const F24Plan& plan) {
-    return QDate(plan.year, plan.month, plan.month == 8 ? 20 : 16)
-        .toString(QStringLiteral("dd/MM/yyyy"));
+QString monthText(const QDate& month) {
+    return kMonths[month.month() - 1] + QLatin1Char(' ') + QString::number(month.year());
+}
+
+// "entro il 18/01/2027 (16/01/2027 è sabato; ...)": the legal date, and why it moved.
+QString dueText(const F24Plan& plan) {
+    const QString day = tax::dayText(plan.due.legal);
+    if (plan.due.reasons.isEmpty())
+        return day;
+    return QStringLiteral("%1 (%2)").arg(day, plan.due.reasonText());
 }
 
 void lines(LineDocument& doc, const QString& heading, const QList<F24Line>& lines,
@@ -68,7 +75,7 @@ bool hasCondominiumCodes(const F24Plan& plan) {
 } // namespace
 
 LineDocument f24PlanDocument(const F24Plan& plan, bool general) {
-    const QString month = kMonths[plan.month - 1] + QLatin1Char(' ') + QString::number(plan.year);
+    const QString month = monthText(QDate(plan.year, plan.month, 1));
     LineDocument doc(
         general ? f24_plan::kGeneralName : f24_plan::kName,
         (general ? QStringLiteral("Piano F24 Generale ") : QStringLiteral("Piano F24 ")) + month,
@@ -77,12 +84,9 @@ LineDocument f24PlanDocument(const F24Plan& plan, bool general) {
                       : QStringLiteral("Piano F24 - scadenza di ")) +
                  month,
              Style::Title);
-    doc.text(QStringLiteral("Ritenute pagate in %1, da versare entro il %2 (il primo giorno "
-                            "lavorativo seguente se sabato o festivo)")
-                 .arg(kMonths[firstDayOfPaymentMonth(plan.year, plan.month).month() - 1] +
-                          QLatin1Char(' ') +
-                          QString::number(firstDayOfPaymentMonth(plan.year, plan.month).year()),
-                      dueDayOf(plan)));
+    doc.paragraph(
+        QStringLiteral("Ritenute pagate in %1, da versare entro il %2")
+            .arg(monthText(firstDayOfPaymentMonth(plan.year, plan.month)), dueText(plan)));
     for (const F24UserPlan& u : plan.users) {
         doc.blank();
         doc.text(QStringLiteral("Utente: %1    Codice fiscale: %2")
@@ -103,9 +107,17 @@ LineDocument f24PlanDocument(const F24Plan& plan, bool general) {
             doc.blank();
             lines(doc, QStringLiteral("Scadute nei mesi precedenti e non versate"), u.late,
                   QStringLiteral("Totale scaduto"));
-            doc.text(QStringLiteral("Le ritenute scadute si versano con interessi e sanzioni "
-                                    "ridotte (ravvedimento), non compresi qui."));
         }
+        if (!u.regularisation.isEmpty()) {
+            doc.blank();
+            lines(doc,
+                  QStringLiteral("Ravvedimento delle scadute, versando il %1 (interessi nel "
+                                 "tributo, sanzione ridotta)")
+                      .arg(tax::dayText(plan.due.legal)),
+                  u.regularisation, QStringLiteral("Totale ravvedimento"));
+        }
+        for (const QString& note : u.regularisationNotes)
+            doc.paragraph(QStringLiteral("Attenzione: ") + note);
     }
     doc.blank();
     doc.text(QStringLiteral("Mese rif. nel formato 00MM e anno rif. AAAA: mese e anno del "

@@ -9,6 +9,8 @@ const QString kSans = QStringLiteral("Liberation Sans");
 constexpr int kLineHeight = 255;
 constexpr int kTitleHeight = 255;
 constexpr int kFooterHeight = 400;
+// Characters of running Italian text that fit the width of a plain line.
+constexpr qsizetype kParagraphColumns = 120;
 // Portrait A4 with 1 cm margins.
 constexpr int kMargin = 567;
 constexpr int kWidth = 11906 - 2 * kMargin;
@@ -105,6 +107,19 @@ void LineDocument::append(const QList<std::pair<QString, QString>>& values) {
 
 void LineDocument::text(const QString& line, Style style) {
     append({{QStringLiteral("line") + suffixOf(style), line}});
+}
+
+void LineDocument::paragraph(const QString& text, Style style) {
+    QString line;
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (!line.isEmpty() && line.size() + 1 + word.size() > kParagraphColumns) {
+            this->text(line, style);
+            line.clear();
+        }
+        line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+    }
+    if (!line.isEmpty())
+        this->text(line, style);
 }
 
 void LineDocument::row(int table, const QStringList& cells, Style style) {

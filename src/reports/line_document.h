@@ -28,6 +28,8 @@ public:
     LineDocument(const QString& name, const QString& caption, QList<Table> tables);
 
     void text(const QString& line, Style style = Style::Plain);
+    // A text longer than a line, broken between words over as many lines as it needs.
+    void paragraph(const QString& text, Style style = Style::Plain);
     // The cells of table `table`, from its first column; fewer texts leave the rest empty.
     void row(int table, const QStringList& cells, Style style = Style::Plain);
     void blank();

@@ -54,6 +54,9 @@ private Q_SLOTS:
     void f24TotalsEqualLedger_data();
     void f24TotalsEqualLedger();
     void f24Lines();
+    void f24DueDate_data();
+    void f24DueDate();
+    void f24Regularisation();
     void parseDueMonth_data();
     void parseDueMonth();
 
@@ -397,6 +400,106 @@ void LedgerDocumentsTest::f24Lines() {
     const Result<PreparedReport> none = prepareLedgerDocument(request);
     QVERIFY(none.ok());
     QCOMPARE(none.value.outcome, ReportOutcome::NoData);
+}
+
+void LedgerDocumentsTest::f24DueDate_data() {
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<QString>("deferredTo"); // an extraordinary deferral of the 16th, ISO
+    QTest::addColumn<QString>("due");
+    QTest::newRow("a working 16th") << 2025 << 1 << ""
+                                    << "da versare entro il 16/01/2025";
+    QTest::newRow("the 16th on a Saturday")
+        << 2027 << 1 << ""
+        << "da versare entro il 18/01/2027 (16/01/2027 è sabato)";
+    QTest::newRow("the 16th on a Sunday")
+        << 2024 << 6 << ""
+        << "da versare entro il 17/06/2024 (16/06/2024 è domenica)";
+    QTest::newRow("July's payments in August")
+        << 2025 << 8 << ""
+        << "da versare entro il 20/08/2025 (16/08/2025 cade tra il 1° e il 20 agosto: si versa "
+           "entro il 20/08/2025)";
+    QTest::newRow("August, the 20th on a Saturday")
+        << 2022 << 8 << ""
+        << "da versare entro il 22/08/2022 (16/08/2022 cade tra il 1° e il 20 agosto: si versa "
+           "entro il 20/08/2022; 20/08/2022 è sabato)";
+    QTest::newRow("an extraordinary deferral")
+        << 2025 << 3 << "2025-03-31"
+        << "da versare entro il 31/03/2025 (16/03/2025 è domenica; 17/03/2025 prorogata al "
+           "31/03/2025 (alluvione))";
+}
+
+void LedgerDocumentsTest::f24DueDate() {
+    QFETCH(int, year);
+    QFETCH(int, month);
+    QFETCH(QString, deferredTo);
+    QFETCH(QString, due);
+    if (!deferredTo.isEmpty())
+        TestDatabase::exec(
+            QStringLiteral("INSERT INTO Proroghe (originale, nuova, nota) VALUES (?, ?, ?)"),
+            {QDate(year, month, 17).toString(Qt::ISODate), deferredTo,
+             QStringLiteral("alluvione")});
+    addRecord(userA_, 1, QStringLiteral("A"), QString::number(year),
+              QDate(year, month, 1).addMonths(-1).toString(Qt::ISODate), 1000, QVariant());
+    const Result<F24Plan> read = readF24Plan(userA_, year, month);
+    QVERIFY2(read.ok(), qPrintable(read.error()));
+    const LineDocument doc = f24PlanDocument(read.value, false);
+    const QString text =
+        report::pageTexts(report::render(doc.layout(), doc.data()).pages.first()).join(u' ');
+    QVERIFY2(text.contains(due), qPrintable(text));
+}
+
+// Late withholdings are regularised on the plan's due date: interest from the day after
+// their own due date, the penalty of the band their delay falls in, summed per reference.
+void LedgerDocumentsTest::f24Regularisation() {
+    // Due 16/10/2024, remitted 16/01/2025: 92 days, one eighth of the 25 % penalty;
+    // interest 76 days at 2.5 % (5.21) and 16 days at 2 % (0.88).
+    addRecord(userA_, 1, QStringLiteral("G"), QStringLiteral("2024"), QStringLiteral("2024-09-05"),
+              100000, QVariant());
+    // Due 16/11/2024, a Saturday, so 18/11/2024: 59 days, one ninth of the reduced 12.5 %;
+    // interest 43 days at 2.5 % and 16 at 2 % (0.01 + 0.00 and 0.02 + 0.01).
+    addRecord(userA_, 1, QStringLiteral("E"), QStringLiteral("2024"), QStringLiteral("2024-10-11"),
+              300, QVariant());
+    addRecord(userA_, 1, QStringLiteral("H"), QStringLiteral("2024"), QStringLiteral("2024-10-20"),
+              700, QVariant());
+    // Remitted, or due with this plan: nothing to regularise.
+    addRecord(userA_, 1, QStringLiteral("D"), QStringLiteral("2024"), QStringLiteral("2024-11-11"),
+              700, QStringLiteral("2024-12-10"));
+    addRecord(userA_, 1, QStringLiteral("B"), QStringLiteral("2024"), QStringLiteral("2024-12-31"),
+              2500, QVariant());
+
+    const Result<F24Plan> read = readF24Plan(userA_, 2025, 1);
+    QVERIFY2(read.ok(), qPrintable(read.error()));
+    const F24UserPlan& u = read.value.users.first();
+    QStringList got;
+    for (const F24Line& l : u.regularisation)
+        got << QStringLiteral("%1 %2 %3 %4 %5")
+                   .arg(l.taxCode, l.referenceMonth, l.referenceYear, formatCents(l.amount))
+                   .arg(l.count);
+    QCOMPARE(got, (QStringList{"1040 0009 2024 1.006,09 1", "8948 09 2024 31,25 1",
+                               "1040 0010 2024 10,04 2", "8948 10 2024 0,14 2"}));
+    QVERIFY(u.regularisationNotes.contains(
+        QStringLiteral("Arrotondamento al centesimo, per eccesso dalla metà: regola non "
+                       "confermata.")));
+
+    // Printed under the late ones, every note whole however long.
+    const LineDocument doc = f24PlanDocument(read.value, false);
+    const QString text =
+        report::pageTexts(report::render(doc.layout(), doc.data()).pages.first()).join(u' ');
+    QVERIFY(text.contains(QStringLiteral("Ravvedimento delle scadute, versando il 16/01/2025")));
+    QVERIFY(text.contains(QStringLiteral("Totale ravvedimento 1.047,52 6")));
+    for (const QString& note : u.regularisationNotes)
+        QVERIFY2(text.contains(QStringLiteral("Attenzione: ") + note), qPrintable(note));
+
+    // A year without its legal rate: no figures, and the reason said.
+    TestDatabase::exec(QStringLiteral("DELETE FROM TassoLegale WHERE anno = '2025'"));
+    const Result<F24Plan> noRate = readF24Plan(userA_, 2025, 1);
+    QVERIFY(noRate.ok());
+    QVERIFY(noRate.value.users.first().regularisation.isEmpty());
+    QCOMPARE(noRate.value.users.first().regularisationNotes,
+             QStringList{QStringLiteral("Manca il tasso legale dell'anno 2025: inserirlo nella "
+                                        "tabella \"Tasso legale\" (Servizi) per calcolare gli "
+                                        "interessi.")});
 }
 
 void LedgerDocumentsTest::parseDueMonth_data() {
