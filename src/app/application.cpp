@@ -68,8 +68,9 @@ int fail(int status, const QString& text) {
     return status;
 }
 
-// `velarco --report NAME ... --pdf FILE`: writes one report as a PDF and ends, without
-// a window, so it runs on a machine with no screen (a server, a scheduled job).
+// `velarco --report NAME ... --pdf FILE`: writes one report as a PDF, or with --xlsx and
+// --csv its table as a spreadsheet, and ends without a window, so it runs on a machine
+// with no screen (a server, a scheduled job).
 int exportWithoutWindow(const StartupOptions& startup, const ReportOptions& report, char* argv[]) {
     // Painting the pages needs the fonts of a GUI application but no screen; the
     // offscreen platform also spares a needless connection to a display that is there.
@@ -90,30 +91,27 @@ int exportWithoutWindow(const StartupOptions& startup, const ReportOptions& repo
     if (!opened.ok())
         return fail(kNoDatabase, opened.error());
 
-    Status written = Status::success();
-    if (!report.pdfPath.isEmpty())
-        written = exportReport(report.request, report.pdfPath);
-    if (written.ok() && !report.csvPath.isEmpty())
-        written = exportCertificateCsv(report.request, report.csvPath);
-    store::closeDatabase();
     const QString name = report.request.name;
-    if (!written.ok()) {
-        const bool nothing = written.error() == catalogue::kNoDataText.trimmed() ||
-                             written.error() == catalogue::kNoDateText.trimmed();
-        if (nothing)
-            return fail(kNothingToPrint, QStringLiteral("nessun dato per la stampa %1 (%2); "
-                                                        "il PDF non è stato scritto")
-                                             .arg(name, written.error()));
-        return fail(
-            kExportFailed,
-            QStringLiteral("la stampa %1 non è stata scritta: %2").arg(name, written.error()));
+    for (const ReportFile& file : requestedFiles(report)) {
+        const Status written = writeReportFile(report.request, file);
+        if (!written.ok()) {
+            store::closeDatabase();
+            const bool nothing = written.error() == catalogue::kNoDataText.trimmed() ||
+                                 written.error() == catalogue::kNoDateText.trimmed();
+            if (nothing)
+                return fail(kNothingToPrint,
+                            QStringLiteral("nessun dato per la stampa %1 (%2); "
+                                           "il file %3 non è stato scritto")
+                                .arg(name, written.error(), QDir::toNativeSeparators(file.path)));
+            return fail(kExportFailed,
+                        QStringLiteral("la stampa %1 non è stata scritta in %2: %3")
+                            .arg(name, QDir::toNativeSeparators(file.path), written.error()));
+        }
+        std::fputs(qPrintable(QStringLiteral("Velarco: stampa %1 scritta in %2\n")
+                                  .arg(name, QDir::toNativeSeparators(file.path))),
+                   stdout);
     }
-    for (const QString& file : {report.pdfPath, report.csvPath}) {
-        if (!file.isEmpty())
-            std::fputs(qPrintable(QStringLiteral("Velarco: stampa %1 scritta in %2\n")
-                                      .arg(name, QDir::toNativeSeparators(file))),
-                       stdout);
-    }
+    store::closeDatabase();
     return kExported;
 }
 

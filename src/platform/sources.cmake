@@ -10,6 +10,7 @@ list(APPEND VELARCO_CORE_SOURCES
   platform/export/file_reason.cpp platform/export/file_reason.h
   platform/export/staged_file.cpp platform/export/staged_file.h
   platform/export/table_export.cpp platform/export/table_export.h
+  platform/export/memory_rows.h
   platform/export/table_writer.h
   platform/export/xlsx_writer.cpp platform/export/xlsx_writer.h
   platform/keyed_query.cpp platform/keyed_query.h

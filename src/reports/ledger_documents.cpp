@@ -1,8 +1,9 @@
 #include "reports/ledger_documents.h"
 
+#include "platform/export/memory_rows.h"
 #include "reports/f24_plan_document.h"
-#include "reports/payee_certificate_csv.h"
 #include "reports/payee_certificate_document.h"
+#include "reports/payee_certificate_table.h"
 
 namespace {
 
@@ -75,12 +76,23 @@ Result<PreparedReport> prepareLedgerDocument(const ReportRequest& request, const
     return result;
 }
 
-Status exportCertificateCsv(const ReportRequest& request, const QString& path) {
+bool ledgerDocumentHasTable(const QString& name) {
+    return named(name, payee_certificate::kName);
+}
+
+Status exportLedgerDocumentTable(const ReportRequest& request, table_export::FileFormat format,
+                                 const QString& path) {
+    if (!ledgerDocumentHasTable(request.name))
+        return Status::failure(
+            QStringLiteral("La stampa %1 non si esporta come tabella").arg(request.name));
     const Result<CertificateYear> year =
         readCertificateYear(request.userId, request.year, request.subject);
     if (!year.ok())
         return year.status;
     if (year.value.payees.isEmpty())
         return Status::failure(catalogue::kNoDataText.trimmed());
-    return writeCertificateCsv(year.value, path);
+    table_export::MemoryRows rows(certificateTableRows(year.value));
+    return table_export::exportTable(format, path,
+                                     certificateTableShape(year.value, request.subject), rows)
+        .status;
 }

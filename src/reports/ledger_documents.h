@@ -13,6 +13,11 @@ bool ledgerDocumentNeedsMonth(const QString& name);
 Result<PreparedReport> prepareLedgerDocument(const ReportRequest& request,
                                              const QDate& printDate = QDate::currentDate());
 
-// The certification of the request's user and year as CSV, one row per payee. Nothing
-// to certify fails with the no-data text; the file is then not written.
-Status exportCertificateCsv(const ReportRequest& request, const QString& path);
+// Whether the document is also a table for a spreadsheet: the certification of a year
+// is, one row per payee; the F24 plans are not.
+bool ledgerDocumentHasTable(const QString& name);
+
+// Writes the document's table (see above) to `path`. Nothing to certify fails with the
+// no-data text; the file is then not written.
+Status exportLedgerDocumentTable(const ReportRequest& request, table_export::FileFormat format,
+                                 const QString& path);

@@ -3,6 +3,7 @@
 #include "platform/report/keyed_row_source.h"
 #include "platform/report/report_document.h"
 #include "platform/report/report_painter.h"
+#include "platform/report/report_table.h"
 #include "registry/anagrafe_report.h"
 #include "reports/elenco_ritenute.h"
 #include "reports/ledger_documents.h"
@@ -164,6 +165,10 @@ bool isReportName(const QString& name) {
            ritenute_scadute::isLateReport(name);
 }
 
+bool reportHasTable(const QString& name) {
+    return !isLedgerDocument(name) || ledgerDocumentHasTable(name);
+}
+
 bool isUserReport(const QString& name) {
     if (name.compare(ritenute_scadute::kUserCommand, Qt::CaseInsensitive) == 0)
         return true;
@@ -262,4 +267,17 @@ Status exportReport(const ReportRequest& request, const QString& pdfPath, const 
         return Status::failure(prepared.value.messageText.trimmed());
     report::ReportDocument document(prepared.value.layout, prepared.value.rows, printDate);
     return report::writePdf(document, pdfPath);
+}
+
+Status exportReportAsTable(const ReportRequest& request, table_export::FileFormat format,
+                           const QString& path) {
+    if (isLedgerDocument(request.name))
+        return exportLedgerDocumentTable(request, format, path);
+    const Result<PreparedReport> prepared = prepareReport(request);
+    if (!prepared.ok())
+        return prepared.status;
+    if (prepared.value.outcome != ReportOutcome::Ready)
+        return Status::failure(prepared.value.messageText.trimmed());
+    return report::exportReportTable(format, path, prepared.value.layout, *prepared.value.rows)
+        .status;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/export/table_export.h"
 #include "platform/keyed_query.h"
 #include "platform/report/report_layout.h"
 #include "platform/report/row_source.h"
@@ -60,6 +61,8 @@ QStringList reportNames();
 bool isReportName(const QString& name);
 // Whether the command lists one user's year (and so needs the user and the year).
 bool isUserReport(const QString& name);
+// Whether the command also writes a table to a spreadsheet (every list does).
+bool reportHasTable(const QString& name);
 
 // The rows of the command as a keyed query with its values bound; empty table when
 // the name is unknown.
@@ -74,3 +77,9 @@ Result<PreparedReport> prepareReport(const ReportRequest& request);
 // the operator would have seen.
 Status exportReport(const ReportRequest& request, const QString& pdfPath,
                     const QDate& printDate = QDate::currentDate());
+
+// Prepares the command and writes its table, the rows the pages print in the same
+// order (for Attestazione one row per payee), to `path` as a spreadsheet file; fails as
+// exportReport() does.
+Status exportReportAsTable(const ReportRequest& request, table_export::FileFormat format,
+                           const QString& path);

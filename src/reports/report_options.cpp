@@ -18,12 +18,15 @@ QString check(const ReportOptions& o, const QHash<QString, QString>& given) {
     if (!isReportName(name))
         return QStringLiteral("Stampa sconosciuta: %1 (valori ammessi: %2)")
             .arg(name, reportNames().join(QStringLiteral(", ")));
+    if (o.pdfPath.isEmpty() && o.xlsxPath.isEmpty() && o.csvPath.isEmpty())
+        return QStringLiteral("Indicare il file da scrivere: --pdf, --xlsx o --csv");
+    if (!reportHasTable(name)) {
+        for (const QString& table : {QStringLiteral("xlsx"), QStringLiteral("csv")}) {
+            if (given.contains(table))
+                return QStringLiteral("L'opzione --%1 non vale per la stampa %2").arg(table, name);
+        }
+    }
     const bool certificate = name.compare(payee_certificate::kName, Qt::CaseInsensitive) == 0;
-    if (!certificate && given.contains(QStringLiteral("csv")))
-        return QStringLiteral("L'opzione --csv vale solo per la stampa %1")
-            .arg(payee_certificate::kName);
-    if (o.pdfPath.isEmpty() && o.csvPath.isEmpty())
-        return missing(certificate ? QStringLiteral("pdf o --csv") : QStringLiteral("pdf"));
     if (isUserReport(name) || isLedgerDocument(name)) {
         if (isUserReport(name) && o.request.userId.isEmpty())
             return missing(QStringLiteral("utente"));
@@ -74,7 +77,24 @@ ReportOptions readReportOptions(const QHash<QString, QString>& given) {
     if (!monthOk)
         r.month = 0;
     options.pdfPath = given.value(QStringLiteral("pdf"));
+    options.xlsxPath = given.value(QStringLiteral("xlsx"));
     options.csvPath = given.value(QStringLiteral("csv"));
     options.error = check(options, given);
     return options;
+}
+
+QList<ReportFile> requestedFiles(const ReportOptions& options) {
+    QList<ReportFile> files;
+    if (!options.pdfPath.isEmpty())
+        files.append({options.pdfPath, std::nullopt});
+    if (!options.xlsxPath.isEmpty())
+        files.append({options.xlsxPath, table_export::FileFormat::Xlsx});
+    if (!options.csvPath.isEmpty())
+        files.append({options.csvPath, table_export::FileFormat::Csv});
+    return files;
+}
+
+Status writeReportFile(const ReportRequest& request, const ReportFile& file) {
+    return file.table ? exportReportAsTable(request, *file.table, file.path)
+                      : exportReport(request, file.path);
 }

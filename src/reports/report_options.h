@@ -4,20 +4,33 @@
 
 #include <QHash>
 #include <QString>
+#include <optional>
 
 // The command-line form of a report run:
 //   velarco --report NAME --utente ID --anno YEAR
-//           [--mese M | --periodo P | --soggetto TEXT] --pdf FILE
-// The certification of a year (Attestazione) also writes, or only writes, its CSV:
-//   velarco --report Attestazione --utente ID --anno YEAR [--soggetto TEXT]
-//           [--pdf FILE] [--csv FILE]
+//           [--mese M | --periodo P | --soggetto TEXT] [--pdf FILE] [--xlsx FILE] [--csv FILE]
+// (one file at least). The spreadsheet files hold the report's table: the rows the pages
+// print; for the certification of a year (Attestazione) one row per payee.
 struct ReportOptions {
     ReportRequest request;
     QString pdfPath;
-    QString csvPath; // Attestazione only
-    QString error;   // in Italian, for the operator; empty when the options are sound
+    QString xlsxPath;
+    QString csvPath;
+    QString error; // in Italian, for the operator; empty when the options are sound
 };
 
 // Reads and checks the values of the options above, by option name without the dashes,
 // once the command line itself has been read (which options exist, which take a value).
 ReportOptions readReportOptions(const QHash<QString, QString>& values);
+
+// One file a report run writes: the pages as a PDF, or the table as a spreadsheet.
+struct ReportFile {
+    QString path;
+    std::optional<table_export::FileFormat> table; // none: the PDF
+};
+
+// The files the options ask for, PDF first.
+QList<ReportFile> requestedFiles(const ReportOptions& options);
+
+// Prepares the report and writes `file`; fails as exportReport() does.
+Status writeReportFile(const ReportRequest& request, const ReportFile& file);

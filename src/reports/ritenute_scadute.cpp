@@ -108,6 +108,11 @@ ReportLayout layout(bool general) {
         layout.detail.items.append(field(QStringLiteral("utente"), 0, 255, 3800, kNoteFont));
     layout.detail.items.append(field(QStringLiteral("nota"), 4700, 255, 9840, kNoteFont));
     layout.detail.items.append(hline(0, 530, kRuleWidth));
+    for (const Column& c : kColumns)
+        layout.table.append({QString::fromUtf8(c.column), QString::fromUtf8(c.caption)});
+    if (general)
+        layout.table.append({QStringLiteral("utente"), QStringLiteral("Utente")});
+    layout.table.append({QStringLiteral("nota"), QStringLiteral("Nota")});
 
     layout.pageFooter.height = 148;
 
@@ -163,6 +168,10 @@ Result<PreparedReport> prepare(const ReportRequest& request) {
         kUserName, general ? QStringLiteral("tutti")
                            : request.userName + QStringLiteral("  -  anno ") + request.year);
     prepared.layout.caption = title;
+    if (!general)
+        prepared.layout.selection = {{QStringLiteral("Utente"), request.userName},
+                                     {QStringLiteral("Anno"), request.year}};
+    prepared.layout.selection.append({QStringLiteral("Alla data"), tax::dayText(at)});
     return result;
 }
 

@@ -1,4 +1,5 @@
 #include "store/connection.h"
+#include "support/spreadsheet_files.h"
 #include "support/test_database.h"
 
 #include <QCoreApplication>
@@ -23,6 +24,9 @@ private Q_SLOTS:
     void exportRun();
     void commandLine_data();
     void commandLine();
+
+    void spreadsheetRun_data();
+    void spreadsheetRun();
 
 private:
     QString program_;
@@ -134,9 +138,10 @@ void TestHeadlessExport::exportRun_data() {
     QTest::newRow("F24 plan without its month")
         << (user + QStringList{"--report", "F24", "--pdf", "{out}"}) << 2 << "--mese"
         << "";
-    QTest::newRow("CSV of another report")
-        << (user + QStringList{"--report", "FattureP", "--pdf", "{out}", "--csv", "{dir}/x.csv"})
-        << 2 << "--csv vale solo"
+    QTest::newRow("F24 plan as a spreadsheet")
+        << (user.mid(0, 4) + QStringList{"--anno", "2024", "--mese", "4", "--report", "F24",
+                                         "--pdf", "{out}", "--xlsx", "{dir}/f24.xlsx"})
+        << 2 << "L'opzione --xlsx non vale per la stampa F24"
         << "";
     QTest::newRow("unknown report")
         << (user + QStringList{"--report", "Bilancio", "--pdf", "{out}"}) << 2
@@ -256,6 +261,95 @@ void TestHeadlessExport::commandLine() {
     QCOMPARE(process.exitCode(), status);
     QCOMPARE(QString::fromLocal8Bit(process.readAllStandardError()), line + QLatin1Char('\n'));
     QVERIFY(!QFileInfo::exists(database));
+}
+
+void TestHeadlessExport::spreadsheetRun_data() {
+    QTest::addColumn<QStringList>("arguments"); // {xlsx} and {csv} name the files written
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("stderrHas");
+    QTest::addColumn<QString>("sheet");        // empty: no workbook written
+    QTest::addColumn<QStringList>("firstRow"); // of the CSV's table; empty: no CSV written
+    const QStringList user = {"--database", "{db}", "--utente", "{user}", "--anno", "2024"};
+    QTest::newRow("both files") << (user + QStringList{"--report", "ElencoR", "--xlsx", "{xlsx}",
+                                                       "--csv", "{csv}"})
+                                << 0 << ""
+                                << "Elenco Ritenute"
+                                << QStringList{"ALFA SNC",   "01/02/2024", "3",      "",
+                                               "16/11/2024", "3",          "",       "",
+                                               "1000,00",    "20",         "200,00", "N",
+                                               "-200,00",    "0,00",       "0,00",   "0,00"};
+    QTest::newRow("subjects as Anagrafe")
+        << QStringList{"--database", "{db}", "--report", "Anagrafe", "--xlsx", "{xlsx}"} << 0 << ""
+        << "Anagrafica" << QStringList{};
+    QTest::newRow("search with apostrophe to CSV")
+        << (user +
+            QStringList{"--report", "RicercaS", "--soggetto", "DELL'ORTO%", "--csv", "{csv}"})
+        << 0 << ""
+        << "" << QStringList{"DELL'ORTO LUCA", "01/02/2024", "1",      "",
+                             "16/03/2024",     "3",          "",       "",
+                             "1000,00",        "20",         "200,00", "N",
+                             "-200,00",        "0,00",       "0,00",   "0,00"};
+    QTest::newRow("empty list") << QStringList{"--database", "{db}",   "--utente", "{user}",
+                                               "--anno",     "2022",   "--report", "FattureP",
+                                               "--xlsx",     "{xlsx}", "--csv",    "{csv}"}
+                                << 4 << "Attenzione non ci sono dati"
+                                << "" << QStringList{};
+    QTest::newRow("certification, one row per payee")
+        << (user + QStringList{"--report", "Attestazione", "--xlsx", "{xlsx}", "--csv", "{csv}"})
+        << 0 << ""
+        << "Attestazione 2024"
+        << QStringList{"CFBETA SRL", "BETA SRL", "A", "512,00", "22", "12,00", "500,00", "100,00"};
+    QTest::newRow("folder missing")
+        << QStringList{"--database", "{db}", "--report", "StampaG", "--xlsx", "{dir}/no/x.xlsx"}
+        << 5 << "la cartella non esiste"
+        << "" << QStringList{};
+}
+
+void TestHeadlessExport::spreadsheetRun() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, stderrHas);
+    QFETCH(QString, sheet);
+    QFETCH(QStringList, firstRow);
+    const QString base = out_.filePath(
+        QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_')));
+    const QString xlsx = base + QStringLiteral(".xlsx");
+    const QString csv = base + QStringLiteral(".csv");
+    for (QString& a : arguments)
+        a.replace(QStringLiteral("{db}"), db_->path())
+            .replace(QStringLiteral("{user}"), userId_)
+            .replace(QStringLiteral("{xlsx}"), xlsx)
+            .replace(QStringLiteral("{csv}"), csv)
+            .replace(QStringLiteral("{dir}"), out_.path());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(program_, arguments);
+    QVERIFY(process.waitForFinished(120000));
+    const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
+    QVERIFY2(process.exitCode() == status,
+             qPrintable(QStringLiteral("status %1: %2").arg(process.exitCode()).arg(errors)));
+    QVERIFY2(errors.contains(stderrHas), qPrintable(errors));
+
+    QCOMPARE(QFileInfo::exists(xlsx), !sheet.isEmpty());
+    if (!sheet.isEmpty()) {
+        const XlsxContents contents = readXlsx(xlsx);
+        QVERIFY2(contents.error.isEmpty(), qPrintable(contents.error));
+        QCOMPARE(contents.sheetName, sheet);
+    }
+    QCOMPARE(QFileInfo::exists(csv), !firstRow.isEmpty());
+    if (!firstRow.isEmpty()) {
+        const CsvContents contents = readCsv(csv);
+        // The header follows the blank line below the title and the selection lines.
+        qsizetype header = 0;
+        while (header < contents.records.size() &&
+               !contents.records.at(header).join(QString()).isEmpty())
+            ++header;
+        ++header;
+        QVERIFY(header + 1 < contents.records.size());
+        QCOMPARE(contents.records.at(header + 1), firstRow);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestHeadlessExport)

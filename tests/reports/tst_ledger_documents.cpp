@@ -4,8 +4,8 @@
 #include "reports/f24_plan_document.h"
 #include "reports/ledger_documents.h"
 #include "reports/payee_certificate.h"
-#include "reports/payee_certificate_csv.h"
 #include "reports/payee_certificate_document.h"
+#include "reports/payee_certificate_table.h"
 #include "store/connection.h"
 #include "store/name_order.h"
 #include "support/test_database.h"
@@ -29,12 +29,6 @@ QList<qint64> sums(const QString& sql, const QVariantList& values) {
     for (int i = 0; i < q.value.record().count(); ++i)
         out.append(q.value.value(i).toLongLong());
     return out;
-}
-
-qint64 csvCents(const QString& text) {
-    QString digits = text;
-    digits.remove(QLatin1Char(','));
-    return digits.toLongLong();
 }
 
 const QDate kSigned(2026, 2, 27);
@@ -180,19 +174,19 @@ void LedgerDocumentsTest::certificateTotalsEqualLedger() {
         (QList<qint64>{added.gross, added.other, added.taxable, added.withheld, added.remitted}),
         totals);
 
-    // The CSV rows add up to the same points 4, 7, 8 and 9.
-    qint64 csv[4] = {0, 0, 0, 0};
-    const QList<QStringList> rows = certificateCsvRows(y);
+    // The table's rows add up to the same points 4, 7, 8 and 9.
+    qint64 table[4] = {0, 0, 0, 0};
+    const QList<QVariantList> rows = certificateTableRows(y);
     QCOMPARE(rows.size(), y.payees.size());
-    for (const QStringList& row : rows) {
-        QCOMPARE(row.size(), certificateCsvHeader().size());
-        csv[0] += csvCents(row.at(3));
-        csv[1] += csvCents(row.at(5));
-        csv[2] += csvCents(row.at(6));
-        csv[3] += csvCents(row.at(7));
-        QCOMPARE(csvCents(row.at(3)) - csvCents(row.at(5)), csvCents(row.at(6)));
+    for (const QVariantList& row : rows) {
+        QCOMPARE(row.size(), certificateTableShape(y).columns.size());
+        table[0] += row.at(3).toLongLong();
+        table[1] += row.at(5).toLongLong();
+        table[2] += row.at(6).toLongLong();
+        table[3] += row.at(7).toLongLong();
+        QCOMPARE(row.at(3).toLongLong() - row.at(5).toLongLong(), row.at(6).toLongLong());
     }
-    QCOMPARE((QList<qint64>{csv[0], csv[1], csv[2], csv[3]}),
+    QCOMPARE((QList<qint64>{table[0], table[1], table[2], table[3]}),
              (QList<qint64>{y.totals.gross, y.totals.other, y.totals.taxable, y.totals.withheld}));
 }
 
@@ -260,13 +254,20 @@ void LedgerDocumentsTest::certificateMarksAndYears() {
     QVERIFY(y2024.value.payees.isEmpty());
     const Result<CertificateYear> read = readCertificateYear(userA_, QStringLiteral("2025"));
     QVERIFY2(read.ok(), qPrintable(read.error()));
-    const QList<QStringList> rows = certificateCsvRows(read.value);
-    QCOMPARE(rows, (QList<QStringList>{
-                       {QStringLiteral("CF3"), "ALTRO REGIME", "M", "140,00", "24", "40,00",
-                        "100,00", "20,00"},
-                       {"", "CANCELLATO SPA", "A", "150,00", "", "0,00", "150,00", "30,00"},
-                       {"", "SENZA CF", "A", "500,00", "", "0,00", "500,00", "100,00"},
-                   }));
+    const QList<QVariantList> rows = certificateTableRows(read.value);
+    const QList<QVariantList> expectedRows = {
+        {QStringLiteral("CF3"), QStringLiteral("ALTRO REGIME"), QStringLiteral("M"), 14000,
+         QStringLiteral("24"), 4000, 10000, 2000},
+        {QString(), QStringLiteral("CANCELLATO SPA"), QStringLiteral("A"), 15000, QString(), 0,
+         15000, 3000},
+        {QString(), QStringLiteral("SENZA CF"), QStringLiteral("A"), 50000, QString(), 0, 50000,
+         10000},
+    };
+    QCOMPARE(rows.size(), expectedRows.size());
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        for (qsizetype c = 0; c < rows.at(r).size(); ++c)
+            QCOMPARE(rows.at(r).at(c).toString(), expectedRows.at(r).at(c).toString());
+    }
     const LineDocument doc = payeeCertificateDocument(read.value, kSigned);
     const QStringList summary =
         report::pageTexts(report::render(doc.layout(), doc.data()).pages.first());

@@ -739,8 +739,8 @@ void ReportCatalogueTest::options_data() {
         << payees << none << "Attestazione" << 0 << "ROSSI%"
         << "a.pdf";
     QTest::newRow("certification without a file")
-        << values("report=Attestazione utente=3 anno=2024") << "--pdf o --csv" << none << 0 << none
-        << none;
+        << values("report=Attestazione utente=3 anno=2024") << "--pdf, --xlsx o --csv" << none << 0
+        << none << none;
     QTest::newRow("F24 plan") << values("report=F24 utente=3 anno=2025 mese=1 pdf=f.pdf") << none
                               << "F24" << 1 << none << "f.pdf";
     QTest::newRow("general F24 plan needs a year")
@@ -750,9 +750,12 @@ void ReportCatalogueTest::options_data() {
         << 0 << none << none;
     QTest::newRow("F24 plan without its month") << values("report=F24 utente=3 anno=2025 pdf=f.pdf")
                                                 << "--mese" << none << 0 << none << none;
-    QTest::newRow("CSV of another report")
-        << values("report=ElencoR utente=3 anno=2025 pdf=e.pdf csv=e.csv") << "--csv vale solo"
-        << none << 0 << none << none;
+    QTest::newRow("table of a list, no PDF")
+        << values("report=ElencoR utente=3 anno=2025 xlsx=e.xlsx csv=e.csv") << none << "ElencoR"
+        << 0 << none << none;
+    QTest::newRow("F24 plan is no table")
+        << values("report=F24G anno=2025 mese=1 pdf=f.pdf csv=f.csv") << "--csv non vale" << none
+        << 0 << none << none;
     QTest::newRow("input of another search")
         << values("report=FattureP utente=3 anno=2024 mese=5 pdf=x.pdf") << "--mese non vale"
         << none << 0 << none << none;

@@ -1,5 +1,6 @@
 #include "platform/export/csv_writer.h"
 
+#include "platform/amount.h"
 #include "platform/export/file_reason.h"
 
 #include <QFile>
@@ -42,12 +43,13 @@ CsvWriter::~CsvWriter() {
         std::fclose(file_);
 }
 
-QString CsvWriter::field(const Cell& cell) {
+QString CsvWriter::field(const Cell& cell, CellKind kind) {
     switch (cell.type) {
     case Cell::Type::Empty:
         return {};
     case Cell::Type::Number:
-        return numberText(cell.cents);
+        return kind == CellKind::Rate ? Amount::fromCents(cell.cents).plainText()
+                                      : numberText(cell.cents);
     case Cell::Type::Date:
         return cell.date.toString(QStringLiteral("dd/MM/yyyy"));
     case Cell::Type::Text:
@@ -77,6 +79,7 @@ Status CsvWriter::open(const QString& path, const TableShape& shape) {
     file_ = std::fopen(QFile::encodeName(path).constData(), "wb");
     if (!file_)
         return Status::failure(fileReason(errno));
+    columns_ = shape.columns;
     buffer_ = QByteArray("\xEF\xBB\xBF");
     const auto text = [](const QString& t) { return field(cellOf(CellKind::Text, t)); };
     addLine({text(shape.title)});
@@ -93,8 +96,8 @@ Status CsvWriter::open(const QString& path, const TableShape& shape) {
 Status CsvWriter::write(const QList<Cell>& row) {
     QStringList fields;
     fields.reserve(row.size());
-    for (const Cell& cell : row)
-        fields.append(field(cell));
+    for (int c = 0; c < row.size(); ++c)
+        fields.append(field(row.at(c), columns_.value(c).kind));
     addLine(fields);
     return buffer_.size() >= kFlushBytes ? flush() : Status::success();
 }

@@ -17,14 +17,15 @@ public:
     Status write(const QList<Cell>& row) override;
     Status close(const QList<std::optional<qint64>>& totals) override;
 
-    // One field as written, quoted when needed.
-    static QString field(const Cell& cell);
+    // One field of a column of `kind` as written, quoted when needed.
+    static QString field(const Cell& cell, CellKind kind = CellKind::Text);
 
 private:
     void addLine(const QStringList& fields);
     Status flush();
 
     std::FILE* file_ = nullptr;
+    QList<Column> columns_;
     QByteArray buffer_;
 };
 

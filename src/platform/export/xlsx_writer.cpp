@@ -122,6 +122,8 @@ Status XlsxWriter::open(const QString& path, const TableShape& shape) {
     date_ = workbook_add_format(workbook_);
     format_set_num_format(date_, "dd/mm/yyyy");
 
+    // Title, selection lines, a blank row, then the header.
+    headerRow_ = int(shape.selection.size()) + 2;
     int row = 0;
     if (lxw_error e = worksheet_write_string(sheet_, lxw_row_t(row++), 0, title.constData(), bold_))
         return libraryFailure(e);
@@ -131,7 +133,6 @@ Status XlsxWriter::open(const QString& path, const TableShape& shape) {
         if (Status s = writeCell(row++, 1, cellOf(CellKind::Text, value), nullptr); !s.ok())
             return s;
     }
-    headerRow_ = row + 1;
     for (int c = 0; c < columns_.size(); ++c) {
         const QString& caption = columns_.at(c).caption;
         if (Status s = writeCell(headerRow_, c, cellOf(CellKind::Text, caption), bold_); !s.ok())

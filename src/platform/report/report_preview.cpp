@@ -1,6 +1,7 @@
 #include "platform/report/report_preview.h"
 
 #include "platform/qt_message_boxes.h"
+#include "platform/report/report_table.h"
 
 #include <QAction>
 #include <QApplication>
@@ -105,7 +106,8 @@ private:
 
 ReportPreview::ReportPreview(std::shared_ptr<ReportDocument> document, QWidget* parent)
     : QDialog(parent), document_(std::move(document)),
-      painter_(std::make_unique<ReportPainter>(document_->frame())), chooser_(defaultPdfPath) {
+      painter_(std::make_unique<ReportPainter>(document_->frame())), chooser_(defaultPdfPath),
+      tableChooser_(table_export::chooseExportPath) {
     setObjectName(QStringLiteral("ReportPreview"));
     setWindowTitle(document_->frame().caption);
     setModal(true);
@@ -128,6 +130,14 @@ void ReportPreview::buildUi() {
         ->setShortcut(QKeySequence::Print);
     addButton(QStringLiteral("EsportaPdf"), QStringLiteral("Esporta PDF..."),
               [this] { exportPdf(); });
+    exportExcel_ = addButton(QStringLiteral("EsportaExcel"),
+                             table_export::exportCaption(table_export::FileFormat::Xlsx),
+                             [this] { exportTable(table_export::FileFormat::Xlsx); });
+    exportCsv_ = addButton(QStringLiteral("EsportaCsv"),
+                           table_export::exportCaption(table_export::FileFormat::Csv),
+                           [this] { exportTable(table_export::FileFormat::Csv); });
+    exportExcel_->setEnabled(false);
+    exportCsv_->setEnabled(false);
     toolbar->addSeparator();
     addButton(QStringLiteral("PrimaPagina"), QStringLiteral("|<"), &ReportPreview::firstPage);
     addButton(QStringLiteral("PaginaPrecedente"), QStringLiteral("<"), &ReportPreview::previousPage)
@@ -277,6 +287,27 @@ bool ReportPreview::exportPdfTo(const QString& path) {
     return false;
 }
 
+void ReportPreview::setTable(const ReportLayout& layout, std::shared_ptr<RowSource> rows) {
+    layout_ = &layout;
+    rows_ = std::move(rows);
+    const bool columns = !layout.table.isEmpty();
+    exportExcel_->setEnabled(columns);
+    exportCsv_->setEnabled(columns);
+}
+
+bool ReportPreview::exportTable(table_export::FileFormat format) {
+    if (!layout_ || !rows_)
+        return false;
+    const table_export::TableShape shape = tableSpecOf(*layout_);
+    const QString path = tableChooser_ ? tableChooser_(this, format, shape.title) : QString();
+    if (path.isEmpty())
+        return false;
+    QtMessageBoxes realBoxes(this);
+    MessageBoxes& boxes = boxes_ ? *boxes_ : realBoxes;
+    std::unique_ptr<table_export::RowSource> rows = tableRowsOf(*layout_, *rows_);
+    return table_export::exportWithProgress(this, boxes, format, path, shape, *rows);
+}
+
 bool ReportPreview::printOn(QPrinter& printer) {
     const PageFrame& frame = document_->frame();
     printer.setFullPage(true);
@@ -317,8 +348,8 @@ void ReportPreview::print() {
 
 void ReportPreview::run(const ReportLayout& layout, std::shared_ptr<RowSource> rows,
                         QWidget* parent, const QDate& printDate) {
-    ReportPreview preview(std::make_shared<ReportDocument>(layout, std::move(rows), printDate),
-                          parent);
+    ReportPreview preview(std::make_shared<ReportDocument>(layout, rows, printDate), parent);
+    preview.setTable(layout, std::move(rows));
     // The window covers nine tenths of the screen, centred, and opens maximised.
     if (const QScreen* screen = parent ? parent->screen() : QApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();

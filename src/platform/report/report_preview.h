@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/export_run.h"
 #include "platform/report/report_document.h"
 #include "platform/report/report_painter.h"
 
@@ -9,6 +10,7 @@
 #include <memory>
 
 class MessageBoxes;
+class QAction;
 class QComboBox;
 class QLabel;
 class QPrinter;
@@ -58,6 +60,15 @@ public:
     // showing progress; true when every page was printed.
     bool printOn(QPrinter& printer);
 
+    // Offers "Esporta Excel..." and "Esporta CSV..." of the report's table: the rows the
+    // pages print, in their order. `layout` must outlive the preview.
+    void setTable(const ReportLayout& layout, std::shared_ptr<RowSource> rows);
+    void setTablePathChooser(table_export::PathChooser chooser) {
+        tableChooser_ = std::move(chooser);
+    }
+    // Asks for a file and writes the table to it; true when written.
+    bool exportTable(table_export::FileFormat format);
+
 public Q_SLOTS:
     void print();
     void nextPage() { setCurrentPage(current_ + 1); }
@@ -81,6 +92,11 @@ private:
     std::unique_ptr<ReportPainter> painter_;
     int current_ = -1; // none laid out yet
     PdfPathChooser chooser_;
+    table_export::PathChooser tableChooser_;
+    const ReportLayout* layout_ = nullptr;
+    std::shared_ptr<RowSource> rows_;
+    QAction* exportExcel_ = nullptr;
+    QAction* exportCsv_ = nullptr;
     MessageBoxes* boxes_ = nullptr;
     PageView* view_ = nullptr;
     QScrollArea* scroll_ = nullptr;

@@ -1,5 +1,7 @@
 #include "platform/report/report_table.h"
 
+#include <optional>
+
 namespace report {
 namespace {
 
@@ -37,6 +39,38 @@ CellKind kindOf(Format format) {
     return CellKind::Text;
 }
 
+// The table's columns of the report's rows, in print order, a window at a time.
+class ReportRows : public table_export::RowSource {
+public:
+    ReportRows(report::RowSource& source, const QStringList& names) : source_(source) {
+        QList<int> read;
+        for (const QString& name : names) {
+            const int index = source.columnIndex(name);
+            places_.append(index < 0 ? -1 : int(read.size()));
+            if (index >= 0)
+                read.append(index);
+        }
+        // A cursor given no columns reads them all: give it one at least.
+        cursor_.emplace(source_, RowCursor::kDefaultWindowRows,
+                        read.isEmpty() ? QList<int>{0} : read);
+    }
+    qint64 size() const override { return source_.rowCount(); }
+    bool next(QVariantList& values) override {
+        if (!cursor_->next())
+            return false;
+        values.clear();
+        for (int place : places_)
+            values.append(place < 0 ? QVariant() : cursor_->value(place));
+        return true;
+    }
+    QString error() const override { return cursor_->status().error(); }
+
+private:
+    report::RowSource& source_;
+    QList<int> places_; // per table column: its place among the columns read, or -1
+    std::optional<RowCursor> cursor_;
+};
+
 } // namespace
 
 table_export::TableShape tableSpecOf(const ReportLayout& layout) {
@@ -56,6 +90,17 @@ QStringList tableColumnNames(const ReportLayout& layout) {
             columns.append(column.column);
     }
     return columns;
+}
+
+std::unique_ptr<table_export::RowSource> tableRowsOf(const ReportLayout& layout, RowSource& rows) {
+    return std::make_unique<ReportRows>(rows, tableColumnNames(layout));
+}
+
+table_export::ExportResult exportReportTable(table_export::FileFormat format, const QString& path,
+                                             const ReportLayout& layout, RowSource& rows,
+                                             const table_export::Progress& progress) {
+    ReportRows tableRows(rows, tableColumnNames(layout));
+    return table_export::exportTable(format, path, tableSpecOf(layout), tableRows, progress);
 }
 
 } // namespace report
