@@ -3,6 +3,7 @@
 //   velarco-bench generate FILE [--subjects N] [--users U] [--records R] [--years Y]
 //                               [--big R2] [--seed S]
 //   velarco-bench measure FILE [--runs N]
+//   velarco-bench measure-exports FILE [--runs N]   (the spreadsheet exports only)
 
 #include "app/nota.h"
 #include "ledger/withholding_record.h"
@@ -18,6 +19,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QSqlQuery>
@@ -248,6 +250,60 @@ void measureReport(const char* label, const ReportRequest& request, const QStrin
            medianOf(runs, [&] { return sqliteShellMs(file, sql); }), "ms");
 }
 
+// The child process of measureExport: one report written to a spreadsheet file, as the
+// command line does it. Prints the peak resident memory in KiB.
+int exportMemory(const QString& file, const ReportRequest& request, const QString& format,
+                 const QString& out) {
+    if (Status s = store::openDatabase(file); !s.ok())
+        return fail(s.error()), 1;
+    const auto kind =
+        format == u"xlsx" ? table_export::FileFormat::Xlsx : table_export::FileFormat::Csv;
+    if (Status s = exportReportAsTable(request, kind, out); !s.ok())
+        return fail(s.error()), 1;
+    std::printf("%ld\n", statusKb("VmHWM"));
+    return 0;
+}
+
+// A report to a spreadsheet file: the median time in this process over `runs`, and the
+// peak memory of a fresh process doing the same.
+void measureExport(const char* label, const QString& file, const ReportRequest& request, int runs) {
+    QTemporaryDir dir;
+    for (const char* format : {"xlsx", "csv"}) {
+        const QString out = dir.filePath(QStringLiteral("report.") + QLatin1String(format));
+        const auto kind = QLatin1String(format) == u"xlsx" ? table_export::FileFormat::Xlsx
+                                                           : table_export::FileFormat::Csv;
+        const double ms = medianOf(runs, [&] {
+            return millisecondsOf([&] {
+                if (Status s = exportReportAsTable(request, kind, out); !s.ok())
+                    fail(s.error());
+            });
+        });
+        std::printf("# %s %s: %.1f MiB\n", label, format, QFileInfo(out).size() / 1048576.0);
+        figure(qPrintable(QStringLiteral("report_%1_%2").arg(QLatin1String(label), format)), ms,
+               "ms");
+        QProcess child;
+        child.start(QApplication::applicationFilePath(),
+                    {QStringLiteral("export-memory"), file, request.name, request.userId,
+                     request.year, QLatin1String(format), out});
+        child.waitForFinished(-1);
+        const long kb = child.readAllStandardOutput().trimmed().toLong();
+        if (child.exitCode() != 0 || kb <= 0) {
+            fail(QStringLiteral("misura della memoria non riuscita"));
+            continue;
+        }
+        figure(qPrintable(QStringLiteral("peak_memory_%1_%2").arg(QLatin1String(label), format)),
+               kb / 1024.0, "MiB");
+    }
+}
+
+void measureExports(const QString& file, const UserYear& ten, int runs) {
+    measureExport("ElencoR_10k", file,
+                  {QStringLiteral("ElencoR"), ten.user, ten.name, ten.year, 0, {}, {}}, runs);
+    // The whole ledger once: it takes long enough to be its own median.
+    measureExport("StampaS_whole_ledger", file, {QStringLiteral("StampaS"), {}, {}, {}, 0, {}, {}},
+                  1);
+}
+
 void measureSaves(const UserYear& target, const QString& file) {
     const int count = 1000;
     std::vector<double> times;
@@ -333,7 +389,17 @@ int measure(const QString& file, int runs) {
     measureReport("StampaS_whole_ledger", {QStringLiteral("StampaS"), {}, {}, {}, 0, {}, {}, {}},
                   file, std::max(1, runs / 3));
 
+    measureExports(file, ten, runs);
+
     measureSaves(ten, file);
+    store::closeDatabase();
+    return 0;
+}
+
+int measureExportsOnly(const QString& file, int runs) {
+    if (Status s = store::openDatabase(file); !s.ok())
+        return fail(s.error()), 1;
+    measureExports(file, userYearNear(10000), runs);
     store::closeDatabase();
     return 0;
 }
@@ -391,8 +457,17 @@ int main(int argc, char* argv[]) {
     }
     if (args.size() == 6 && args.at(1) == QLatin1String("report-pdf"))
         return reportChild(args.at(2), {args.at(3), args.at(4), {}, args.at(5), 0, {}, {}, {}});
+    if (args.size() >= 3 && args.at(1) == QLatin1String("measure-exports")) {
+        const int runs =
+            args.size() >= 5 && args.at(3) == QLatin1String("--runs") ? args.at(4).toInt() : 5;
+        return measureExportsOnly(args.at(2), std::max(1, runs));
+    }
+    if (args.size() == 8 && args.at(1) == QLatin1String("export-memory"))
+        return exportMemory(args.at(2), {args.at(3), args.at(4), {}, args.at(5), 0, {}, {}, {}},
+                            args.at(6), args.at(7));
     if (args.size() == 6 && args.at(1) == QLatin1String("grid-memory"))
         return gridMemory(args.at(2), {args.at(3), args.at(4), args.at(5), 0});
-    std::fprintf(stderr, "uso: velarco-bench generate FILE [opzioni] | measure FILE [--runs N]\n");
+    std::fprintf(stderr, "uso: velarco-bench generate FILE [opzioni] | measure FILE [--runs N] | "
+                         "measure-exports FILE [--runs N]\n");
     return 2;
 }
