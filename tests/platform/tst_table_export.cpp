@@ -90,9 +90,10 @@ void TableExportTest::xlsxCells_data() {
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("numberFormat");
+    QTest::addColumn<bool>("wrapped");
     const auto row = [](const char* tag, CellKind kind, QVariant stored, QString type,
-                        QString value, QString format) {
-        QTest::newRow(tag) << int(kind) << stored << type << value << format;
+                        QString value, QString format, bool wrapped = false) {
+        QTest::newRow(tag) << int(kind) << stored << type << value << format << wrapped;
     };
     const QString money = QStringLiteral("#,##0.00");
     const QString date = QStringLiteral("dd/mm/yyyy");
@@ -112,6 +113,9 @@ void TableExportTest::xlsxCells_data() {
     row("flag from a boolean", CellKind::Flag, true, text, "S", general);
     row("text like a formula stays text", CellKind::Text, "=SUM(A1)", text, "=SUM(A1)", general);
     row("text with accents", CellKind::Text, "CITTÀ", text, "CITTÀ", general);
+    // Shown on its lines, not run together nor spilling over the row above.
+    row("text on two lines", CellKind::Text, "VIA ROMA\nINT. 2", text, "VIA ROMA\nINT. 2", general,
+        true);
 }
 
 void TableExportTest::xlsxCells() {
@@ -136,6 +140,9 @@ void TableExportTest::xlsxCells() {
     else
         QCOMPARE(cell.value, value);
     QTEST(cell.numberFormat, "numberFormat");
+    QTEST(cell.wrapped, "wrapped");
+    // A row of two lines is twice the default 15 points high, so that both show.
+    QCOMPARE(xlsx.rowHeights.value(4, 15.0), cell.wrapped ? 30.0 : 15.0);
 }
 
 void TableExportTest::xlsxSheet() {

@@ -17,10 +17,16 @@ QByteArray part(const QString& path, const QString& name, QString* error) {
     return unzip.readAllStandardOutput();
 }
 
-// numFmtId -> format code, for the built-in ids Excel writers use and the file's own.
-QList<QString> cellFormats(const QByteArray& styles) {
+struct CellStyle {
+    QString numberFormat;
+    bool wrapped = false;
+};
+
+// The cell styles by index: format code (for the built-in ids Excel writers use and the
+// file's own) and whether the text wraps onto its lines.
+QList<CellStyle> cellStyles(const QByteArray& styles) {
     QMap<int, QString> codes{{0, QStringLiteral("General")}, {14, QStringLiteral("mm-dd-yy")}};
-    QList<QString> formats;
+    QList<CellStyle> formats;
     QXmlStreamReader xml(styles);
     bool inCellXfs = false;
     while (!xml.atEnd()) {
@@ -33,7 +39,12 @@ QList<QString> cellFormats(const QByteArray& styles) {
         else if (xml.isEndElement() && xml.name() == u"cellXfs")
             inCellXfs = false;
         else if (inCellXfs && xml.isStartElement() && xml.name() == u"xf")
-            formats.append(codes.value(xml.attributes().value(QLatin1String("numFmtId")).toInt()));
+            formats.append(
+                {codes.value(xml.attributes().value(QLatin1String("numFmtId")).toInt()), false});
+        else if (inCellXfs && xml.isStartElement() && xml.name() == u"alignment" &&
+                 !formats.isEmpty())
+            formats.last().wrapped =
+                xml.attributes().value(QLatin1String("wrapText")) == QLatin1String("1");
     }
     return formats;
 }
@@ -54,7 +65,7 @@ QStringList sharedStrings(const QByteArray& strings) {
     return list;
 }
 
-void readSheet(const QByteArray& sheet, const QList<QString>& formats, const QStringList& strings,
+void readSheet(const QByteArray& sheet, const QList<CellStyle>& formats, const QStringList& strings,
                XlsxContents& contents) {
     QXmlStreamReader xml(sheet);
     QString ref;
@@ -72,17 +83,19 @@ void readSheet(const QByteArray& sheet, const QList<QString>& formats, const QSt
         const QXmlStreamAttributes a = xml.attributes();
         if (xml.name() == u"c") {
             ref = a.value(QLatin1String("r")).toString();
+            const CellStyle style = formats.value(a.value(QLatin1String("s")).toInt(),
+                                                  {QStringLiteral("General"), false});
             cell = SheetCell{
-                a.value(QLatin1String("t")).toString(),
-                {},
-                {},
-                formats.value(a.value(QLatin1String("s")).toInt(), QStringLiteral("General"))};
+                a.value(QLatin1String("t")).toString(), {}, {}, style.numberFormat, style.wrapped};
         } else if (xml.name() == u"v") {
             cell.value = xml.readElementText();
         } else if (xml.name() == u"f") {
             cell.formula = xml.readElementText();
         } else if (xml.name() == u"t") {
             cell.value += xml.readElementText();
+        } else if (xml.name() == u"row" && a.hasAttribute(QLatin1String("ht"))) {
+            contents.rowHeights.insert(a.value(QLatin1String("r")).toInt(),
+                                       a.value(QLatin1String("ht")).toDouble());
         } else if (xml.name() == u"pane") {
             contents.frozenTopLeft = a.value(QLatin1String("topLeftCell")).toString();
         } else if (xml.name() == u"autoFilter") {
@@ -136,7 +149,7 @@ XlsxContents readXlsx(const QString& path) {
             break;
         }
     }
-    readSheet(sheet, cellFormats(styles), sharedStrings(strings), contents);
+    readSheet(sheet, cellStyles(styles), sharedStrings(strings), contents);
     readProperties(core, custom, contents);
     return contents;
 }

@@ -8,12 +8,14 @@
 // Reads back what an export wrote, as a spreadsheet program would see it.
 
 // One cell of a sheet: its XML type ("s", "inlineStr", "str", "n" or empty for a
-// number), its value as text, its formula and its number format code.
+// number), its value as text, its formula, its number format code and whether its text
+// wraps onto its lines.
 struct SheetCell {
     QString type;
     QString value;
     QString formula;
     QString numberFormat;
+    bool wrapped = false;
 };
 
 struct XlsxContents {
@@ -23,6 +25,7 @@ struct XlsxContents {
     QString frozenTopLeft;             // the first cell below and right of the frozen panes
     QString autoFilter;                // its range, "A5:P20"
     QMap<int, double> columnWidths;    // 0-based column -> width in characters
+    QMap<int, double> rowHeights;      // 1-based row -> height in points, where set
     QMap<QString, QString> properties; // title, subject, description, and custom ones
 };
 

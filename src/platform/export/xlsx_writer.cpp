@@ -15,6 +15,7 @@ namespace {
 
 constexpr int kMaxWidth = 60;
 constexpr int kMinWidth = 6;
+constexpr double kLineHeight = 15.0; // points, the default row's
 const QDate kSerialEpoch(1899, 12, 30);
 // Excel counts a 29 February 1900 that never was; its serials agree with the calendar
 // from March 1900 on. Earlier dates are written as text.
@@ -121,6 +122,8 @@ Status XlsxWriter::open(const QString& path, const TableShape& shape) {
     format_set_bold(moneyTotal_);
     date_ = workbook_add_format(workbook_);
     format_set_num_format(date_, "dd/mm/yyyy");
+    lines_ = workbook_add_format(workbook_);
+    format_set_text_wrap(lines_);
 
     // Title, selection lines, a blank row, then the header.
     headerRow_ = int(shape.selection.size()) + 2;
@@ -158,6 +161,9 @@ Status XlsxWriter::writeCell(int row, int column, const Cell& cell, lxw_format* 
     case Cell::Type::Empty:
         return Status::success();
     case Cell::Type::Text:
+        // Text with line breaks wraps onto its lines, the row growing to hold them.
+        if (!format && cell.text.contains(u'\n'))
+            format = lines_;
         error = worksheet_write_string(sheet_, r, c, cell.text.toUtf8().constData(), format);
         if (row > headerRow_)
             widen(column, longestLine(cell.text));
@@ -189,6 +195,18 @@ Status XlsxWriter::writeCell(int row, int column, const Cell& cell, lxw_format* 
 Status XlsxWriter::write(const QList<Cell>& row) {
     if (nextRow_ >= int(LXW_ROW_MAX))
         return libraryFailure(LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE);
+    // A viewer does not grow a row for its wrapped text: the row is given the height of
+    // its longest cell, in lines, before its cells are written.
+    qsizetype lines = 1;
+    for (const Cell& cell : row) {
+        if (cell.type == Cell::Type::Text)
+            lines = std::max(lines, cell.text.count(u'\n') + 1);
+    }
+    if (lines > 1) {
+        if (lxw_error e = worksheet_set_row(sheet_, lxw_row_t(nextRow_),
+                                            kLineHeight * double(lines), nullptr))
+            return libraryFailure(e);
+    }
     for (int c = 0; c < row.size() && c < columns_.size(); ++c) {
         if (Status s = writeCell(nextRow_, c, row.at(c), nullptr); !s.ok())
             return s;

@@ -34,6 +34,7 @@ private:
     lxw_format* bold_ = nullptr;
     lxw_format* money_ = nullptr;
     lxw_format* date_ = nullptr;
+    lxw_format* lines_ = nullptr; // text that wraps onto its lines
     lxw_format* moneyTotal_ = nullptr;
     QList<Column> columns_;
     std::vector<qsizetype> widths_; // in characters
