@@ -73,6 +73,7 @@ private Q_SLOTS:
     void xlsxCells_data();
     void xlsxCells();
     void xlsxSheet();
+    void xlsxWithoutRows();
     void sheetName_data();
     void sheetName();
     void csvFields_data();
@@ -188,6 +189,22 @@ void TableExportTest::xlsxSheet() {
     QCOMPARE(x.properties.value("description"), QStringLiteral("Velarco " VELARCO_VERSION));
     QCOMPARE(x.properties.value("Programma"), QStringLiteral("Velarco"));
     QCOMPARE(x.properties.value("Versione"), QStringLiteral(VELARCO_VERSION));
+}
+
+void TableExportTest::xlsxWithoutRows() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("empty.xlsx"));
+    ListRows rows({});
+    const ExportResult written = exportTable(FileFormat::Xlsx, path, ledgerSpec(), rows);
+    QVERIFY2(written.ok(), qPrintable(written.status.error()));
+    const XlsxContents x = readXlsx(path);
+    QVERIFY2(x.error.isEmpty(), qPrintable(x.error));
+    // The header on row 5 and nothing below it: a total there would be a sum taking in
+    // its own cell.
+    QCOMPARE(x.cells.value("C5").value, QStringLiteral("Imponibile"));
+    QVERIFY(!x.cells.contains("A6"));
+    QVERIFY(!x.cells.contains("C6"));
+    QCOMPARE(x.autoFilter, QStringLiteral("A5:E5"));
 }
 
 void TableExportTest::sheetName_data() {
