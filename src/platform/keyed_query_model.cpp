@@ -1,9 +1,5 @@
 #include "platform/keyed_query_model.h"
 
-#include "store/connection.h"
-
-#include <QSqlError>
-#include <QSqlRecord>
 #include <algorithm>
 #include <utility>
 
@@ -13,48 +9,13 @@ KeyedQueryModel::~KeyedQueryModel() = default;
 
 Status KeyedQueryModel::load(const KeyedQuery& query) {
     beginResetModel();
-    keys_.clear();
-    names_.clear();
     columns_.clear();
     windows_.clear();
     readFailed_ = false;
-    windowQuery_ = QSqlQuery(store::connection());
-    const auto fail = [this](const QSqlQuery& failed) {
-        const QString reason = store::reasonOf(failed);
-        keys_.clear();
-        windowQuery_ = QSqlQuery(store::connection());
-        endResetModel();
-        return Status::failure(reason);
-    };
-
-    QSqlQuery keys(store::connection());
-    keys.setForwardOnly(true);
-    if (!keys.prepare(query.keySql()))
-        return fail(keys);
-    for (int i = 0; i < query.values.size(); ++i)
-        keys.bindValue(i, query.values.at(i));
-    if (!keys.exec())
-        return fail(keys);
-    while (keys.next())
-        keys_.push_back(keys.value(0).toLongLong());
-    if (keys.lastError().isValid())
-        return fail(keys);
-
-    // Prepared once and run for every window; a run with no keys names the columns.
-    windowQuery_.setForwardOnly(true);
-    if (!windowQuery_.prepare(query.windowSql(kWindowRows)))
-        return fail(windowQuery_);
-    for (int i = 0; i < kWindowRows; ++i)
-        windowQuery_.bindValue(i, QVariant());
-    if (!windowQuery_.exec())
-        return fail(windowQuery_);
-    const QSqlRecord record = windowQuery_.record();
-    for (int c = 1; c < record.count(); ++c)
-        names_.append(record.fieldName(c));
-    windowQuery_.finish();
-    columns_.resize(std::size_t(names_.size()));
+    const Status opened = reader_.open(query);
+    columns_.resize(std::size_t(reader_.names().size()));
     endResetModel();
-    return Status::success();
+    return opened;
 }
 
 void KeyedQueryModel::setColumnFormat(int column, Formatter format, Qt::Alignment alignment) {
@@ -81,11 +42,11 @@ bool KeyedQueryModel::isRowPresent(int row) const {
 }
 
 int KeyedQueryModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(keys_.size());
+    return parent.isValid() ? 0 : int(reader_.rowCount());
 }
 
 int KeyedQueryModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(names_.size());
+    return parent.isValid() ? 0 : int(reader_.names().size());
 }
 
 QVariant KeyedQueryModel::data(const QModelIndex& index, int role) const {
@@ -104,8 +65,8 @@ QVariant KeyedQueryModel::data(const QModelIndex& index, int role) const {
 
 QVariant KeyedQueryModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
-        section < names_.size())
-        return names_.at(section);
+        section < reader_.names().size())
+        return reader_.names().at(section);
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
@@ -131,36 +92,17 @@ KeyedQueryModel::Window KeyedQueryModel::readWindow(int first) const {
     window.values.resize(std::size_t(window.rows) * columns);
     window.present.assign(std::size_t(window.rows), false);
 
-    // The rows come back in key order; each goes to its key's place in the window.
-    std::vector<std::pair<qint64, int>> places;
-    for (int i = 0; i < kWindowRows; ++i) {
-        if (i < window.rows) {
-            const qint64 key = keys_[std::size_t(first + i)];
-            windowQuery_.bindValue(i, key);
-            places.emplace_back(key, i);
-        } else {
-            windowQuery_.bindValue(i, QVariant());
-        }
-    }
-    std::sort(places.begin(), places.end());
-    if (windowQuery_.exec()) {
-        while (windowQuery_.next()) {
-            const qint64 key = windowQuery_.value(0).toLongLong();
-            const auto place =
-                std::lower_bound(places.begin(), places.end(), std::pair<qint64, int>(key, 0));
-            if (place == places.end() || place->first != key)
-                continue;
-            window.present[std::size_t(place->second)] = true;
-            QVariant* row = &window.values[std::size_t(place->second) * columns];
+    const Status read =
+        reader_.read(first, window.rows, [&window, columns](int place, const QSqlQuery& row) {
+            window.present[std::size_t(place)] = true;
+            QVariant* values = &window.values[std::size_t(place) * columns];
             for (std::size_t c = 0; c < columns; ++c)
-                row[c] = windowQuery_.value(int(c) + 1);
-        }
-    }
-    if (windowQuery_.lastError().isValid() && !readFailed_) {
+                values[c] = row.value(int(c) + 1);
+        });
+    if (!read.ok() && !readFailed_) {
         readFailed_ = true;
-        Q_EMIT readFailed(store::reasonOf(windowQuery_));
+        Q_EMIT readFailed(read.error());
     }
-    windowQuery_.finish();
     formatWindow(window);
     return window;
 }

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "platform/keyed_query.h"
+#include "platform/keyed_reader.h"
 #include "store/status.h"
 
 #include <QAbstractTableModel>
-#include <QSqlQuery>
 #include <QStringList>
 #include <functional>
 #include <list>
@@ -64,10 +63,8 @@ private:
     Window readWindow(int first) const;
     void formatWindow(Window& window) const;
 
-    std::vector<qint64> keys_;
-    QStringList names_;
+    mutable KeyedReader reader_{kWindowRows};
     std::vector<Column> columns_;
-    mutable QSqlQuery windowQuery_;
     mutable std::list<Window> windows_; // most recently used first
     mutable bool readFailed_ = false;
 };

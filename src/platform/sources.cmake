@@ -14,6 +14,7 @@ list(APPEND VELARCO_CORE_SOURCES
   platform/export/table_writer.h
   platform/export/xlsx_writer.cpp platform/export/xlsx_writer.h
   platform/keyed_query.cpp platform/keyed_query.h
+  platform/keyed_reader.cpp platform/keyed_reader.h
   platform/keyed_query_model.cpp platform/keyed_query_model.h
   platform/message_boxes.h
   platform/report/keyed_row_source.cpp platform/report/keyed_row_source.h

@@ -1,5 +1,13 @@
 #include "reports/elenco_ritenute.h"
 
+#include "reports/landscape_list.h"
+
+using landscape_list::kCaptionFont;
+using landscape_list::kHeadingFont;
+using landscape_list::kRuleWidth;
+using landscape_list::kTitleFont;
+using landscape_list::kTotalFont;
+using landscape_list::kValueFont;
 using report::field;
 using report::FontSpec;
 using report::Format;
@@ -12,35 +20,14 @@ using report::ReportSection;
 
 namespace {
 
-const QString kSans = QStringLiteral("Liberation Sans");
-const QString kNarrow = QStringLiteral("Liberation Sans Narrow");
+const FontSpec kUserCaptionFont{QStringLiteral("Liberation Sans"), 9.0, false, false};
 
-// The faces of the design, Arial and Arial Narrow, by their metric twins.
-const FontSpec kTitleFont{kSans, 9.75, true, true};
-const FontSpec kHeadingFont{kSans, 9.75, true, false};
-const FontSpec kUserCaptionFont{kSans, 9.0, false, false};
-const FontSpec kCaptionFont{kSans, 8.25, true, false};
-const FontSpec kValueFont{kNarrow, 8.25, false, false};
-const FontSpec kTotalFont{kSans, 9.0, false, false};
-
-constexpr int kRuleWidth = 15874;
 constexpr Qt::Alignment kLeft = Qt::AlignLeft;
 constexpr Qt::Alignment kCentre = Qt::AlignHCenter;
 constexpr Qt::Alignment kRight = Qt::AlignRight;
 
 ReportLayout base(const QString& name) {
-    ReportLayout layout;
-    layout.name = name;
-    layout.caption = QStringLiteral("Elenco Ritenute");
-    layout.page.landscape = true;
-    // 1 cm at the left, and the 15874-twip rules end just inside the right edge of A4.
-    layout.page.marginLeft = 567;
-    layout.page.marginRight = 397;
-    layout.page.marginTop = 400;
-    layout.page.marginBottom = 400;
-    layout.page.reportWidth = 15874;
-    layout.page.baseFontSize = 8;
-    return layout;
+    return landscape_list::layout(name, QStringLiteral("Elenco Ritenute"));
 }
 
 ReportSection pageHeader() {

@@ -1,12 +1,19 @@
 #include "reports/ritenute_scadute.h"
 
 #include "platform/report/report_data.h"
+#include "reports/landscape_list.h"
 #include "tax/due_date.h"
 #include "tax/late_payment_text.h"
 #include "tax/late_withholdings.h"
 
 #include <memory>
 
+using landscape_list::kCaptionFont;
+using landscape_list::kHeadingFont;
+using landscape_list::kRuleWidth;
+using landscape_list::kTitleFont;
+using landscape_list::kTotalFont;
+using landscape_list::kValueFont;
 using report::field;
 using report::FontSpec;
 using report::Format;
@@ -18,15 +25,7 @@ using report::ReportLayout;
 namespace ritenute_scadute {
 namespace {
 
-const QString kSans = QStringLiteral("Liberation Sans");
-const QString kNarrow = QStringLiteral("Liberation Sans Narrow");
-const FontSpec kTitleFont{kSans, 9.75, true, true};
-const FontSpec kHeadingFont{kSans, 9.75, true, false};
-const FontSpec kCaptionFont{kSans, 8.25, true, false};
-const FontSpec kValueFont{kNarrow, 8.25, false, false};
-const FontSpec kNoteFont{kNarrow, 7.5, false, false};
-const FontSpec kTotalFont{kSans, 9.0, false, false};
-constexpr int kRuleWidth = 15874;
+const FontSpec kNoteFont{QStringLiteral("Liberation Sans Narrow"), 7.5, false, false};
 
 struct Column {
     const char* caption;
@@ -75,16 +74,8 @@ bool isLateReport(const QString& name) {
 }
 
 ReportLayout layout(bool general) {
-    ReportLayout layout;
-    layout.name = QStringLiteral("RitenuteScadute");
-    layout.caption = QStringLiteral("Ritenute scadute");
-    layout.page.landscape = true;
-    layout.page.marginLeft = 567;
-    layout.page.marginRight = 397;
-    layout.page.marginTop = 400;
-    layout.page.marginBottom = 400;
-    layout.page.reportWidth = kRuleWidth;
-    layout.page.baseFontSize = 8;
+    ReportLayout layout = landscape_list::layout(QStringLiteral("RitenuteScadute"),
+                                                 QStringLiteral("Ritenute scadute"));
 
     layout.reportHeader.height = 690;
     layout.reportHeader.items = {

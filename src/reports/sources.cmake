@@ -1,6 +1,7 @@
 # Files of src/reports, by library.
 list(APPEND VELARCO_CORE_SOURCES
   reports/elenco_ritenute.cpp reports/elenco_ritenute.h
+  reports/landscape_list.cpp reports/landscape_list.h
   reports/year_deletion_store.cpp reports/year_deletion_store.h
   reports/report_catalogue.cpp reports/report_catalogue.h
   reports/report_options.cpp reports/report_options.h

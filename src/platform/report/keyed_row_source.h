@@ -1,12 +1,10 @@
 #pragma once
 
-#include "platform/keyed_query.h"
+#include "platform/keyed_reader.h"
 #include "platform/report/row_source.h"
 #include "store/connection.h"
 
-#include <QSqlQuery>
 #include <memory>
-#include <vector>
 
 namespace report {
 
@@ -22,20 +20,17 @@ public:
     // Reads the keys and the column names; the database's reason on failure.
     static Result<std::shared_ptr<KeyedRowSource>> open(const KeyedQuery& query);
 
-    const QStringList& columns() const override { return names_; }
-    qint64 rowCount() const override { return qint64(keys_.size()); }
+    const QStringList& columns() const override { return reader_.names(); }
+    qint64 rowCount() const override { return reader_.rowCount(); }
     Status read(qint64 first, int count, RowWindow& window,
                 const QList<int>& columns = {}) override;
 
 private:
     KeyedRowSource() = default;
-    Status readPart(qint64 first, int count, RowWindow& window, const QList<int>& columns);
 
     // Declared first, so that it ends after the window query is released.
     store::UnmappedReads unmapped_;
-    std::vector<qint64> keys_;
-    QStringList names_;
-    QSqlQuery windowQuery_;
+    KeyedReader reader_{kWindowRows};
 };
 
 } // namespace report

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/keyed_query.h"
+#include "store/status.h"
+
+#include <QSqlQuery>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+// The rows of a KeyedQuery on the one connection, by position: the integer key of every
+// row is read once, in display order (eight bytes a row; this fixes the order and the
+// count), then the rows by key, up to `windowRows` at a time, with one statement
+// prepared once.
+class KeyedReader {
+public:
+    explicit KeyedReader(int windowRows) : windowRows_(windowRows) {}
+
+    // Reads the keys and the column names; on failure the reader is empty and the
+    // database's reason is given.
+    Status open(const KeyedQuery& query);
+    void clear();
+
+    qint64 rowCount() const { return qint64(keys_.size()); }
+    // The columns of the query after its key.
+    const QStringList& names() const { return names_; }
+
+    // Reads the rows at `first` .. `first + count - 1` (at most `windowRows`) and hands
+    // each to `take` with its place from `first`; value c + 1 of the statement is the
+    // row's column c. A row deleted since the keys were read is not handed over.
+    using Take = std::function<void(int place, const QSqlQuery& row)>;
+    Status read(qint64 first, int count, const Take& take);
+
+private:
+    int windowRows_;
+    std::vector<qint64> keys_;
+    QStringList names_;
+    QSqlQuery window_;
+};
