@@ -18,7 +18,15 @@ list(APPEND VELARCO_CORE_SOURCES
   platform/keyed_query_model.cpp platform/keyed_query_model.h
   platform/message_boxes.h
   platform/report/keyed_row_source.cpp platform/report/keyed_row_source.h
+  platform/report/deflater.cpp platform/report/deflater.h
+  platform/report/page_pipeline.cpp platform/report/page_pipeline.h
+  platform/report/page_progress.h
   platform/report/page_queue.cpp platform/report/page_queue.h
+  platform/report/pdf_export.cpp platform/report/pdf_export.h
+  platform/report/pdf_file.cpp platform/report/pdf_file.h
+  platform/report/pdf_font.cpp platform/report/pdf_font.h
+  platform/report/pdf_page_content.cpp platform/report/pdf_page_content.h
+  platform/report/pdf_page_encoder.cpp platform/report/pdf_page_encoder.h
   platform/report/report_data.cpp platform/report/report_data.h
   platform/report/report_document.cpp platform/report/report_document.h
   platform/report/report_format.cpp platform/report/report_format.h
@@ -28,6 +36,7 @@ list(APPEND VELARCO_CORE_SOURCES
   platform/report/report_renderer.cpp platform/report/report_renderer.h
   platform/report/report_table.cpp platform/report/report_table.h
   platform/report/row_source.cpp platform/report/row_source.h
+  platform/report/text_shaper.cpp platform/report/text_shaper.h
   platform/scripted_message_boxes.cpp platform/scripted_message_boxes.h
 )
 list(APPEND VELARCO_GUI_SOURCES

@@ -1,6 +1,7 @@
 #include "platform/report/report_preview.h"
 
 #include "platform/qt_message_boxes.h"
+#include "platform/report/pdf_export.h"
 #include "platform/report/report_table.h"
 
 #include <QAction>

@@ -1,0 +1,39 @@
+#include "platform/report/page_pipeline.h"
+
+#include "platform/report/report_document.h"
+
+#include <thread>
+
+namespace report {
+
+Status pipePages(ReportDocument& document, int first, int last, const PageConsumer& consume,
+                 const PageProgress& progress) {
+    first = std::max(first, 0);
+    last = std::min(last, document.pageCount() - 1);
+    const int total = std::max(0, last - first + 1);
+    PageQueue queue;
+    Status consumed = Status::success();
+    std::thread consumer([&] {
+        consumed = consume(queue, total);
+        if (consumed.ok() && queue.painted() != total)
+            consumed = Status::failure(kStopped);
+        queue.close();
+    });
+    Status status = Status::success();
+    const auto keepGoing = [&] { return !progress || progress(queue.painted(), total); };
+    for (int i = first; i <= last && status.ok(); ++i) {
+        RenderedPage page;
+        status = document.layOut(i, page);
+        if (status.ok() && !keepGoing())
+            status = Status::failure(kStopped);
+        if (status.ok() && !queue.push(std::move(page), keepGoing))
+            status = queue.isClosed() ? Status::success() : Status::failure(kStopped);
+    }
+    if (status.ok() && !queue.waitPainted(total, keepGoing))
+        status = Status::failure(kStopped);
+    queue.close();
+    consumer.join();
+    return status.ok() ? consumed : status;
+}
+
+} // namespace report

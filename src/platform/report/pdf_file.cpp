@@ -1,0 +1,91 @@
+#include "platform/report/pdf_file.h"
+
+#include <QIODevice>
+#include <QString>
+#include <cmath>
+
+namespace report {
+
+void appendPdfNumber(QByteArray& out, double value) {
+    qint64 thousandths = std::llround(value * 1000);
+    if (thousandths < 0) {
+        out.append('-');
+        thousandths = -thousandths;
+    }
+    out.append(QByteArray::number(thousandths / 1000));
+    int fraction = int(thousandths % 1000);
+    if (fraction == 0)
+        return;
+    char digits[4] = {'.', char('0' + fraction / 100), char('0' + fraction / 10 % 10),
+                      char('0' + fraction % 10)};
+    int length = 4;
+    while (digits[length - 1] == '0')
+        --length;
+    out.append(digits, length);
+}
+
+QByteArray pdfTextString(const QString& text) {
+    QByteArray out("<FEFF");
+    for (const QChar c : text)
+        out.append(QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper());
+    out.append('>');
+    return out;
+}
+
+PdfFile::PdfFile(QIODevice& device) : device_(device) {
+    // The binary comment tells transfer programs that the file is not text.
+    put("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n");
+}
+
+int PdfFile::reserve() {
+    offsets_.append(-1);
+    return int(offsets_.size());
+}
+
+void PdfFile::beginObject(int number) {
+    offsets_[number - 1] = position_;
+    put(QByteArray::number(number) + " 0 obj\n");
+}
+
+void PdfFile::writeObject(int number, const QByteArray& body) {
+    beginObject(number);
+    put(body + "\nendobj\n");
+}
+
+void PdfFile::writeStream(int number, const QByteArray& dictionary, const QByteArray& data,
+                          bool deflated) {
+    beginObject(number);
+    QByteArray head = "<<" + dictionary + " /Length " + QByteArray::number(data.size());
+    if (deflated)
+        head.append(" /Filter /FlateDecode");
+    put(head + ">>\nstream\n");
+    put(data);
+    put("\nendstream\nendobj\n");
+}
+
+void PdfFile::finish(int catalog, int info) {
+    const qint64 xref = position_;
+    QByteArray table = "xref\n0 " + QByteArray::number(offsets_.size() + 1) + "\n";
+    table.append("0000000000 65535 f \n");
+    for (const qint64 offset : offsets_) {
+        if (offset < 0)
+            ok_ = false; // an object reserved and never written
+        table.append(QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n");
+    }
+    table.append("trailer\n<</Size " + QByteArray::number(offsets_.size() + 1) + " /Root " +
+                 QByteArray::number(catalog) + " 0 R /Info " + QByteArray::number(info) +
+                 " 0 R>>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n");
+    put(table);
+}
+
+void PdfFile::put(const QByteArray& bytes) {
+    if (!ok_)
+        return;
+    if (device_.write(bytes) != bytes.size()) {
+        ok_ = false;
+        return;
+    }
+    position_ += bytes.size();
+}
+
+} // namespace report

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QRawFont>
+#include <QString>
+
+namespace report {
+
+class PdfFile;
+
+// One font face embedded whole in a PDF as a composite font: text is written as 2-byte
+// glyph ids (Identity-H), the widths of the glyphs used are listed, and a map from glyph
+// to characters lets a reader copy and search the text.
+class PdfFont {
+public:
+    explicit PdfFont(const QRawFont& face);
+
+    // The face's name, letters, digits and '-': also its name among a page's resources.
+    const QString& name() const { return name_; }
+    const QByteArray& resourceName() const { return resource_; }
+
+    // The advance of `glyph` in thousandths of the em, as the PDF lists it.
+    double width(quint32 glyph) const;
+    // Notes that the glyphs of `glyphs` appear, standing for the characters of `text`.
+    void use(const QRawFont& face, const QList<quint32>& glyphs, const QString& text);
+    // Adds the glyphs `other` (the same face) used; the same result in any order.
+    void merge(const PdfFont& other);
+
+    // Writes the font and the objects it needs; `font` is its reserved number.
+    void write(PdfFile& file, int font) const;
+
+private:
+    QByteArray embeddedFile() const;
+    QByteArray widths() const;
+    QByteArray toUnicode() const;
+
+    QRawFont face_;
+    QString name_;
+    QByteArray resource_;
+    int unitsPerEm_ = 1000;
+    QList<quint16> advances_; // font units, by glyph id (the last repeats beyond)
+    QMap<quint32, QString> used_; // glyph -> the characters it stands for
+};
+
+// The faces text was shaped in, each one PdfFont, in the order first used.
+class PdfFonts {
+public:
+    // The index of the face of `font` (any size), added on first use.
+    int indexOf(const QRawFont& font);
+    PdfFont& at(int index) { return fonts_[index]; }
+    const QList<PdfFont>& all() const { return fonts_; }
+
+private:
+    QHash<QRawFont, int> bySize_; // each size of a face is its own QRawFont
+    QHash<QString, int> byFace_;
+    QList<PdfFont> fonts_;
+};
+
+} // namespace report
