@@ -1,8 +1,8 @@
 #include "reports/report_catalogue.h"
 
 #include "platform/report/keyed_row_source.h"
-#include "platform/report/report_document.h"
 #include "platform/report/pdf_export.h"
+#include "platform/report/report_document.h"
 #include "platform/report/report_table.h"
 #include "registry/anagrafe_report.h"
 #include "reports/elenco_ritenute.h"

@@ -1,6 +1,6 @@
+#include "platform/report/pdf_export.h"
 #include "platform/report/report_data.h"
 #include "platform/report/report_document.h"
-#include "platform/report/pdf_export.h"
 #include "platform/report/report_preview.h"
 #include "platform/report/report_renderer.h"
 

@@ -116,7 +116,7 @@ Status writePdf(ReportDocument& document, const QString& path, const PageProgres
             writeOldest();
         if (queue.painted() != total)
             return Status::success(); // stopped: the file is dropped
-        if (total == 0) { // a PDF has at least one page
+        if (total == 0) {             // a PDF has at least one page
             encoder.submit({});
             pdf.addPage(encoder.takeNext());
         }

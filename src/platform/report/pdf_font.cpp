@@ -104,7 +104,8 @@ void PdfFont::use(const QRawFont& face, const QList<quint32>& glyphs, const QStr
         const char32_t code = c;
         const QString character = QString::fromUcs4(&code, 1);
         const QList<quint32> mapped = face.glyphIndexesForString(character);
-        if (mapped.size() == 1 && glyphs.contains(mapped.first()) && !used_.contains(mapped.first()))
+        if (mapped.size() == 1 && glyphs.contains(mapped.first()) &&
+            !used_.contains(mapped.first()))
             used_.insert(mapped.first(), character);
     }
     for (qsizetype i = 0; i < glyphs.size(); ++i) {
@@ -244,18 +245,17 @@ void PdfFont::write(PdfFile& file, int font) const {
     const QByteArray head = face_.fontTable("head");
     const QByteArray post = face_.fontTable("post");
     const bool italic = face_.style() != QFont::StyleNormal;
-    file.writeObject(
-        descriptor,
-        "<</Type /FontDescriptor /FontName " + name + " /Flags " +
-            QByteArray::number(italic ? 32 + 64 : 32) + " /FontBBox [" +
-            unitsToThousandths(readSigned16(head, 36)) + ' ' +
-            unitsToThousandths(readSigned16(head, 38)) + ' ' +
-            unitsToThousandths(readSigned16(head, 40)) + ' ' +
-            unitsToThousandths(readSigned16(head, 42)) + "] /ItalicAngle " +
-            QByteArray::number(readSigned16(post, 4)) + " /Ascent " +
-            thousandths(face_.ascent()) + " /Descent -" + thousandths(face_.descent()) +
-            " /CapHeight " + thousandths(face_.capHeight()) + " /StemV 80 /FontFile2 " +
-            ref(fontFile) + ">>");
+    file.writeObject(descriptor, "<</Type /FontDescriptor /FontName " + name + " /Flags " +
+                                     QByteArray::number(italic ? 32 + 64 : 32) + " /FontBBox [" +
+                                     unitsToThousandths(readSigned16(head, 36)) + ' ' +
+                                     unitsToThousandths(readSigned16(head, 38)) + ' ' +
+                                     unitsToThousandths(readSigned16(head, 40)) + ' ' +
+                                     unitsToThousandths(readSigned16(head, 42)) +
+                                     "] /ItalicAngle " + QByteArray::number(readSigned16(post, 4)) +
+                                     " /Ascent " + thousandths(face_.ascent()) + " /Descent -" +
+                                     thousandths(face_.descent()) + " /CapHeight " +
+                                     thousandths(face_.capHeight()) + " /StemV 80 /FontFile2 " +
+                                     ref(fontFile) + ">>");
     const QByteArray embedded = embeddedFile();
     file.writeStream(fontFile, " /Length1 " + QByteArray::number(embedded.size()),
                      Deflater().deflated(embedded), true);
@@ -267,8 +267,8 @@ int PdfFonts::indexOf(const QRawFont& font) {
     if (found != bySize_.constEnd())
         return *found;
     const QString face = font.familyName() + QLatin1Char('\n') + font.styleName() +
-                         QLatin1Char('\n') + QString::number(font.weight()) +
-                         QLatin1Char('\n') + QString::number(int(font.style()));
+                         QLatin1Char('\n') + QString::number(font.weight()) + QLatin1Char('\n') +
+                         QString::number(int(font.style()));
     int index = byFace_.value(face, -1);
     if (index < 0) {
         index = int(fonts_.size());

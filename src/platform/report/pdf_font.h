@@ -41,7 +41,7 @@ private:
     QString name_;
     QByteArray resource_;
     int unitsPerEm_ = 1000;
-    QList<quint16> advances_; // font units, by glyph id (the last repeats beyond)
+    QList<quint16> advances_;     // font units, by glyph id (the last repeats beyond)
     QMap<quint32, QString> used_; // glyph -> the characters it stands for
 };
 

@@ -130,8 +130,7 @@ void PdfPageContent::appendGlyphs(QByteArray& out, const QGlyphRun& glyphs, cons
         out.append(string + " Tj\n");
 }
 
-void PdfPageContent::appendUnderline(QByteArray& out, const TextRun& run, double x,
-                                     double width) {
+void PdfPageContent::appendUnderline(QByteArray& out, const TextRun& run, double x, double width) {
     const QFontMetricsF& m = shaper_.metrics(run.style);
     const double y = run.box.top() + m.ascent() + m.underlinePos();
     appendPdfNumber(out, m.lineWidth());

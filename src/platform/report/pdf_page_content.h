@@ -30,7 +30,7 @@ private:
     TextShaper shaper_;
     PdfFonts fonts_;
     double pageHeight_;
-    int font_ = -1;      // the font and size set in the text object, none at first
+    int font_ = -1; // the font and size set in the text object, none at first
     double fontSize_ = 0;
 };
 
