@@ -8,20 +8,31 @@ namespace report {
 
 void appendPdfNumber(QByteArray& out, double value) {
     qint64 thousandths = std::llround(value * 1000);
-    if (thousandths < 0) {
-        out.append('-');
-        thousandths = -thousandths;
+    // Digits from the right: the fraction without its trailing zeros, then the whole part.
+    char digits[32];
+    char* end = digits + sizeof digits;
+    char* p = end;
+    const bool negative = thousandths < 0;
+    quint64 rest = negative ? quint64(-thousandths) : quint64(thousandths);
+    int fraction = int(rest % 1000);
+    rest /= 1000;
+    if (fraction != 0) {
+        int places = 3;
+        while (fraction % 10 == 0) {
+            fraction /= 10;
+            --places;
+        }
+        for (; places > 0; --places, fraction /= 10)
+            *--p = char('0' + fraction % 10);
+        *--p = '.';
     }
-    out.append(QByteArray::number(thousandths / 1000));
-    int fraction = int(thousandths % 1000);
-    if (fraction == 0)
-        return;
-    char digits[4] = {'.', char('0' + fraction / 100), char('0' + fraction / 10 % 10),
-                      char('0' + fraction % 10)};
-    int length = 4;
-    while (digits[length - 1] == '0')
-        --length;
-    out.append(digits, length);
+    do {
+        *--p = char('0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (negative)
+        *--p = '-';
+    out.append(p, end - p);
 }
 
 QByteArray pdfTextString(const QString& text) {

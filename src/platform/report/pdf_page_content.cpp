@@ -97,7 +97,8 @@ void PdfPageContent::appendGlyphs(QByteArray& out, const QGlyphRun& glyphs, cons
     font.use(face, ids, text);
     const double size = face.pixelSize();
     if (index != font_ || size != fontSize_) {
-        out.append(font.resourceName() + ' ');
+        out.append(font.resourceName());
+        out.append(' ');
         appendPdfNumber(out, size);
         out.append(" Tf\n");
         font_ = index;
@@ -105,29 +106,32 @@ void PdfPageContent::appendGlyphs(QByteArray& out, const QGlyphRun& glyphs, cons
     }
     out.append("1 0 0 -1 ");
     appendPoint(out, x + positions.first().x(), top + positions.first().y(), " Tm\n");
-    // Where the font's widths put each glyph, against where the shaping did.
-    QByteArray string("<");
+    // Where the font's widths put each glyph, against where the shaping did; moved, the
+    // string becomes an array of strings and moves.
+    const qsizetype start = out.size();
+    out.append('<');
     bool moved = false;
     double pen = 0;
     for (qsizetype i = 0; i < ids.size(); ++i) {
         if (i > 0) {
             const double shaped = (positions.at(i).x() - positions.first().x()) * 1000 / size;
             if (std::abs(shaped - pen) >= kMisplaced) {
-                string.append("> ");
-                appendPdfNumber(string, pen - shaped);
-                string.append(" <");
+                out.append("> ");
+                appendPdfNumber(out, pen - shaped);
+                out.append(" <");
                 pen = shaped;
                 moved = true;
             }
         }
-        appendGlyphId(string, ids.at(i));
+        appendGlyphId(out, ids.at(i));
         pen += font.width(ids.at(i));
     }
-    string.append('>');
-    if (moved)
-        out.append('[' + string + "] TJ\n");
-    else
-        out.append(string + " Tj\n");
+    if (moved) {
+        out.insert(start, '[');
+        out.append(">] TJ\n");
+    } else {
+        out.append("> Tj\n");
+    }
 }
 
 void PdfPageContent::appendUnderline(QByteArray& out, const TextRun& run, double x, double width) {

@@ -3,6 +3,7 @@
 #include "platform/report/report_layout.h"
 
 #include <QTextLayout>
+#include <QtEndian>
 
 namespace report {
 namespace {
@@ -10,6 +11,28 @@ namespace {
 // Distinct texts kept shaped per style; past this the cache starts afresh, so that a
 // long report of ever new names and amounts does not grow it without end.
 constexpr qsizetype kShapedTexts = 4096;
+
+// Characters a shaper gives their own glyph and places at its advance: Latin letters,
+// digits and punctuation, the euro sign, typographic quotes and dashes; nothing that
+// combines, joins, hyphenates or runs right to left.
+bool placedAlone(char16_t c) {
+    if (c >= 0x20 && c <= 0x7E)
+        return true;
+    if (c >= 0xA0 && c <= 0x24F)
+        return c != 0xAD;
+    return c == 0x2013 || c == 0x2014 || (c >= 0x2018 && c <= 0x201E) || c == 0x2026 || c == 0x20AC;
+}
+
+// True when the face lists no glyph substitution (ligatures, contextual forms).
+bool substitutesNothing(const QRawFont& face) {
+    const QByteArray gsub = face.fontTable("GSUB");
+    if (gsub.isEmpty())
+        return true;
+    if (gsub.size() < 10)
+        return false;
+    const quint16 features = qFromBigEndian<quint16>(gsub.constData() + 6);
+    return features + 2 <= gsub.size() && qFromBigEndian<quint16>(gsub.constData() + features) == 0;
+}
 
 } // namespace
 
@@ -28,6 +51,7 @@ TextShaper::TextShaper(const QList<TextStyle>& styles) {
         metrics_.append(QFontMetricsF(font));
         underlined_.append(style.underline);
     }
+    plainFaces_.resize(fonts_.size());
     cache_.resize(fonts_.size());
 }
 
@@ -38,21 +62,62 @@ const ShapedText& TextShaper::shaped(int style, const QString& text) {
         return *found;
     if (cache.size() >= kShapedTexts)
         cache.clear();
-    QTextLayout layout(text, fonts_.at(style));
+    std::optional<QRawFont>& face = plainFaces_[style];
+    if (!face) {
+        const QRawFont raw = QRawFont::fromFont(fonts_.at(style));
+        face = raw.isValid() && substitutesNothing(raw) ? raw : QRawFont();
+    }
+    std::optional<ShapedText> placed;
+    if (face->isValid())
+        placed = placedByFont(*face, text);
+    return *cache.insert(text, placed ? std::move(*placed) : laidOut(fonts_.at(style), text));
+}
+
+ShapedText TextShaper::laidOut(const QFont& font, const QString& text) {
+    QTextLayout layout(text, font);
     layout.setCacheEnabled(true);
     layout.beginLayout();
     QTextLine line = layout.createLine();
     layout.endLayout();
-    ShapedText entry;
+    ShapedText shaped;
     if (line.isValid()) {
-        entry.width = line.naturalTextWidth();
-        entry.glyphs = line.glyphRuns();
+        shaped.width = line.naturalTextWidth();
+        shaped.glyphs = line.glyphRuns();
         // The underline is drawn with the text box: glyph runs place their own underline
         // wrongly on scaled raster devices.
-        for (QGlyphRun& run : entry.glyphs)
+        for (QGlyphRun& run : shaped.glyphs)
             run.setUnderline(false);
     }
-    return *cache.insert(text, std::move(entry));
+    return shaped;
+}
+
+std::optional<ShapedText> TextShaper::placedByFont(const QRawFont& face, const QString& text) {
+    if (text.isEmpty() || text.endsWith(QLatin1Char(' ')) || text.endsWith(QChar(0xA0)))
+        return std::nullopt;
+    for (const QChar c : text)
+        if (!placedAlone(c.unicode()))
+            return std::nullopt;
+    const QList<quint32> glyphs = face.glyphIndexesForString(text);
+    if (glyphs.size() != text.size() || glyphs.contains(0))
+        return std::nullopt;
+    const QList<QPointF> advances =
+        face.advancesForGlyphIndexes(glyphs, QRawFont::SeparateAdvances);
+    QList<QPointF> positions;
+    positions.reserve(glyphs.size());
+    const qreal baseline = face.ascent();
+    qreal x = 0;
+    for (const QPointF& advance : advances) {
+        positions.append(QPointF(x, baseline));
+        x += advance.x();
+    }
+    QGlyphRun run;
+    run.setRawFont(face);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    ShapedText shaped;
+    shaped.glyphs.append(run);
+    shaped.width = x;
+    return shaped;
 }
 
 qreal TextShaper::startOf(const TextRun& run, const ShapedText& text) const {

@@ -7,6 +7,8 @@
 #include <QGlyphRun>
 #include <QHash>
 #include <QList>
+#include <QRawFont>
+#include <optional>
 
 namespace report {
 
@@ -32,10 +34,21 @@ public:
     const QFontMetricsF& metrics(int style) const { return metrics_.at(style); }
     bool underlined(int style) const { return underlined_.at(style); }
 
+    // `text` laid out by Qt's text layout: any script, font fallback, substitutions.
+    static ShapedText laidOut(const QFont& font, const QString& text);
+    // `text` placed from the tables of `face` alone, one glyph a character at the font's
+    // advances, as a shaper places it when the face substitutes no glyphs and kerning is
+    // off; nothing for texts that need more (characters outside Latin, the face's own
+    // substitutions, a character the face lacks, a trailing space).
+    static std::optional<ShapedText> placedByFont(const QRawFont& face, const QString& text);
+
 private:
     QList<QFont> fonts_;
     QList<QFontMetricsF> metrics_;
     QList<bool> underlined_;
+    // Made on the thread that shapes, on first use: the face of each style, when it
+    // substitutes no glyphs.
+    QList<std::optional<QRawFont>> plainFaces_;
     QList<QHash<QString, ShapedText>> cache_;
 };
 
