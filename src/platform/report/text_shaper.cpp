@@ -52,14 +52,14 @@ TextShaper::TextShaper(const QList<TextStyle>& styles) {
         underlined_.append(style.underline);
     }
     plainFaces_.resize(fonts_.size());
-    cache_.resize(fonts_.size());
+    cache_.resize(std::size_t(fonts_.size()));
 }
 
 const ShapedText& TextShaper::shaped(int style, const QString& text) {
-    QHash<QString, ShapedText>& cache = cache_[style];
-    auto found = cache.constFind(text);
-    if (found != cache.constEnd())
-        return *found;
+    auto& cache = cache_[std::size_t(style)];
+    auto found = cache.find(text);
+    if (found != cache.end())
+        return found->second;
     if (cache.size() >= kShapedTexts)
         cache.clear();
     std::optional<QRawFont>& face = plainFaces_[style];
@@ -70,7 +70,8 @@ const ShapedText& TextShaper::shaped(int style, const QString& text) {
     std::optional<ShapedText> placed;
     if (face->isValid())
         placed = placedByFont(*face, text);
-    return *cache.insert(text, placed ? std::move(*placed) : laidOut(fonts_.at(style), text));
+    return cache.emplace(text, placed ? std::move(*placed) : laidOut(fonts_.at(style), text))
+        .first->second;
 }
 
 ShapedText TextShaper::laidOut(const QFont& font, const QString& text) {

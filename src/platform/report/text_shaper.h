@@ -5,10 +5,12 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGlyphRun>
-#include <QHash>
 #include <QList>
 #include <QRawFont>
 #include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace report {
 
@@ -49,7 +51,16 @@ private:
     // Made on the thread that shapes, on first use: the face of each style, when it
     // substitutes no glyphs.
     QList<std::optional<QRawFont>> plainFaces_;
-    QList<QHash<QString, ShapedText>> cache_;
+    // Keyed by the text's characters with the standard library's hash: Qt's string hash
+    // (AES instructions) cost several times as much here, most texts being seen once.
+    struct TextHash {
+        std::size_t operator()(const QString& text) const {
+            return std::hash<std::u16string_view>()(
+                std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                    std::size_t(text.size())));
+        }
+    };
+    std::vector<std::unordered_map<QString, ShapedText, TextHash>> cache_;
 };
 
 } // namespace report
