@@ -10,6 +10,7 @@
 #include "ledger/withholding_store.h"
 #include "ledger_generator.h"
 #include "platform/data_grid.h"
+#include "platform/report/report_preview.h"
 #include "platform/scripted_message_boxes.h"
 #include "reports/report_catalogue.h"
 #include "store/connection.h"
@@ -304,6 +305,38 @@ void measureExports(const QString& file, const UserYear& ten, int runs) {
                   1);
 }
 
+// The preview of a report as the operator meets it: prepared and open on its first page,
+// then the last page shown. Both in the measuring process, one after the other.
+void measurePreview(const char* label, const ReportRequest& request, int runs) {
+    std::vector<double> opened;
+    std::vector<double> last;
+    for (int i = 0; i < runs; ++i) {
+        std::unique_ptr<report::ReportPreview> preview;
+        opened.push_back(millisecondsOf([&] {
+            const Result<PreparedReport> prepared = prepareReport(request);
+            if (!prepared.ok() || prepared.value.outcome != ReportOutcome::Ready)
+                return;
+            preview =
+                std::make_unique<report::ReportPreview>(std::make_shared<report::ReportDocument>(
+                    prepared.value.layout, prepared.value.rows));
+            preview->show();
+            QApplication::processEvents();
+        }));
+        if (!preview) {
+            fail(QStringLiteral("anteprima %1 non riuscita").arg(request.name));
+            return;
+        }
+        last.push_back(millisecondsOf([&] {
+            preview->lastPage();
+            QApplication::processEvents();
+        }));
+    }
+    figure(qPrintable(QStringLiteral("preview_%1_first_page").arg(QLatin1String(label))),
+           median(opened), "ms");
+    figure(qPrintable(QStringLiteral("preview_%1_last_page").arg(QLatin1String(label))),
+           median(last), "ms");
+}
+
 void measureSaves(const UserYear& target, const QString& file) {
     const int count = 1000;
     std::vector<double> times;
@@ -388,6 +421,8 @@ int measure(const QString& file, int runs) {
                   runs);
     measureReport("StampaS_whole_ledger", {QStringLiteral("StampaS"), {}, {}, {}, 0, {}, {}, {}},
                   file, std::max(1, runs / 3));
+    measurePreview("StampaS_whole_ledger", {QStringLiteral("StampaS"), {}, {}, {}, 0, {}, {}, {}},
+                   runs);
 
     measureExports(file, ten, runs);
 

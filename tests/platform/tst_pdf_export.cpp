@@ -1,4 +1,5 @@
 #include "platform/report/pdf_export.h"
+#include "platform/report/pdf_file.h"
 #include "platform/report/report_data.h"
 #include "platform/report/report_document.h"
 
@@ -191,6 +192,8 @@ class PdfExportTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void numbersAsPdfWritesThem_data();
+    void numbersAsPdfWritesThem();
     void structureParses_data();
     void structureParses();
     void textReadsBack_data();
@@ -200,6 +203,32 @@ private Q_SLOTS:
     void sameDocumentSameBytes();
     void stoppedAtTheLastPageLeavesNoFile();
 };
+
+void PdfExportTest::numbersAsPdfWritesThem_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("zero") << 0.0 << QByteArray("0");
+    QTest::newRow("whole") << 595.0 << QByteArray("595");
+    QTest::newRow("negative whole") << -12.0 << QByteArray("-12");
+    QTest::newRow("half") << 0.5 << QByteArray("0.5");
+    QTest::newRow("negative fraction") << -0.25 << QByteArray("-0.25");
+    QTest::newRow("trailing zeros dropped") << 12.1 << QByteArray("12.1");
+    QTest::newRow("three places") << 549.375 << QByteArray("549.375");
+    QTest::newRow("rounded to three places") << 1234.5678 << QByteArray("1234.568");
+    QTest::newRow("leading zero in the fraction") << 7.05 << QByteArray("7.05");
+    QTest::newRow("rounds up to whole") << 9.9996 << QByteArray("10");
+    QTest::newRow("tiny negative is zero") << -0.0004 << QByteArray("0");
+    QTest::newRow("large") << 16838000.5 << QByteArray("16838000.5");
+}
+
+// Numbers in page content: no exponent, no trailing zeros, at most three decimals.
+void PdfExportTest::numbersAsPdfWritesThem() {
+    QFETCH(double, value);
+    QFETCH(QByteArray, written);
+    QByteArray out("x ");
+    appendPdfNumber(out, value);
+    QCOMPARE(out, "x " + written);
+}
 
 void PdfExportTest::structureParses_data() {
     QTest::addColumn<int>("rowCount");

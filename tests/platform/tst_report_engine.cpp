@@ -499,6 +499,13 @@ void ReportEngineTest::previewExport() {
     preview.findChild<QAction*>(QStringLiteral("EsportaPdf"))->trigger();
     QVERIFY(QFileInfo(answer).size() > 1000);
     QCOMPARE(boxes.shown().size(), 0);
+    // The file the headless export writes, byte for byte.
+    const QString headless = dir.filePath(QStringLiteral("senza-finestra.pdf"));
+    QVERIFY(writePdf(*document(testLayout(), rows(25)), headless).ok());
+    QFile exported(answer);
+    QFile expected(headless);
+    QVERIFY(exported.open(QIODevice::ReadOnly) && expected.open(QIODevice::ReadOnly));
+    QCOMPARE(exported.readAll(), expected.readAll());
 
     // A file that cannot be written is reported, not passed over.
     answer = dir.filePath(QStringLiteral("manca/anteprima.pdf"));

@@ -23,17 +23,6 @@ bool placedAlone(char16_t c) {
     return c == 0x2013 || c == 0x2014 || (c >= 0x2018 && c <= 0x201E) || c == 0x2026 || c == 0x20AC;
 }
 
-// True when the face lists no glyph substitution (ligatures, contextual forms).
-bool substitutesNothing(const QRawFont& face) {
-    const QByteArray gsub = face.fontTable("GSUB");
-    if (gsub.isEmpty())
-        return true;
-    if (gsub.size() < 10)
-        return false;
-    const quint16 features = qFromBigEndian<quint16>(gsub.constData() + 6);
-    return features + 2 <= gsub.size() && qFromBigEndian<quint16>(gsub.constData() + features) == 0;
-}
-
 } // namespace
 
 TextShaper::TextShaper(const QList<TextStyle>& styles) {
@@ -119,6 +108,16 @@ std::optional<ShapedText> TextShaper::placedByFont(const QRawFont& face, const Q
     shaped.glyphs.append(run);
     shaped.width = x;
     return shaped;
+}
+
+bool TextShaper::substitutesNothing(const QRawFont& face) {
+    const QByteArray gsub = face.fontTable("GSUB");
+    if (gsub.isEmpty())
+        return true;
+    if (gsub.size() < 10)
+        return false;
+    const quint16 features = qFromBigEndian<quint16>(gsub.constData() + 6);
+    return features + 2 <= gsub.size() && qFromBigEndian<quint16>(gsub.constData() + features) == 0;
 }
 
 qreal TextShaper::startOf(const TextRun& run, const ShapedText& text) const {

@@ -43,6 +43,9 @@ public:
     // off; nothing for texts that need more (characters outside Latin, the face's own
     // substitutions, a character the face lacks, a trailing space).
     static std::optional<ShapedText> placedByFont(const QRawFont& face, const QString& text);
+    // True when `face` lists no glyph substitution (ligatures, contextual forms), so that
+    // placedByFont serves its texts.
+    static bool substitutesNothing(const QRawFont& face);
 
 private:
     QList<QFont> fonts_;
@@ -55,9 +58,8 @@ private:
     // (AES instructions) cost several times as much here, most texts being seen once.
     struct TextHash {
         std::size_t operator()(const QString& text) const {
-            return std::hash<std::u16string_view>()(
-                std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                    std::size_t(text.size())));
+            return std::hash<std::u16string_view>()(std::u16string_view(
+                reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())));
         }
     };
     std::vector<std::unordered_map<QString, ShapedText, TextHash>> cache_;
