@@ -4,6 +4,7 @@
 //                               [--big R2] [--seed S]
 //   velarco-bench measure FILE [--runs N]
 //   velarco-bench measure-exports FILE [--runs N]   (the spreadsheet exports only)
+//   velarco-bench measure-reports FILE [--runs N]   (the PDF reports and the preview only)
 
 #include "app/nota.h"
 #include "ledger/withholding_record.h"
@@ -389,6 +390,15 @@ void measureSaves(const UserYear& target, const QString& file) {
     figure("save_sqlite3_shell_mean", total / (count + 1), "ms");
 }
 
+void measureReports(const QString& file, const UserYear& ten, int runs) {
+    measureReport("ElencoR_10k",
+                  {QStringLiteral("ElencoR"), ten.user, ten.name, ten.year, 0, {}, {}, {}}, file,
+                  runs);
+    const ReportRequest wholeLedger{QStringLiteral("StampaS"), {}, {}, {}, 0, {}, {}, {}};
+    measureReport("StampaS_whole_ledger", wholeLedger, file, std::max(1, runs / 3));
+    measurePreview("StampaS_whole_ledger", wholeLedger, runs);
+}
+
 int measure(const QString& file, int runs) {
     std::vector<double> startup;
     for (int i = 0; i < runs; ++i) {
@@ -416,14 +426,7 @@ int measure(const QString& file, int runs) {
     measureGrid("100k", hundred, file, runs);
     measureGridMemory(file, hundred);
 
-    measureReport("ElencoR_10k",
-                  {QStringLiteral("ElencoR"), ten.user, ten.name, ten.year, 0, {}, {}, {}}, file,
-                  runs);
-    measureReport("StampaS_whole_ledger", {QStringLiteral("StampaS"), {}, {}, {}, 0, {}, {}, {}},
-                  file, std::max(1, runs / 3));
-    measurePreview("StampaS_whole_ledger", {QStringLiteral("StampaS"), {}, {}, {}, 0, {}, {}, {}},
-                   runs);
-
+    measureReports(file, ten, runs);
     measureExports(file, ten, runs);
 
     measureSaves(ten, file);
@@ -431,10 +434,11 @@ int measure(const QString& file, int runs) {
     return 0;
 }
 
-int measureExportsOnly(const QString& file, int runs) {
+int measureOnly(const QString& file, int runs,
+                const std::function<void(const QString&, const UserYear&, int)>& figures) {
     if (Status s = store::openDatabase(file); !s.ok())
         return fail(s.error()), 1;
-    measureExports(file, userYearNear(10000), runs);
+    figures(file, userYearNear(10000), runs);
     store::closeDatabase();
     return 0;
 }
@@ -495,7 +499,12 @@ int main(int argc, char* argv[]) {
     if (args.size() >= 3 && args.at(1) == QLatin1String("measure-exports")) {
         const int runs =
             args.size() >= 5 && args.at(3) == QLatin1String("--runs") ? args.at(4).toInt() : 5;
-        return measureExportsOnly(args.at(2), std::max(1, runs));
+        return measureOnly(args.at(2), std::max(1, runs), measureExports);
+    }
+    if (args.size() >= 3 && args.at(1) == QLatin1String("measure-reports")) {
+        const int runs =
+            args.size() >= 5 && args.at(3) == QLatin1String("--runs") ? args.at(4).toInt() : 5;
+        return measureOnly(args.at(2), std::max(1, runs), measureReports);
     }
     if (args.size() == 8 && args.at(1) == QLatin1String("export-memory"))
         return exportMemory(args.at(2), {args.at(3), args.at(4), {}, args.at(5), 0, {}, {}, {}},
@@ -503,6 +512,6 @@ int main(int argc, char* argv[]) {
     if (args.size() == 6 && args.at(1) == QLatin1String("grid-memory"))
         return gridMemory(args.at(2), {args.at(3), args.at(4), args.at(5), 0});
     std::fprintf(stderr, "uso: velarco-bench generate FILE [opzioni] | measure FILE [--runs N] | "
-                         "measure-exports FILE [--runs N]\n");
+                         "measure-exports FILE [--runs N] | measure-reports FILE [--runs N]\n");
     return 2;
 }
