@@ -9,8 +9,9 @@ const ExitStatusMeaning kMeanings[] = {
     {kNoDatabase, "l'archivio non esiste o non si apre"},
     {kNothingToPrint, "nessun dato da stampare; versamento non in ritardo"},
     {kExportFailed, "stampa o copia non scritta, o copia non verificata; manca un tasso"},
-    {kImportRefused, "importazione non fatta, o archivio danneggiato (--check)"},
+    {kDamaged, "archivio danneggiato (--check)"},
     {kImportIncomplete, "importazione fatta, con righe rifiutate (elencate)"},
+    {kImportRefused, "importazione non fatta: nulla è stato scritto"},
 };
 
 } // namespace

@@ -11,9 +11,9 @@ enum ExitStatus {
     kNoDatabase = 3,
     kNothingToPrint = 4,
     kExportFailed = 5,     // also: the copy of --backup not written or not checked
-    kImportRefused = 6,    // nothing imported: files, a ledger not empty, or a failed check
     kDamaged = 6,          // --check found the ledger damaged
     kImportIncomplete = 7, // imported, but some rows were refused
+    kImportRefused = 8,    // nothing imported: files, a ledger not empty, or a failed check
 };
 
 struct ExitStatusMeaning {
