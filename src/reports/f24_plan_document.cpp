@@ -1,5 +1,6 @@
 #include "reports/f24_plan_document.h"
 
+#include "platform/export/memory_rows.h"
 #include "platform/report/report_format.h"
 #include "tax/due_date.h"
 
@@ -129,4 +130,42 @@ LineDocument f24PlanDocument(const F24Plan& plan, bool general) {
                                 "non è confermato dalle fonti; verificarlo."),
                  Style::Bold);
     return doc;
+}
+
+table_export::TableSource f24PlanTable(const F24Plan& plan, bool general) {
+    using table_export::CellKind;
+    const QString month = monthText(QDate(plan.year, plan.month, 1));
+    table_export::TableShape shape;
+    shape.title =
+        (general ? QStringLiteral("Piano F24 Generale ") : QStringLiteral("Piano F24 ")) + month;
+    if (!general && !plan.users.isEmpty())
+        shape.selection.append({QStringLiteral("Utente"), plan.users.first().name});
+    shape.selection.append({QStringLiteral("Scadenza"), month});
+    shape.selection.append({QStringLiteral("Da versare entro"), dueText(plan)});
+    shape.columns = {
+        {QStringLiteral("Utente"), CellKind::Text},
+        {QStringLiteral("Codice fiscale"), CellKind::Text},
+        {QStringLiteral("Sezione"), CellKind::Text},
+        {QStringLiteral("Codice tributo"), CellKind::Text},
+        {QStringLiteral("Mese rif."), CellKind::Text},
+        {QStringLiteral("Anno rif."), CellKind::Text},
+        {QStringLiteral("Importo"), CellKind::Money},
+        {QStringLiteral("Fatture"), CellKind::Text},
+        {QStringLiteral("Versamento"), CellKind::Date},
+    };
+    QList<QVariantList> rows;
+    for (const F24UserPlan& u : plan.users) {
+        const QList<std::pair<QString, const QList<F24Line>*>> blocks = {
+            {QStringLiteral("Da versare"), &u.toPay},
+            {QStringLiteral("Già versata"), &u.remitted},
+            {QStringLiteral("Scaduta e non versata"), &u.late},
+            {QStringLiteral("Ravvedimento"), &u.regularisation},
+        };
+        for (const auto& [block, lines] : blocks) {
+            for (const F24Line& l : *lines)
+                rows.append({u.name, u.taxCode, block, l.taxCode, l.referenceMonth, l.referenceYear,
+                             l.amount, QString::number(l.count), l.remittanceDate});
+        }
+    }
+    return table_export::memoryTable(std::move(shape), std::move(rows));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/export/table.h"
 #include "reports/f24_plan.h"
 #include "reports/line_document.h"
 
@@ -7,6 +8,11 @@
 // with name and codice fiscale) the lines to pay with their total, the lines of the month
 // already remitted with their date, and the late ones of earlier months.
 LineDocument f24PlanDocument(const F24Plan& plan, bool general);
+
+// The same plan as a table, one row per F24 line: user, codice fiscale, the block the line
+// stands in (to pay, remitted, late, regularisation), code, reference month and year,
+// amount, invoices and remittance date.
+table_export::TableSource f24PlanTable(const F24Plan& plan, bool general);
 
 namespace f24_plan {
 inline const QString kName = QStringLiteral("F24");

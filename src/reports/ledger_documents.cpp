@@ -52,8 +52,12 @@ Result<PreparedReport> prepareLedgerDocument(const ReportRequest& request, const
         }
         if (year.value.payees.isEmpty())
             setNoData(prepared);
-        else
+        else {
             setDocument(prepared, payeeCertificateDocument(year.value, printDate));
+            prepared.table =
+                table_export::memoryTable(certificateTableShape(year.value, request.subject),
+                                          certificateTableRows(year.value));
+        }
         return result;
     }
     if (request.month < 1 || request.month > 12) {
@@ -71,28 +75,9 @@ Result<PreparedReport> prepareLedgerDocument(const ReportRequest& request, const
     }
     if (plan.value.isEmpty())
         setNoData(prepared);
-    else
+    else {
         setDocument(prepared, f24PlanDocument(plan.value, general));
+        prepared.table = f24PlanTable(plan.value, general);
+    }
     return result;
-}
-
-bool ledgerDocumentHasTable(const QString& name) {
-    return named(name, payee_certificate::kName);
-}
-
-Status exportLedgerDocumentTable(const ReportRequest& request, table_export::FileFormat format,
-                                 const QString& path) {
-    if (!ledgerDocumentHasTable(request.name))
-        return Status::failure(
-            QStringLiteral("La stampa %1 non si esporta come tabella").arg(request.name));
-    const Result<CertificateYear> year =
-        readCertificateYear(request.userId, request.year, request.subject);
-    if (!year.ok())
-        return year.status;
-    if (year.value.payees.isEmpty())
-        return Status::failure(catalogue::kNoDataText.trimmed());
-    table_export::MemoryRows rows(certificateTableRows(year.value));
-    return table_export::exportTable(format, path,
-                                     certificateTableShape(year.value, request.subject), rows)
-        .status;
 }

@@ -165,10 +165,6 @@ bool isReportName(const QString& name) {
            ritenute_scadute::isLateReport(name);
 }
 
-bool reportHasTable(const QString& name) {
-    return !isLedgerDocument(name) || ledgerDocumentHasTable(name);
-}
-
 bool isUserReport(const QString& name) {
     if (name.compare(ritenute_scadute::kUserCommand, Qt::CaseInsensitive) == 0)
         return true;
@@ -187,7 +183,9 @@ KeyedQuery reportQuery(const ReportRequest& request) {
     return query;
 }
 
-Result<PreparedReport> prepareReport(const ReportRequest& request) {
+namespace {
+
+Result<PreparedReport> preparePages(const ReportRequest& request) {
     if (isLedgerDocument(request.name))
         return prepareLedgerDocument(request);
     Result<PreparedReport> result;
@@ -259,6 +257,16 @@ Result<PreparedReport> prepareReport(const ReportRequest& request) {
     return result;
 }
 
+} // namespace
+
+Result<PreparedReport> prepareReport(const ReportRequest& request) {
+    Result<PreparedReport> result = preparePages(request);
+    PreparedReport& prepared = result.value;
+    if (result.ok() && prepared.outcome == ReportOutcome::Ready && prepared.table.isEmpty())
+        prepared.table = report::tableSourceOf(prepared.layout, prepared.rows);
+    return result;
+}
+
 Status exportReport(const ReportRequest& request, const QString& pdfPath, const QDate& printDate) {
     const Result<PreparedReport> prepared = prepareReport(request);
     if (!prepared.ok())
@@ -271,13 +279,15 @@ Status exportReport(const ReportRequest& request, const QString& pdfPath, const 
 
 Status exportReportAsTable(const ReportRequest& request, table_export::FileFormat format,
                            const QString& path) {
-    if (isLedgerDocument(request.name))
-        return exportLedgerDocumentTable(request, format, path);
     const Result<PreparedReport> prepared = prepareReport(request);
     if (!prepared.ok())
         return prepared.status;
     if (prepared.value.outcome != ReportOutcome::Ready)
         return Status::failure(prepared.value.messageText.trimmed());
-    return report::exportReportTable(format, path, prepared.value.layout, *prepared.value.rows)
-        .status;
+    const table_export::TableSource& table = prepared.value.table;
+    if (table.isEmpty())
+        return Status::failure(
+            QStringLiteral("la stampa %1 non ha righe da esportare in tabella").arg(request.name));
+    const std::unique_ptr<table_export::RowSource> rows = table.rows();
+    return table_export::exportTable(format, path, table.shape, *rows).status;
 }

@@ -43,6 +43,9 @@ struct PreparedReport {
     // The rows the report prints, in print order, read a window at a time; the preview,
     // the PDF and the exports all read them from here.
     std::shared_ptr<report::RowSource> rows;
+    // What the spreadsheet exports write: for a list its printed columns over `rows`, for
+    // a document its own table; none for a report that is no table.
+    table_export::TableSource table;
     // The box to show for NoData and NoDate (information icon, OK button).
     QString messageText;
     QString messageTitle;
@@ -61,8 +64,6 @@ QStringList reportNames();
 bool isReportName(const QString& name);
 // Whether the command lists one user's year (and so needs the user and the year).
 bool isUserReport(const QString& name);
-// Whether the command also writes a table to a spreadsheet (every list does).
-bool reportHasTable(const QString& name);
 
 // The rows of the command as a keyed query with its values bound; empty table when
 // the name is unknown.
@@ -78,8 +79,7 @@ Result<PreparedReport> prepareReport(const ReportRequest& request);
 Status exportReport(const ReportRequest& request, const QString& pdfPath,
                     const QDate& printDate = QDate::currentDate());
 
-// Prepares the command and writes its table, the rows the pages print in the same
-// order (for Attestazione one row per payee), to `path` as a spreadsheet file; fails as
-// exportReport() does.
+// Prepares the command and writes its table (see PreparedReport::table) to `path` as a
+// spreadsheet file; fails as exportReport() does.
 Status exportReportAsTable(const ReportRequest& request, table_export::FileFormat format,
                            const QString& path);

@@ -59,7 +59,8 @@ Status ReportLauncher::previewOnScreen(const PreparedReport& report, QWidget* pa
     // A preview that cannot be built must end in a message, not in a window that
     // silently never opens.
     try {
-        report::ReportPreview::run(report.layout, report.rows, parent ? parent->window() : nullptr);
+        report::ReportPreview::run(report.layout, report.rows, report.table,
+                                   parent ? parent->window() : nullptr);
     } catch (const std::exception& e) {
         return Status::failure(QString::fromLocal8Bit(e.what()));
     }

@@ -20,12 +20,6 @@ QString check(const ReportOptions& o, const QHash<QString, QString>& given) {
             .arg(name, reportNames().join(QStringLiteral(", ")));
     if (o.pdfPath.isEmpty() && o.xlsxPath.isEmpty() && o.csvPath.isEmpty())
         return QStringLiteral("Indicare il file da scrivere: --pdf, --xlsx o --csv");
-    if (!reportHasTable(name)) {
-        for (const QString& table : {QStringLiteral("xlsx"), QStringLiteral("csv")}) {
-            if (given.contains(table))
-                return QStringLiteral("L'opzione --%1 non vale per la stampa %2").arg(table, name);
-        }
-    }
     const bool certificate = name.compare(payee_certificate::kName, Qt::CaseInsensitive) == 0;
     if (isUserReport(name) || isLedgerDocument(name)) {
         if (isUserReport(name) && o.request.userId.isEmpty())

@@ -138,11 +138,6 @@ void TestHeadlessExport::exportRun_data() {
     QTest::newRow("F24 plan without its month")
         << (user + QStringList{"--report", "F24", "--pdf", "{out}"}) << 2 << "--mese"
         << "";
-    QTest::newRow("F24 plan as a spreadsheet")
-        << (user.mid(0, 4) + QStringList{"--anno", "2024", "--mese", "4", "--report", "F24",
-                                         "--pdf", "{out}", "--xlsx", "{dir}/f24.xlsx"})
-        << 2 << "L'opzione --xlsx non vale per la stampa F24"
-        << "";
     QTest::newRow("unknown report")
         << (user + QStringList{"--report", "Bilancio", "--pdf", "{out}"}) << 2
         << "Stampa sconosciuta"
@@ -299,6 +294,12 @@ void TestHeadlessExport::spreadsheetRun_data() {
         << 0 << ""
         << "Attestazione 2024"
         << QStringList{"CFBETA SRL", "BETA SRL", "A", "512,00", "22", "12,00", "500,00", "100,00"};
+    QTest::newRow("F24 plan, one row per line")
+        << (user.mid(0, 4) +
+            QStringList{"--anno", "2024", "--mese", "4", "--report", "F24", "--csv", "{csv}"})
+        << 0 << ""
+        << "" << QStringList{"ROSSI MARIO", "CFROSSI MA", "Da versare", "1040", "0003",
+                             "2024",        "100,00",     "1",          ""};
     QTest::newRow("folder missing")
         << QStringList{"--database", "{db}", "--report", "StampaG", "--xlsx", "{dir}/no/x.xlsx"}
         << 5 << "la cartella non esiste"

@@ -351,6 +351,20 @@ void LedgerDocumentsTest::f24TotalsEqualLedger() {
         if (!u.late.isEmpty())
             QVERIFY(texts.contains(formatCents(totalOf(u.late))));
     }
+
+    // The plan's table has every line, each in its block, adding up to the same figures.
+    const table_export::TableSource table = f24PlanTable(read.value, user == 0);
+    QVERIFY(!table.isEmpty());
+    const std::unique_ptr<table_export::RowSource> rows = table.rows();
+    QMap<QString, qint64> blocks;
+    QVariantList row;
+    while (rows->next(row)) {
+        QCOMPARE(row.size(), table.shape.columns.size());
+        blocks[row.at(2).toString()] += row.at(6).toLongLong();
+    }
+    QCOMPARE(blocks.value(QStringLiteral("Da versare")), toPay.at(0));
+    QCOMPARE(blocks.value(QStringLiteral("Già versata")), remitted.at(0));
+    QCOMPARE(blocks.value(QStringLiteral("Scaduta e non versata")), late.at(0));
 }
 
 void LedgerDocumentsTest::f24Lines() {

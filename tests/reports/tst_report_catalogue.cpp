@@ -753,9 +753,8 @@ void ReportCatalogueTest::options_data() {
     QTest::newRow("table of a list, no PDF")
         << values("report=ElencoR utente=3 anno=2025 xlsx=e.xlsx csv=e.csv") << none << "ElencoR"
         << 0 << none << none;
-    QTest::newRow("F24 plan is no table")
-        << values("report=F24G anno=2025 mese=1 pdf=f.pdf csv=f.csv") << "--csv non vale" << none
-        << 0 << none << none;
+    QTest::newRow("F24 plan as a table")
+        << values("report=F24G anno=2025 mese=1 csv=f.csv") << none << "F24G" << 1 << none << none;
     QTest::newRow("input of another search")
         << values("report=FattureP utente=3 anno=2024 mese=5 pdf=x.pdf") << "--mese non vale"
         << none << 0 << none << none;

@@ -223,7 +223,7 @@ void ReportTableTest::previewExports() {
     QVERIFY(excel && csv && preview.findChild<QAction*>("EsportaPdf"));
     QCOMPARE(csv->text(), QStringLiteral("Esporta CSV..."));
     QVERIFY(!csv->isEnabled());
-    preview.setTable(prepared.value.layout, prepared.value.rows);
+    preview.setTable(prepared.value.table);
     QVERIFY(excel->isEnabled() && csv->isEnabled());
 
     QTemporaryDir dir;

@@ -21,4 +21,10 @@ private:
     qsizetype next_ = 0;
 };
 
+// `shape` over `rows` held in memory, for a document's table.
+inline TableSource memoryTable(TableShape shape, QList<QVariantList> rows) {
+    return {std::move(shape),
+            [rows = std::move(rows)] { return std::make_unique<MemoryRows>(rows); }};
+}
+
 } // namespace table_export

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVariant>
 #include <functional>
+#include <memory>
 #include <utility>
 
 // A table to be written to a spreadsheet file: a title, a few lines that say what was
@@ -55,6 +56,14 @@ public:
     // failure, which error() then names.
     virtual bool next(QVariantList& values) = 0;
     virtual QString error() const { return {}; }
+};
+
+// A table ready to be written: its shape and its rows, read from the first each time they
+// are asked for. A source without rows or columns is no table.
+struct TableSource {
+    TableShape shape;
+    std::function<std::unique_ptr<RowSource>()> rows;
+    bool isEmpty() const { return !rows || shape.columns.isEmpty(); }
 };
 
 // Told the rows written so far and the total (-1 when unknown); false stops the work.

@@ -2,7 +2,6 @@
 
 #include "platform/qt_message_boxes.h"
 #include "platform/report/pdf_export.h"
-#include "platform/report/report_table.h"
 
 #include <QAction>
 #include <QApplication>
@@ -288,25 +287,23 @@ bool ReportPreview::exportPdfTo(const QString& path) {
     return false;
 }
 
-void ReportPreview::setTable(const ReportLayout& layout, std::shared_ptr<RowSource> rows) {
-    layout_ = &layout;
-    rows_ = std::move(rows);
-    const bool columns = !layout.table.isEmpty();
-    exportExcel_->setEnabled(columns);
-    exportCsv_->setEnabled(columns);
+void ReportPreview::setTable(table_export::TableSource table) {
+    table_ = std::move(table);
+    exportExcel_->setEnabled(!table_.isEmpty());
+    exportCsv_->setEnabled(!table_.isEmpty());
 }
 
 bool ReportPreview::exportTable(table_export::FileFormat format) {
-    if (!layout_ || !rows_)
+    if (table_.isEmpty())
         return false;
-    const table_export::TableShape shape = tableSpecOf(*layout_);
-    const QString path = tableChooser_ ? tableChooser_(this, format, shape.title) : QString();
+    const QString path =
+        tableChooser_ ? tableChooser_(this, format, table_.shape.title) : QString();
     if (path.isEmpty())
         return false;
     QtMessageBoxes realBoxes(this);
     MessageBoxes& boxes = boxes_ ? *boxes_ : realBoxes;
-    std::unique_ptr<table_export::RowSource> rows = tableRowsOf(*layout_, *rows_);
-    return table_export::exportWithProgress(this, boxes, format, path, shape, *rows);
+    std::unique_ptr<table_export::RowSource> rows = table_.rows();
+    return table_export::exportWithProgress(this, boxes, format, path, table_.shape, *rows);
 }
 
 bool ReportPreview::printOn(QPrinter& printer) {
@@ -348,9 +345,10 @@ void ReportPreview::print() {
 }
 
 void ReportPreview::run(const ReportLayout& layout, std::shared_ptr<RowSource> rows,
-                        QWidget* parent, const QDate& printDate) {
-    ReportPreview preview(std::make_shared<ReportDocument>(layout, rows, printDate), parent);
-    preview.setTable(layout, std::move(rows));
+                        table_export::TableSource table, QWidget* parent, const QDate& printDate) {
+    ReportPreview preview(std::make_shared<ReportDocument>(layout, std::move(rows), printDate),
+                          parent);
+    preview.setTable(std::move(table));
     // The window covers nine tenths of the screen, centred, and opens maximised.
     if (const QScreen* screen = parent ? parent->screen() : QApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();

@@ -35,8 +35,10 @@ public:
     explicit ReportPreview(std::shared_ptr<ReportDocument> document, QWidget* parent = nullptr);
     ~ReportPreview() override;
 
-    // Shows `layout` over `rows` in the preview, maximised and modal.
-    static void run(const ReportLayout& layout, std::shared_ptr<RowSource> rows, QWidget* parent,
+    // Shows `layout` over `rows` in the preview, maximised and modal, offering `table` to
+    // the spreadsheet exports.
+    static void run(const ReportLayout& layout, std::shared_ptr<RowSource> rows,
+                    table_export::TableSource table, QWidget* parent,
                     const QDate& printDate = QDate::currentDate());
 
     int pageCount() const { return document_->pageCount(); }
@@ -60,9 +62,9 @@ public:
     // showing progress; true when every page was printed.
     bool printOn(QPrinter& printer);
 
-    // Offers "Esporta Excel..." and "Esporta CSV..." of the report's table: the rows the
-    // pages print, in their order. `layout` must outlive the preview.
-    void setTable(const ReportLayout& layout, std::shared_ptr<RowSource> rows);
+    // Offers "Esporta Excel..." and "Esporta CSV..." of the report's table (for a list the
+    // rows the pages print, in their order); no table leaves them disabled.
+    void setTable(table_export::TableSource table);
     void setTablePathChooser(table_export::PathChooser chooser) {
         tableChooser_ = std::move(chooser);
     }
@@ -93,8 +95,7 @@ private:
     int current_ = -1; // none laid out yet
     PdfPathChooser chooser_;
     table_export::PathChooser tableChooser_;
-    const ReportLayout* layout_ = nullptr;
-    std::shared_ptr<RowSource> rows_;
+    table_export::TableSource table_;
     QAction* exportExcel_ = nullptr;
     QAction* exportCsv_ = nullptr;
     MessageBoxes* boxes_ = nullptr;

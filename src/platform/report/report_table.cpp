@@ -92,15 +92,14 @@ QStringList tableColumnNames(const ReportLayout& layout) {
     return columns;
 }
 
-std::unique_ptr<table_export::RowSource> tableRowsOf(const ReportLayout& layout, RowSource& rows) {
-    return std::make_unique<ReportRows>(rows, tableColumnNames(layout));
-}
-
-table_export::ExportResult exportReportTable(table_export::FileFormat format, const QString& path,
-                                             const ReportLayout& layout, RowSource& rows,
-                                             const table_export::Progress& progress) {
-    ReportRows tableRows(rows, tableColumnNames(layout));
-    return table_export::exportTable(format, path, tableSpecOf(layout), tableRows, progress);
+table_export::TableSource tableSourceOf(const ReportLayout& layout,
+                                        std::shared_ptr<RowSource> rows) {
+    if (layout.table.isEmpty() || !rows)
+        return {};
+    return {tableSpecOf(layout), [names = tableColumnNames(layout), rows = std::move(rows)] {
+                return std::unique_ptr<table_export::RowSource>(
+                    std::make_unique<ReportRows>(*rows, names));
+            }};
 }
 
 } // namespace report

@@ -18,12 +18,9 @@ table_export::TableShape tableSpecOf(const ReportLayout& layout);
 // The row columns those table columns read, in the same order.
 QStringList tableColumnNames(const ReportLayout& layout);
 
-// The table's rows: those of `rows`, which must outlive them, in print order.
-std::unique_ptr<table_export::RowSource> tableRowsOf(const ReportLayout& layout, RowSource& rows);
-
-// Writes the report's table over every row of `rows`, in print order, to `path`.
-table_export::ExportResult exportReportTable(table_export::FileFormat format, const QString& path,
-                                             const ReportLayout& layout, RowSource& rows,
-                                             const table_export::Progress& progress = {});
+// The report's table as a source: the shape above over `rows`, in print order; no table
+// when the layout describes none.
+table_export::TableSource tableSourceOf(const ReportLayout& layout,
+                                        std::shared_ptr<RowSource> rows);
 
 } // namespace report
