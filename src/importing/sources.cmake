@@ -2,5 +2,9 @@
 list(APPEND VELARCO_CORE_SOURCES
   importing/legacy_rows.cpp importing/legacy_rows.h
   importing/legacy_values.cpp importing/legacy_values.h
+  importing/record_fields.cpp importing/record_fields.h
+  importing/sheet_import.cpp importing/sheet_import.h
+  importing/sheet_rows.cpp importing/sheet_rows.h
+  importing/sheet_values.cpp importing/sheet_values.h
   importing/table_import.cpp importing/table_import.h
 )

@@ -125,6 +125,11 @@ Result<qint64> insertWithholding(const WithholdingRecord& record) {
     return {done.status, done.value.lastId};
 }
 
+Status appendWithholding(const WithholdingRecord& record) {
+    const auto [sql, values] = insertStatement(record);
+    return store::run(sql, values).status;
+}
+
 Status insertWithholdingKeepingKey(const WithholdingRecord& record) {
     const auto [sql, values] = insertStatement(record, true);
     return store::run(sql, values).status;

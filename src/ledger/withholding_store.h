@@ -17,6 +17,9 @@ Result<qint64> insertWithholding(const WithholdingRecord& record);
 // Appends many rows in one transaction: all of them or, on a failure, none.
 Status insertWithholdings(const QList<WithholdingRecord>& records);
 
+// Appends `record` inside the caller's transaction.
+Status appendWithholding(const WithholdingRecord& record);
+
 // Appends `record` under its own key `record.id`, inside the caller's transaction: a
 // ledger brought in from another program keeps its keys.
 Status insertWithholdingKeepingKey(const WithholdingRecord& record);

@@ -55,8 +55,10 @@ CsvTable readCsv(const QString& text, QChar separator) {
         return table;
     }
     endRecord();
-    if (!records.isEmpty())
+    if (!records.isEmpty()) {
+        table.headerLine = records.front().line;
         table.header = records.takeFirst().fields;
+    }
     table.records = records;
     return table;
 }

@@ -13,6 +13,7 @@ struct CsvRecord {
 // A delimited text file read whole: the first record is the header.
 struct CsvTable {
     QStringList header;
+    int headerLine = 0; // the line where the header begins
     QList<CsvRecord> records;
     QString error; // Italian, naming the line, when the text cannot be read
 };

@@ -38,6 +38,11 @@ list(APPEND VELARCO_CORE_SOURCES
   platform/report/row_source.cpp platform/report/row_source.h
   platform/report/text_shaper.cpp platform/report/text_shaper.h
   platform/scripted_message_boxes.cpp platform/scripted_message_boxes.h
+  platform/sheet/sheet_table.cpp platform/sheet/sheet_table.h
+  platform/sheet/spreadsheet_file.cpp platform/sheet/spreadsheet_file.h
+  platform/sheet/xlsx_parts.cpp platform/sheet/xlsx_parts.h
+  platform/sheet/xlsx_reader.cpp platform/sheet/xlsx_reader.h
+  platform/sheet/zip_archive.cpp platform/sheet/zip_archive.h
 )
 list(APPEND VELARCO_GUI_SOURCES
   platform/clickable_label.cpp platform/clickable_label.h

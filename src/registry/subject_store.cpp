@@ -69,6 +69,14 @@ Result<qint64> insertSubject(const Subject& subject) {
     return {w.status, w.ok() ? w.value.lastId : 0};
 }
 
+Result<qint64> appendSubject(const Subject& subject) {
+    const Result<QSqlQuery> q =
+        store::run(QStringLiteral("INSERT INTO Soggetti (%1) VALUES (%2)")
+                       .arg(QLatin1String(kWrittenColumns), QLatin1String(kWrittenValues)),
+                   valuesOf(subject));
+    return {q.status, q.ok() ? q.value.lastInsertId().toLongLong() : 0};
+}
+
 Status insertSubjectKeepingKey(qint64 id, const Subject& subject) {
     QVariantList values = valuesOf(subject);
     values.prepend(id);

@@ -58,6 +58,9 @@ enum SubjectColumn {
 // Appends the subject; gives the new ID.
 Result<qint64> insertSubject(const Subject& subject);
 
+// Appends the subject inside the caller's transaction; gives the new ID.
+Result<qint64> appendSubject(const Subject& subject);
+
 // Appends the subject under its own key `id`, inside the caller's transaction: a
 // ledger brought in from another program keeps its keys.
 Status insertSubjectKeepingKey(qint64 id, const Subject& subject);

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "importing/record_fields.h"
+#include "ledger/save_checks.h"
+#include "ledger/withholding_entry.h"
+#include "platform/sheet/sheet_table.h"
+#include "store/status.h"
+
+#include <QDate>
+#include <QList>
+#include <QStringList>
+#include <functional>
+
+// Records of one user's year brought in from a spreadsheet: every row is read and checked
+// as the entry panel checks a record before saving it, then the rows that pass are
+// written in one transaction.
+namespace importing {
+
+// Where the records are in a sheet: the row of the captions and the field of each column.
+struct SheetLayout {
+    int headerRow = -1; // index in the table's rows; -1 when no row names the fields
+    QStringList captions;
+    ColumnFields fields;
+};
+
+// The layout the captions give; the operator may change the fields afterwards.
+SheetLayout layoutOf(const sheet::Table& table);
+
+enum class RowVerdict {
+    Ready,     // passes every check
+    Warned,    // passes, with warnings
+    Stopped,   // a check stops it: not imported
+    Duplicate, // the ledger or an earlier row of the file holds it already: not imported
+};
+
+struct PlannedRow {
+    int line = 0; // the row of the sheet or the line of the text file
+    WithholdingEntry entry;
+    QList<SaveFinding> findings; // every warning met and the message that stops, in order
+    RowVerdict verdict = RowVerdict::Ready;
+    bool newSubject = false; // its payee matches no subject and is created with it
+};
+
+struct ImportPlan {
+    QList<PlannedRow> rows;
+    int totalsLine = 0; // the totals row of an export, left out; 0 when there is none
+
+    int count(RowVerdict verdict) const;
+    int importable() const { return count(RowVerdict::Ready) + count(RowVerdict::Warned); }
+    // The payees to create, each once, in the order met.
+    QStringList newSubjects() const;
+};
+
+struct PlanOptions {
+    QString userId;
+    QString year;
+    bool createSubjects = false; // a payee matching no subject is created, not refused
+    QDate today;                 // for two-digit years
+};
+
+// Every data row below the header, checked. Reads the ledger, writes nothing.
+Result<ImportPlan> planImport(const sheet::Table& table, const SheetLayout& layout,
+                              const PlanOptions& options);
+
+struct ImportOutcome {
+    Status status = Status::success();
+    bool cancelled = false; // stopped by the progress: nothing was written
+    int records = 0;
+    int subjects = 0;
+};
+
+// Told the rows written so far and their total; false stops the import.
+using ImportProgress = std::function<bool(qint64 done, qint64 total)>;
+
+// Writes the new subjects and the importable rows of `plan` in one transaction: all of
+// them, or nothing after a failure or a stop.
+ImportOutcome runImport(const ImportPlan& plan, const ImportProgress& progress = {});
+
+} // namespace importing
