@@ -34,7 +34,8 @@ QString duplicateKey(const WithholdingEntry& e) {
 Result<QHash<QString, int>> ledgerKeys(const QString& userId, const QString& year) {
     Result<QHash<QString, int>> result;
     Result<QSqlQuery> query = store::run(
-        QStringLiteral("SELECT denominazione, FT, data FROM Ritenute WHERE utente = ? AND anno = ?"),
+        QStringLiteral(
+            "SELECT denominazione, FT, data FROM Ritenute WHERE utente = ? AND anno = ?"),
         {userId, year});
     result.status = query.status;
     while (query.ok() && query.value.next())
@@ -235,8 +236,8 @@ ImportOutcome runImport(const ImportPlan& plan, const ImportProgress& progress) 
                 QString::number(created.value(entry.subjectName.trimmed().toCaseFolded()));
         if (const Status written = ledger::appendWithholding(ledger::recordFromEntry(entry));
             !written.ok()) {
-            outcome.status = Status::failure(
-                QStringLiteral("riga %1: %2").arg(row.line).arg(written.error()));
+            outcome.status =
+                Status::failure(QStringLiteral("riga %1: %2").arg(row.line).arg(written.error()));
             outcome.records = 0;
             return outcome;
         }

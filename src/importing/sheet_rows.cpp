@@ -150,8 +150,20 @@ SheetEntry entryOfRow(const sheet::Row& row, const ColumnFields& fields,
         if (e.dueDate.isEmpty())
             e.dueDate = ledger::shortDateText(ledger::dueDateOf(*paid));
     }
+    // The ledger stores a blank Totale Versato as 0, and so do its exports: 0 without a
+    // remittance date is nothing remitted yet, not an amount that fails to add up.
+    if (e.remittanceDate.isEmpty() && Amount::parse(e.remitted) == Amount())
+        e.remitted.clear();
+    // Choosing the rate in the panel puts 0 into an empty Altro.
+    if (e.other.isEmpty())
+        e.other = Amount().format();
     if (e.total.isEmpty())
         e.total = ledger::recomputedTotal(e).value_or(QString());
+    // Text columns take an empty text, never NULL, as the panel's fields write it.
+    for (QString* text : {&e.subjectName, &e.invoiceNumber, &e.period, &e.taxCode}) {
+        if (text->isNull())
+            *text = QStringLiteral("");
+    }
     return result;
 }
 

@@ -22,7 +22,8 @@ struct SheetEntry {
 // field of each column, `captions` naming the columns in messages). Amounts are written
 // as the panel shows them, dates dd/MM/yyyy. What typing does in the panel is done too:
 // without a "paid" column a payment date means paid; a payment date without a period or
-// a due date gives them; a blank total is Imponibile + Ritenuta + Altro.
+// a due date gives them; Totale Versato 0 without a remittance date is blank; a blank Altro is 0
+// and a blank total Imponibile + Ritenuta + Altro.
 SheetEntry entryOfRow(const sheet::Row& row, const ColumnFields& fields,
                       const QStringList& captions, const QString& userId, const QString& year,
                       const QDate& today);

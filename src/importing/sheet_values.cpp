@@ -9,8 +9,7 @@
 namespace importing {
 
 std::optional<Amount> amountFromText(const QString& text) {
-    static const QRegularExpression italianThousands(
-        QStringLiteral("^[-+]?\\d{1,3}(\\.\\d{3})+$"));
+    static const QRegularExpression italianThousands(QStringLiteral("^[-+]?\\d{1,3}(\\.\\d{3})+$"));
     QString s = text.trimmed();
     s.remove(u'€');
     s = s.trimmed();
@@ -42,8 +41,8 @@ std::optional<Amount> amountOfCell(const sheet::Value& cell) {
 std::optional<QDate> dateOfCell(const sheet::Value& cell, const QDate& today) {
     static const QRegularExpression dayFirst(
         QStringLiteral("^(\\d{1,2})[/.-](\\d{1,2})[/.-](\\d{2}|\\d{4})$"));
-    static const QRegularExpression isoDate(
-        QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})([ T]\\d{1,2}:\\d{2}(:\\d{2}(\\.\\d+)?)?)?$"));
+    static const QRegularExpression isoDate(QStringLiteral(
+        "^(\\d{4})-(\\d{1,2})-(\\d{1,2})([ T]\\d{1,2}:\\d{2}(:\\d{2}(\\.\\d+)?)?)?$"));
     QDate date;
     switch (cell.kind) {
     case sheet::Value::Kind::Date:

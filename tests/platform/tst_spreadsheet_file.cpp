@@ -182,9 +182,11 @@ void SpreadsheetFileTest::separator_data() {
     QTest::newRow("database export")
         << "ID,denominazione,imponibile\n1,\"ROSSI; MARIO\",1000.00\n2,\"BETA\",5.5\n"
         << ",";
-    QTest::newRow("one column") << "denominazione\nALFA\nBETA\n" << ";";
+    QTest::newRow("one column") << "denominazione\nALFA\nBETA\n"
+                                << ";";
     QTest::newRow("commas in names only")
-        << "denominazione;FT\n\"ROSSI, MARIO\";1\n\"BIANCHI, LUCA\";2\n" << ";";
+        << "denominazione;FT\n\"ROSSI, MARIO\";1\n\"BIANCHI, LUCA\";2\n"
+        << ";";
 }
 
 void SpreadsheetFileTest::separator() {
@@ -195,12 +197,11 @@ void SpreadsheetFileTest::separator() {
 
 void SpreadsheetFileTest::textFile() {
     QTemporaryDir dir;
-    const QString path = writeText(
-        dir, "registro.csv",
-        "\xEF\xBB\xBF"
-        "Ritenute\r\n\r\ndenominazione;FT;note\r\n"
-        "'=ALFA;'-3;\"due\r\nrighe\"\r\n"
-        "'O SOLE;''=x;'@\r\n");
+    const QString path = writeText(dir, "registro.csv",
+                                   "\xEF\xBB\xBF"
+                                   "Ritenute\r\n\r\ndenominazione;FT;note\r\n"
+                                   "'=ALFA;'-3;\"due\r\nrighe\"\r\n"
+                                   "'O SOLE;''=x;'@\r\n");
     const sheet::Table table = sheet::readSpreadsheet(path);
     QCOMPARE(table.error, QString());
     QCOMPARE(table.rows.size(), 4);
@@ -210,8 +211,8 @@ void SpreadsheetFileTest::textFile() {
     QCOMPARE(table.rows.at(2).cells, (QList<Value>{Value::ofText("=ALFA"), Value::ofText("-3"),
                                                    Value::ofText("due\r\nrighe")}));
     QCOMPARE(table.rows.at(3).number, 6);
-    QCOMPARE(table.rows.at(3).cells, (QList<Value>{Value::ofText("'O SOLE"),
-                                                   Value::ofText("''=x"), Value::ofText("@")}));
+    QCOMPARE(table.rows.at(3).cells,
+             (QList<Value>{Value::ofText("'O SOLE"), Value::ofText("''=x"), Value::ofText("@")}));
 
     // Not UTF-8: read as Latin-1.
     const sheet::Table latin = sheet::readSpreadsheet(writeText(dir, "l.csv", "CITT\xC0;X\n"));
@@ -223,8 +224,8 @@ void SpreadsheetFileTest::unreadableFiles_data() {
     QTest::addColumn<QString>("reason");
     QTest::newRow("damaged workbook") << QByteArray("PK\x03\x04 not really a zip")
                                       << "il file non è una cartella di lavoro Excel (.xlsx)";
-    QTest::newRow("quote left open") << QByteArray("a;\"b\n")
-                                     << "virgolette non chiuse nel campo che inizia alla riga 1";
+    QTest::newRow("quote left open")
+        << QByteArray("a;\"b\n") << "virgolette non chiuse nel campo che inizia alla riga 1";
 }
 
 void SpreadsheetFileTest::unreadableFiles() {

@@ -12,8 +12,8 @@
 namespace sheet::xlsx {
 
 struct Workbook {
-    QString firstSheet;     // member name in the archive, "xl/worksheets/sheet1.xml"
-    bool date1904 = false;  // serial numbers count from 1904 (old Mac workbooks)
+    QString firstSheet;    // member name in the archive, "xl/worksheets/sheet1.xml"
+    bool date1904 = false; // serial numbers count from 1904 (old Mac workbooks)
 };
 
 // From xl/workbook.xml and xl/_rels/workbook.xml.rels.

@@ -13,7 +13,7 @@ namespace {
 // A worksheet of a million rows is about a quarter of this; a member larger than it is
 // no office ledger.
 constexpr qint64 kPartLimit = qint64(1) << 30;
-constexpr int kMaxColumns = 16384; // the last column Excel has, XFD
+constexpr int kMaxColumns = 16384;      // the last column Excel has, XFD
 constexpr double kLastSerial = 2958465; // 31 December 9999
 
 // The 0-based column of a cell reference such as "AB12"; -1 without letters.

@@ -56,13 +56,13 @@ Result<QByteArray> ZipArchive::read(const QString& name, qint64 limit) const {
     zip_stat_init(&stat);
     if (index < 0 || zip_stat_index(archive_, zip_uint64_t(index), 0, &stat) != 0 ||
         !(stat.valid & ZIP_STAT_SIZE)) {
-        result.status = Status::failure(
-            QStringLiteral("nel file Excel manca la parte %1").arg(name));
+        result.status =
+            Status::failure(QStringLiteral("nel file Excel manca la parte %1").arg(name));
         return result;
     }
     if (stat.size > zip_uint64_t(limit)) {
-        result.status = Status::failure(
-            QStringLiteral("la parte %1 del file Excel è troppo grande").arg(name));
+        result.status =
+            Status::failure(QStringLiteral("la parte %1 del file Excel è troppo grande").arg(name));
         return result;
     }
     zip_file_t* file = zip_fopen_index(archive_, zip_uint64_t(index), 0);
