@@ -2,6 +2,7 @@
 
 #include "app/archive_menu.h"
 #include "app/pictures.h"
+#include "importing/sheet_import_command.h"
 #include "ledger/lookup_editor.h"
 #include "ledger/withholding_panel.h"
 #include "platform/clickable_label.h"
@@ -73,6 +74,7 @@ const MenuItem kMenu[] = {
     {"EliminaR", "Eliminazione Registrazioni Anno", 1, false},
     {"CalcoloRavvedimento", "Calcolo ravvedimento", 1, false},
     {"Rinvio1040", "Rinvio ritenute 1040 fino a 100 euro", 1, false},
+    {"ImportaRegistrazioni", "Importa registrazioni…", 1, false},
     {"Generale", "&Generale", 0, true},
     {"StampaG", "Stampa Generale  Utenti Ritenute Sospese", 1, false},
     {"StampaS", "Stampa Generale Utenti  per Scadenza ", 1, false},
@@ -86,8 +88,9 @@ const MenuItem kMenu[] = {
 };
 
 // The commands that write to the ledger; on a read-only ledger each refuses at once.
-const char* const kWritingCommands[] = {"Inserisci", "Modifica", "Elimina", "Rinserisci",
-                                        "Rmodifica", "RElimina", "Servizi", "EliminaR"};
+const char* const kWritingCommands[] = {"Inserisci",  "Modifica",  "Elimina",
+                                        "Rinserisci", "Rmodifica", "RElimina",
+                                        "Servizi",    "EliminaR",  "ImportaRegistrazioni"};
 
 const QString kReadOnlyTitle = QStringLiteral("Velarco - SOLA LETTURA");
 
@@ -140,6 +143,7 @@ Nota::Nota(MessageBoxes& boxes, QWidget* parent) : QMainWindow(parent), boxes_(b
     Frame5 = new SearchPanel(*this, central);
     Frame6 = new LookupEditor(*this, central);
     new YearDeletion(*this, this);
+    new SheetImportCommand(*this, this);
     new ReportCommands(*this, this);
     auto* archive = new ArchiveMenu(*this, this);
     connect(archive, &ArchiveMenu::ledgerClosing, this, &Nota::releaseLedger);

@@ -8,3 +8,7 @@ list(APPEND VELARCO_CORE_SOURCES
   importing/sheet_values.cpp importing/sheet_values.h
   importing/table_import.cpp importing/table_import.h
 )
+list(APPEND VELARCO_GUI_SOURCES
+  importing/sheet_import_command.cpp importing/sheet_import_command.h
+  importing/sheet_import_dialog.cpp importing/sheet_import_dialog.h
+)

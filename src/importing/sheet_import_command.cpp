@@ -1,0 +1,62 @@
+#include "importing/sheet_import_command.h"
+
+#include "importing/sheet_import_dialog.h"
+#include "platform/message_boxes.h"
+#include "platform/sheet/spreadsheet_file.h"
+#include "platform/shell.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Importa registrazioni");
+
+QString chooseSpreadsheet(QWidget* parent) {
+    return QFileDialog::getOpenFileName(
+        parent, kTitle, QString(),
+        QStringLiteral("Fogli di calcolo (*.xlsx *.csv *.txt);;Tutti i file (*)"));
+}
+
+} // namespace
+
+SheetImportCommand::SheetImportCommand(Shell& shell, QWidget* window)
+    : QObject(window), shell_(shell), window_(window), chooser_(chooseSpreadsheet) {
+    setObjectName(QStringLiteral("SheetImportCommand"));
+    connect(shell_.action("ImportaRegistrazioni"), &QAction::triggered, this,
+            &SheetImportCommand::run);
+}
+
+void SheetImportCommand::run() {
+    if (!shell_.requireSelection())
+        return;
+    const QString path = chooser_ ? chooser_(window_) : QString();
+    if (path.isEmpty())
+        return;
+    const QString name = QFileInfo(path).fileName();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    sheet::Table table = sheet::readSpreadsheet(path);
+    QApplication::restoreOverrideCursor();
+    if (!table.error.isEmpty()) {
+        shell_.boxes().notice(
+            QStringLiteral("Il file %1 non si può leggere: %2.").arg(name, table.error), kTitle);
+        return;
+    }
+    importing::SheetLayout layout = importing::layoutOf(table);
+    if (layout.headerRow < 0) {
+        shell_.boxes().notice(
+            QStringLiteral("Nel file %1 non c'è una riga con i nomi delle colonne "
+                           "(Denominazione, FT, Data, Imponibile, ...): nulla da importare.")
+                .arg(name),
+            kTitle);
+        return;
+    }
+    importing::PlanOptions options{shell_.currentUserId(), shell_.currentYear(), false,
+                                   QDate::currentDate()};
+    SheetImportDialog dialog(name, std::move(table), std::move(layout), std::move(options),
+                             shell_.boxes(), window_);
+    if (dialog.exec() == QDialog::Accepted && dialog.outcome().subjects > 0)
+        shell_.CaricaSoggetti();
+}
