@@ -5,14 +5,18 @@
 //   velarco-bench measure FILE [--runs N]
 //   velarco-bench measure-exports FILE [--runs N]   (the spreadsheet exports only)
 //   velarco-bench measure-reports FILE [--runs N]   (the PDF reports and the preview only)
+//   velarco-bench measure-import FILE [--runs N]    (a user's year back from Excel)
 
 #include "app/nota.h"
+#include "importing/sheet_import.h"
 #include "ledger/withholding_record.h"
 #include "ledger/withholding_store.h"
 #include "ledger_generator.h"
 #include "platform/data_grid.h"
 #include "platform/report/report_preview.h"
 #include "platform/scripted_message_boxes.h"
+#include "platform/sheet/spreadsheet_file.h"
+#include "registry/subject_store.h"
 #include "reports/report_catalogue.h"
 #include "store/connection.h"
 
@@ -443,6 +447,74 @@ int measureOnly(const QString& file, int runs,
     return 0;
 }
 
+// The user-year nearest 10,000 records exported from the ledger grid to Excel, then
+// brought into fresh ledgers holding only the user: reading the workbook, checking the
+// rows (and finding their payees), writing them with their new payees; beside the shell
+// copying the same rows between two files.
+int measureImport(const QString& file, int runs) {
+    if (Status s = store::openDatabase(file); !s.ok())
+        return fail(s.error()), 1;
+    const UserYear ten = userYearNear(10000);
+    QTemporaryDir dir;
+    const QString workbook = dir.filePath(QStringLiteral("Ritenute.xlsx"));
+    {
+        ScriptedMessageBoxes boxes;
+        Nota window(boxes);
+        enter(window, ten);
+        window.action("Rmodifica")->trigger();
+        if (!window.selectionGrid().exportTo(table_export::FileFormat::Xlsx, workbook))
+            return fail(QStringLiteral("esportazione non riuscita")), 1;
+    }
+    store::closeDatabase();
+    std::printf("# import: user %s, year %s, %d records, %.1f MiB workbook\n", qPrintable(ten.user),
+                qPrintable(ten.year), ten.rows, QFileInfo(workbook).size() / 1048576.0);
+    std::vector<double> read;
+    std::vector<double> plan;
+    std::vector<double> write;
+    for (int i = 0; i < runs; ++i) {
+        if (Status s = store::openDatabase(dir.filePath(QStringLiteral("target%1.db").arg(i)));
+            !s.ok())
+            return fail(s.error()), 1;
+        registry::Subject user;
+        user.name = ten.name;
+        user.user = true;
+        const Result<qint64> userId = registry::insertSubject(user);
+        sheet::Table table;
+        read.push_back(millisecondsOf([&] { table = sheet::readSpreadsheet(workbook); }));
+        Result<importing::ImportPlan> planned;
+        plan.push_back(millisecondsOf([&] {
+            planned = importing::planImport(
+                table, importing::layoutOf(table),
+                {QString::number(userId.value), ten.year, true, QDate::currentDate()});
+        }));
+        importing::ImportOutcome outcome;
+        write.push_back(millisecondsOf([&] { outcome = importing::runImport(planned.value); }));
+        store::closeDatabase();
+        if (!table.error.isEmpty() || !planned.ok() || !outcome.status.ok() ||
+            outcome.records != ten.rows)
+            return fail(QStringLiteral("importazione non riuscita: %1 di %2 registrazioni")
+                            .arg(outcome.records)
+                            .arg(ten.rows)),
+                   1;
+    }
+    figure("import_10k_read_xlsx", median(read), "ms");
+    figure("import_10k_check_rows", median(plan), "ms");
+    figure("import_10k_write", median(write), "ms");
+    const QString columns = QStringLiteral(
+        "ID_A, denominazione, ordine, FT, data, imponibile, aliquota, ritenuta, altro, totale, "
+        "pag, datap, periodo, versamento, ravv, versato, interessi, sanzione, tributo, anno, "
+        "utente, scadenza");
+    const QString copy = QStringLiteral("ATTACH '%1' AS big; INSERT INTO Ritenute (%2) SELECT %2 "
+                                        "FROM big.Ritenute WHERE utente = '%3' AND anno = '%4';")
+                             .arg(file, columns, ten.user, ten.year);
+    figure(
+        "import_10k_write_sqlite3_shell",
+        medianOf(runs,
+                 [&] { return sqliteShellMs(dir.filePath(QStringLiteral("target0.db")), copy); }),
+        "ms");
+    return 0;
+}
+
 int generate(const QStringList& args) {
     LedgerShape shape;
     const QString file = args.value(2);
@@ -506,12 +578,18 @@ int main(int argc, char* argv[]) {
             args.size() >= 5 && args.at(3) == QLatin1String("--runs") ? args.at(4).toInt() : 5;
         return measureOnly(args.at(2), std::max(1, runs), measureReports);
     }
+    if (args.size() >= 3 && args.at(1) == QLatin1String("measure-import")) {
+        const int runs =
+            args.size() >= 5 && args.at(3) == QLatin1String("--runs") ? args.at(4).toInt() : 5;
+        return measureImport(args.at(2), std::max(1, runs));
+    }
     if (args.size() == 8 && args.at(1) == QLatin1String("export-memory"))
         return exportMemory(args.at(2), {args.at(3), args.at(4), {}, args.at(5), 0, {}, {}, {}},
                             args.at(6), args.at(7));
     if (args.size() == 6 && args.at(1) == QLatin1String("grid-memory"))
         return gridMemory(args.at(2), {args.at(3), args.at(4), args.at(5), 0});
     std::fprintf(stderr, "uso: velarco-bench generate FILE [opzioni] | measure FILE [--runs N] | "
-                         "measure-exports FILE [--runs N] | measure-reports FILE [--runs N]\n");
+                         "measure-exports FILE [--runs N] | measure-reports FILE [--runs N] | "
+                         "measure-import FILE [--runs N]\n");
     return 2;
 }
