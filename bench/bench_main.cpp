@@ -26,6 +26,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QPushButton>
 #include <QSqlQuery>
@@ -33,6 +34,7 @@
 #include <QVariant>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <vector>
 
@@ -468,9 +470,17 @@ int measureImport(const QString& file, int runs) {
     store::closeDatabase();
     std::printf("# import: user %s, year %s, %d records, %.1f MiB workbook\n", qPrintable(ten.user),
                 qPrintable(ten.year), ten.rows, QFileInfo(workbook).size() / 1048576.0);
-    std::vector<double> read;
-    std::vector<double> plan;
-    std::vector<double> write;
+    // Wall time, and the processor time of this single-threaded work: on a loaded machine
+    // the second is the figure to compare.
+    std::vector<double> read, readCpu;
+    std::vector<double> plan, planCpu;
+    std::vector<double> write, writeCpu;
+    const auto timed = [](std::vector<double>& wall, std::vector<double>& cpu,
+                          const std::function<void()>& work) {
+        const std::clock_t start = std::clock();
+        wall.push_back(millisecondsOf(work));
+        cpu.push_back(double(std::clock() - start) * 1000.0 / CLOCKS_PER_SEC);
+    };
     for (int i = 0; i < runs; ++i) {
         if (Status s = store::openDatabase(dir.filePath(QStringLiteral("target%1.db").arg(i)));
             !s.ok())
@@ -480,7 +490,7 @@ int measureImport(const QString& file, int runs) {
         user.user = true;
         const Result<qint64> userId = registry::insertSubject(user);
         sheet::Table table;
-        read.push_back(millisecondsOf([&] { table = sheet::readSpreadsheet(workbook); }));
+        timed(read, readCpu, [&] { table = sheet::readSpreadsheet(workbook); });
         Result<importing::ImportPlan> planned;
         plan.push_back(millisecondsOf([&] {
             planned = importing::planImport(
@@ -488,18 +498,31 @@ int measureImport(const QString& file, int runs) {
                 {QString::number(userId.value), ten.year, true, QDate::currentDate()});
         }));
         importing::ImportOutcome outcome;
-        write.push_back(millisecondsOf([&] { outcome = importing::runImport(planned.value); }));
+        timed(write, writeCpu, [&] { outcome = importing::runImport(planned.value); });
         store::closeDatabase();
         if (!table.error.isEmpty() || !planned.ok() || !outcome.status.ok() ||
-            outcome.records != ten.rows)
-            return fail(QStringLiteral("importazione non riuscita: %1 di %2 registrazioni")
-                            .arg(outcome.records)
-                            .arg(ten.rows)),
-                   1;
+            outcome.records != planned.value.importable())
+            return fail(QStringLiteral("importazione non riuscita")), 1;
+        if (i > 0)
+            continue;
+        // The generated records are not all consistent: say how many pass the checks.
+        QMap<QString, int> reasons;
+        for (const importing::PlannedRow& row : planned.value.rows) {
+            if (row.verdict == importing::RowVerdict::Stopped)
+                ++reasons[row.findings.back().message.trimmed()];
+        }
+        std::printf("# import: %d rows written, %d stopped, %d duplicates\n", outcome.records,
+                    planned.value.count(importing::RowVerdict::Stopped),
+                    planned.value.count(importing::RowVerdict::Duplicate));
+        for (auto it = reasons.begin(); it != reasons.end(); ++it)
+            std::printf("#   %d: %s\n", it.value(), qPrintable(it.key()));
     }
     figure("import_10k_read_xlsx", median(read), "ms");
+    figure("import_10k_read_xlsx_cpu", median(readCpu), "ms");
     figure("import_10k_check_rows", median(plan), "ms");
+    figure("import_10k_check_rows_cpu", median(planCpu), "ms");
     figure("import_10k_write", median(write), "ms");
+    figure("import_10k_write_cpu", median(writeCpu), "ms");
     const QString columns = QStringLiteral(
         "ID_A, denominazione, ordine, FT, data, imponibile, aliquota, ritenuta, altro, totale, "
         "pag, datap, periodo, versamento, ravv, versato, interessi, sanzione, tributo, anno, "
