@@ -492,11 +492,11 @@ int measureImport(const QString& file, int runs) {
         sheet::Table table;
         timed(read, readCpu, [&] { table = sheet::readSpreadsheet(workbook); });
         Result<importing::ImportPlan> planned;
-        plan.push_back(millisecondsOf([&] {
+        timed(plan, planCpu, [&] {
             planned = importing::planImport(
                 table, importing::layoutOf(table),
                 {QString::number(userId.value), ten.year, true, QDate::currentDate()});
-        }));
+        });
         importing::ImportOutcome outcome;
         timed(write, writeCpu, [&] { outcome = importing::runImport(planned.value); });
         store::closeDatabase();
