@@ -32,7 +32,8 @@ deb=${debs[0]}
 echo "package: $(basename "$deb")"
 
 while IFS=$'\t' read -r field pattern; do
-  value=$(dpkg-deb -f "$deb" "$field" | head -n 1)
+  # sed reads to the end: with head, dpkg-deb could die of SIGPIPE and pipefail end the script
+  value=$(dpkg-deb -f "$deb" "$field" | sed -n 1p)
   grep -Eq -- "$pattern" <<<"$value" || fail "control field $field is '$value', expected /$pattern/"
 done < <(table control_fields)
 long_lines=$(dpkg-deb -f "$deb" Description | tail -n +2 | grep -c .) || true
