@@ -14,6 +14,7 @@
 #include "reports/ledger_documents.h"
 #include "reports/report_options.h"
 #include "store/connection.h"
+#include "store/server_connection.h"
 
 #include <QAction>
 #include <QApplication>
@@ -85,7 +86,7 @@ int exportWithoutWindow(const StartupOptions& startup, const ReportOptions& repo
             ? programDatabasePath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
             : startup.databasePath;
     // A report reads an existing ledger: a mistyped path must not create an empty one.
-    if (!QFileInfo::exists(path))
+    if (!store::isServerAddress(path) && !QFileInfo::exists(path))
         return fail(kNoDatabase, QStringLiteral("archivio non trovato: %1").arg(path));
     const Status opened = store::openDatabase(path);
     if (!opened.ok())
@@ -249,6 +250,15 @@ int runVelarco(int argc, char* argv[]) {
         QApplication::installTranslator(&translator);
 
     QtMessageBoxes boxes;
+
+    // A server that wants a password PGPASSWORD and ~/.pgpass do not give asks for it.
+    store::setPasswordPrompt([&boxes](const QString& address, const QString& reason) {
+        const QString password =
+            boxes.input(QStringLiteral("Il server chiede la password per l'archivio\n%1\n\n(%2)")
+                            .arg(address, reason.trimmed()),
+                        QStringLiteral("Password del database"), true);
+        return password.isEmpty() ? std::nullopt : std::optional<QString>(password);
+    });
 
     // ApriDatabase: the splash shows while the database opens.
     Splash splash;

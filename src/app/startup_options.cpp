@@ -1,5 +1,7 @@
 #include "app/startup_options.h"
 
+#include "store/ledger_address.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -180,5 +182,7 @@ StartupOptions parseStartupOptions(const QStringList& arguments) {
     }
     options.error = checkCommand(given, options.command);
     options.databasePath = options.values.value(QStringLiteral("database"));
+    if (options.error.isEmpty())
+        store::parseLedgerAddress(options.databasePath, &options.error);
     return options;
 }

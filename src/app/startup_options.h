@@ -7,7 +7,8 @@
 #include <span>
 
 // Where the database lives: a file beside the program when one is there (portable
-// use), otherwise the per-user data folder; `--database PATH` names another file.
+// use), otherwise the per-user data folder; `--database PATH` names another file, and
+// `--database postgresql://user@host:port/dbname` a ledger on a PostgreSQL server.
 // An empty `applicationFolder` looks in the data folder only.
 QString defaultDatabasePath(const QString& applicationFolder, const QString& dataFolder);
 

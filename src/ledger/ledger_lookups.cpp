@@ -2,6 +2,7 @@
 
 #include "platform/amount.h"
 #include "store/connection.h"
+#include "store/dialect.h"
 
 #include <QSqlQuery>
 #include <QVariant>
@@ -41,10 +42,10 @@ Result<QStringList> periods() {
 
 Result<QString> taxCodeDescription(const QString& code) {
     Result<QString> result;
-    Result<QSqlQuery> query = store::run(
-        QStringLiteral(
-            "SELECT Causale FROM Tributo WHERE codice = ? COLLATE NOCASE ORDER BY ID LIMIT 1"),
-        {code});
+    Result<QSqlQuery> query =
+        store::run(QStringLiteral("SELECT Causale FROM Tributo WHERE %1 ORDER BY ID LIMIT 1")
+                       .arg(store::dialect::equalsIgnoringCase(QStringLiteral("codice"))),
+                   {code});
     result.status = query.status;
     if (query.ok() && query.value.next())
         result.value = query.value.value(0).toString();

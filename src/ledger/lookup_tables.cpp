@@ -4,6 +4,7 @@
 #include "platform/amount.h"
 #include "platform/date_text.h"
 #include "store/connection.h"
+#include "store/dialect.h"
 #include "store/transaction.h"
 
 #include <QSqlQuery>
@@ -214,7 +215,8 @@ Result<Rows> loadRows(Table table) {
     }
     const QSqlRecord record = query.value.record();
     for (int c = 0; c < record.count(); ++c)
-        result.value.columns.append(record.fieldName(c));
+        result.value.columns.append(store::dialect::fieldName(
+            store::currentEngine(), tableName(table), record.fieldName(c)));
     while (query.value.next()) {
         QVariantList row;
         for (int c = 0; c < record.count(); ++c)

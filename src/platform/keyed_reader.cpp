@@ -1,6 +1,7 @@
 #include "platform/keyed_reader.h"
 
 #include "store/connection.h"
+#include "store/dialect.h"
 
 #include <QSqlError>
 #include <QSqlRecord>
@@ -39,7 +40,8 @@ Status KeyedReader::open(const KeyedQuery& query) {
         return fail(window_);
     const QSqlRecord record = window_.record();
     for (int c = 1; c < record.count(); ++c)
-        names_.append(record.fieldName(c));
+        names_.append(
+            store::dialect::fieldName(store::currentEngine(), query.table, record.fieldName(c)));
     window_.finish();
     return Status::success();
 }

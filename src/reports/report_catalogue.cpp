@@ -9,6 +9,7 @@
 #include "reports/ledger_documents.h"
 #include "reports/ritenute_scadute.h"
 #include "store/connection.h"
+#include "store/dialect.h"
 #include "store/name_order.h"
 
 #include <QSqlQuery>
@@ -28,7 +29,7 @@ const QString kUserYear = QStringLiteral("Ritenute.anno = ? AND Ritenute.utente 
 // The general lists take the user's name from the registry; records whose user is no
 // subject drop out of the join.
 const QString kGeneralTables =
-    QStringLiteral("Soggetti INNER JOIN Ritenute ON Soggetti.ID = Ritenute.utente");
+    QStringLiteral("Soggetti INNER JOIN Ritenute ON CAST(Soggetti.ID AS TEXT) = Ritenute.utente");
 const QString kGeneralColumns =
     QStringLiteral("Ritenute.*, Soggetti.denominazione AS Soggetti_Denominazione");
 
@@ -67,14 +68,12 @@ const QList<Command>& commands() {
          QStringLiteral("Elenco Generale Utenti ----- Ritenute Sospese"), false, true},
         // The month of the due date, as a number, from the entered month on; a record
         // without a due date has no month and is never selected.
-        {"RitenuteS", Layout::Elenco,
-         QStringLiteral("CAST(strftime('%m', Ritenute.scadenza) AS INTEGER) >= ? AND ") + kUserYear,
+        {"RitenuteS", Layout::Elenco, QStringLiteral("{month} >= ? AND ") + kUserYear,
          QStringLiteral("ID"), QStringLiteral("Elenco Ritenute in Scadenza "), true, true},
         {"RicercaP", Layout::Elenco, QStringLiteral("Ritenute.periodo = ? AND ") + kUserYear,
          QStringLiteral("ID"), none, true, true},
-        {"RicercaS", Layout::Elenco,
-         QStringLiteral("Ritenute.denominazione LIKE ? AND ") + kUserYear, QStringLiteral("ID"),
-         QStringLiteral("Elenco Ritenute per Soggetti "), true, true},
+        {"RicercaS", Layout::Elenco, QStringLiteral("{like} AND ") + kUserYear,
+         QStringLiteral("ID"), QStringLiteral("Elenco Ritenute per Soggetti "), true, true},
         {"Elenco", Layout::Registry, none, none, none, false, false},
     };
     return all;
@@ -91,21 +90,31 @@ const Command* commandNamed(const QString& name) {
     return nullptr;
 }
 
+// The engine's spelling of the month of the due date and of the subject pattern.
+QString whereOf(const Command& c) {
+    return QString(c.where)
+        .replace(QLatin1String("{month}"),
+                 store::dialect::monthOf(QStringLiteral("Ritenute.scadenza")))
+        .replace(QLatin1String("{like}"),
+                 store::dialect::likeIgnoringCase(QStringLiteral("Ritenute.denominazione")));
+}
+
 // The command's rows as a keyed query: the row IDs in print order first, then the rows.
 KeyedQuery queryOf(const Command& c) {
     switch (c.layout) {
     case Layout::Registry:
         return anagrafe::query();
     case Layout::General:
-        return {
-            kGeneralTables, QStringLiteral("Ritenute.ID"), kGeneralColumns, c.where, c.orderBy, {}};
+        return {kGeneralTables,  QStringLiteral("Ritenute.ID"),
+                kGeneralColumns, whereOf(c),
+                c.orderBy,       {}};
     case Layout::Elenco:
         break;
     }
     return {QStringLiteral("Ritenute"),
             QStringLiteral("ID"),
             QStringLiteral("Ritenute.*, ") + kBalance,
-            c.where,
+            whereOf(c),
             c.orderBy,
             {}};
 }

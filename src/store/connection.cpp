@@ -4,6 +4,7 @@
 #include "store/ledger_file.h"
 #include "store/reasons.h"
 #include "store/schema.h"
+#include "store/server_connection.h"
 #include "store/sqlite_engine.h"
 
 #include <QDate>
@@ -74,6 +75,13 @@ Result<LedgerFacts> inspect(const QString& path, bool readOnly) {
 } // namespace
 
 Status openDatabase(const QString& path) {
+    if (isServerAddress(path)) {
+        QString error;
+        const LedgerAddress address = parseLedgerAddress(path, &error);
+        if (!error.isEmpty())
+            return Status::failure(error);
+        return openServerDatabase(address);
+    }
     closeDatabase();
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
@@ -128,9 +136,17 @@ QSqlDatabase connection() {
 }
 
 Result<QSqlQuery> run(const QString& sql, const QVariantList& values) {
+    if (Status s = reconnectIfLost(); !s.ok())
+        return {s, QSqlQuery(connection())};
     Result<QSqlQuery> result{Status::success(), QSqlQuery(connection())};
     QSqlQuery& query = result.value;
     query.setForwardOnly(true);
+    // A statement without values runs unprepared: PostgreSQL prepares no table definition.
+    if (values.isEmpty()) {
+        if (!query.exec(sql))
+            result.status = Status::failure(reasonOf(query));
+        return result;
+    }
     if (!query.prepare(sql)) {
         result.status = Status::failure(reasonOf(query));
         return result;
@@ -154,7 +170,7 @@ UnmappedReads::~UnmappedReads() {
 }
 
 QString reasonOf(const QSqlQuery& query) {
-    return reasonFor(query.lastError());
+    return noteFailure(query.lastError(), reasonFor(query.lastError()));
 }
 
 } // namespace store

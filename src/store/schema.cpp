@@ -1,5 +1,6 @@
 #include "store/schema.h"
 
+#include "store/dialect.h"
 #include "store/name_order.h"
 #include "store/transaction.h"
 
@@ -13,60 +14,61 @@
 namespace store::schema {
 namespace {
 
-// Amount columns hold integer cents; dates ISO text (NULL when absent); flags "S"/"N".
+// Amount columns hold integer cents; dates a date (NULL when absent); flags "S"/"N".
+// The types are resolved per engine by dialect::definition().
 const char* const kCreateTables[] = {
     R"(CREATE TABLE Soggetti (
-        ID INTEGER PRIMARY KEY AUTOINCREMENT,
-        denominazione TEXT,
-        indirizzo TEXT,
-        citta TEXT,
-        cap TEXT,
-        pr TEXT,
-        datanascita TEXT,
-        luogo TEXT,
-        prnascita TEXT,
-        codice TEXT,
-        partita TEXT,
-        utente TEXT NOT NULL DEFAULT 'N',
-        note TEXT))",
+        ID {key},
+        denominazione {text},
+        indirizzo {text},
+        citta {text},
+        cap {text},
+        pr {text},
+        datanascita {date},
+        luogo {text},
+        prnascita {text},
+        codice {text},
+        partita {text},
+        utente {text} NOT NULL DEFAULT 'N',
+        note {text}))",
     R"(CREATE TABLE Ritenute (
-        ID INTEGER PRIMARY KEY AUTOINCREMENT,
-        ID_A INTEGER,
-        denominazione TEXT,
-        FT TEXT,
-        data TEXT,
-        imponibile INTEGER NOT NULL DEFAULT 0,
-        aliquota INTEGER NOT NULL DEFAULT 0,
-        ritenuta INTEGER NOT NULL DEFAULT 0,
-        altro INTEGER NOT NULL DEFAULT 0,
-        totale INTEGER NOT NULL DEFAULT 0,
-        pag TEXT NOT NULL DEFAULT 'N',
-        datap TEXT,
-        periodo TEXT,
-        versamento TEXT,
-        ravv TEXT NOT NULL DEFAULT 'N',
-        versato INTEGER NOT NULL DEFAULT 0,
-        interessi INTEGER NOT NULL DEFAULT 0,
-        sanzione INTEGER NOT NULL DEFAULT 0,
-        tributo TEXT,
-        anno TEXT,
-        utente TEXT,
-        scadenza TEXT))",
+        ID {key},
+        ID_A {integer},
+        denominazione {text},
+        FT {text},
+        data {date},
+        imponibile {integer} NOT NULL DEFAULT 0,
+        aliquota {integer} NOT NULL DEFAULT 0,
+        ritenuta {integer} NOT NULL DEFAULT 0,
+        altro {integer} NOT NULL DEFAULT 0,
+        totale {integer} NOT NULL DEFAULT 0,
+        pag {text} NOT NULL DEFAULT 'N',
+        datap {date},
+        periodo {text},
+        versamento {date},
+        ravv {text} NOT NULL DEFAULT 'N',
+        versato {integer} NOT NULL DEFAULT 0,
+        interessi {integer} NOT NULL DEFAULT 0,
+        sanzione {integer} NOT NULL DEFAULT 0,
+        tributo {text},
+        anno {text},
+        utente {text},
+        scadenza {date}))",
     // The lookup tables carry a key column of their own before the column the
     // entry lists use, so that the table editor can write a row back by its key.
     R"(CREATE TABLE Anno (
-        ID INTEGER PRIMARY KEY AUTOINCREMENT,
-        Anno TEXT NOT NULL UNIQUE CHECK (length(Anno) = 4 AND Anno NOT GLOB '*[^0-9]*')))",
+        ID {key},
+        Anno {text} NOT NULL UNIQUE CHECK (length(Anno) = 4 AND {digits:Anno})))",
     R"(CREATE TABLE periodo (
-        ID INTEGER PRIMARY KEY AUTOINCREMENT,
-        periodo TEXT NOT NULL UNIQUE CHECK (periodo <> '')))",
+        ID {key},
+        periodo {text} NOT NULL UNIQUE CHECK (periodo <> '')))",
     R"(CREATE TABLE Tributo (
-        ID INTEGER PRIMARY KEY AUTOINCREMENT,
-        codice TEXT NOT NULL UNIQUE CHECK (trim(codice) <> ''),
-        Causale TEXT))",
+        ID {key},
+        codice {text} NOT NULL UNIQUE CHECK (trim(codice) <> ''),
+        Causale {text}))",
     R"(CREATE TABLE Percentuale (
-        ID INTEGER PRIMARY KEY AUTOINCREMENT,
-        Percentuale INTEGER NOT NULL UNIQUE))",
+        ID {key},
+        Percentuale {integer} NOT NULL UNIQUE))",
     // The ledger grid: one user's year in name and date order.
     "CREATE INDEX Ritenute_utente_anno ON Ritenute (utente, anno, denominazione, data)",
     "CREATE INDEX Ritenute_scadenza ON Ritenute (scadenza)",
@@ -92,6 +94,9 @@ const TaxCode kTaxCodes[] = {
 
 Status execAll(QSqlDatabase db, const QString& sql, const QList<QVariantList>& rows = {{}}) {
     QSqlQuery query(db);
+    // A statement without values runs as it is: PostgreSQL prepares no table definition.
+    if (rows.size() == 1 && rows.front().isEmpty())
+        return query.exec(sql) ? Status::success() : Status::failure(query.lastError().text());
     if (!query.prepare(sql))
         return Status::failure(query.lastError().text());
     for (const QVariantList& row : rows) {
@@ -104,8 +109,12 @@ Status execAll(QSqlDatabase db, const QString& sql, const QList<QVariantList>& r
 }
 
 Status createVersion1(QSqlDatabase db, const QDate& today) {
+    const Engine engine = engineOf(db);
     for (const char* sql : kCreateTables) {
-        if (Status s = execAll(db, QString::fromUtf8(sql)); !s.ok())
+        const QString resolved = dialect::definition(engine, QString::fromUtf8(sql))
+                                     .replace(QLatin1String("{digits:Anno}"),
+                                              dialect::onlyDigits(engine, QStringLiteral("Anno")));
+        if (Status s = execAll(db, resolved); !s.ok())
             return s;
     }
     QList<QVariantList> years;
@@ -151,11 +160,11 @@ Status fillMissingNameKeys(QSqlDatabase db, const QString& table) {
         return Status::success();
     const QString statements[] = {
         QStringLiteral("CREATE TEMP TABLE name_keys (name TEXT PRIMARY KEY, name_key TEXT)"),
-        QStringLiteral("INSERT INTO temp.name_keys VALUES (?, ?)"),
-        QStringLiteral("UPDATE %1 SET ordine = (SELECT name_key FROM temp.name_keys "
-                       "WHERE temp.name_keys.name = %1.denominazione) WHERE %2")
+        QStringLiteral("INSERT INTO name_keys VALUES (?, ?)"),
+        QStringLiteral("UPDATE %1 SET ordine = (SELECT name_key FROM name_keys "
+                       "WHERE name_keys.name = %1.denominazione) WHERE %2")
             .arg(table, missing),
-        QStringLiteral("DROP TABLE temp.name_keys"),
+        QStringLiteral("DROP TABLE name_keys"),
     };
     for (const QString& sql : statements) {
         const bool insert = sql.startsWith(QLatin1String("INSERT"));
@@ -179,14 +188,15 @@ Status fillMissingNameKeys(QSqlDatabase db) {
 // writes later without a key get theirs at the next opening.
 Status addNameKeys(QSqlDatabase db, const QDate&) {
     const char* const before[] = {
-        "ALTER TABLE Soggetti ADD COLUMN ordine TEXT",
-        "ALTER TABLE Ritenute ADD COLUMN ordine TEXT",
+        "ALTER TABLE Soggetti ADD COLUMN ordine {text}",
+        "ALTER TABLE Ritenute ADD COLUMN ordine {text}",
         "DROP INDEX Ritenute_utente_anno",
         "DROP INDEX Soggetti_denominazione",
         "DROP INDEX Soggetti_utente",
     };
     for (const char* sql : before) {
-        if (Status s = execAll(db, QString::fromUtf8(sql)); !s.ok())
+        if (Status s = execAll(db, dialect::definition(engineOf(db), QString::fromUtf8(sql)));
+            !s.ok())
             return s;
     }
     if (Status s = fillMissingNameKeys(db); !s.ok())
@@ -267,20 +277,16 @@ const QList<std::pair<int, qint64>>& seededLegalRates() {
 }
 
 int versionOf(QSqlDatabase db) {
-    QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
-        return -1;
-    return query.value(0).toInt();
+    const Result<int> stored = dialect::storedVersion(db);
+    return stored.ok() ? stored.value : -1;
 }
 
 Status upgrade(QSqlDatabase db, const QDate& today) {
     static_assert(kCurrentVersion >= 1);
-    int version = versionOf(db);
-    if (version < 0) {
-        QSqlQuery probe(db);
-        probe.exec(QStringLiteral("PRAGMA user_version"));
-        return Status::failure(probe.lastError().text());
-    }
+    const Result<int> stored = dialect::storedVersion(db);
+    if (!stored.ok())
+        return stored.status;
+    int version = stored.value;
     if (version > kCurrentVersion)
         return Status::failure(
             QStringLiteral(
@@ -293,8 +299,7 @@ Status upgrade(QSqlDatabase db, const QDate& today) {
             return tx.begun();
         if (Status s = steps().at(std::size_t(version))(db, today); !s.ok())
             return s;
-        if (Status s = execAll(db, QStringLiteral("PRAGMA user_version = %1").arg(version + 1));
-            !s.ok())
+        if (Status s = dialect::storeVersion(db, version + 1); !s.ok())
             return s;
         if (Status s = tx.commit(); !s.ok())
             return s;

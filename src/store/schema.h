@@ -7,8 +7,8 @@
 #include <QSqlDatabase>
 #include <utility>
 
-// Creation and upgrade of the database layout. The layout version lives in
-// PRAGMA user_version; each step brings a database from one version to the next.
+// Creation and upgrade of the database layout. The layout version lives in the
+// database (see dialect::storedVersion); each step brings it from one version to the next.
 namespace store::schema {
 
 inline constexpr int kCurrentVersion = 4;

@@ -5,10 +5,13 @@ list(APPEND VELARCO_CORE_SOURCES
   store/copies.cpp store/copies.h
   store/ledger_file.cpp store/ledger_file.h
   store/name_order.cpp store/name_order.h
+  store/dialect.cpp store/dialect.h
+  store/ledger_address.cpp store/ledger_address.h
   store/queries.cpp store/queries.h
   store/reasons.cpp store/reasons.h
   store/schema.cpp store/schema.h
   store/sqlite_engine.cpp store/sqlite_engine.h
+  store/server_connection.cpp store/server_connection.h
   store/status.h
   store/transaction.cpp store/transaction.h
 )

@@ -1,28 +1,57 @@
 #include "store/transaction.h"
 
 #include "store/connection.h"
+#include "store/dialect.h"
 #include "store/reasons.h"
+#include "store/server_connection.h"
 
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
+
+namespace {
+
+// The connections with a transaction open. SQLite refuses a second BEGIN, PostgreSQL
+// only warns and would fold the inner write into the outer transaction: both refuse.
+QSet<QString>& openConnections() {
+    static QSet<QString> names;
+    return names;
+}
+
+} // namespace
 
 Transaction::Transaction(QSqlDatabase db) : db_(std::move(db)) {
+    if (begun_ = store::reconnectIfLost(); !begun_.ok())
+        return;
+    if (openConnections().contains(db_.connectionName())) {
+        begun_ =
+            Status::failure(QStringLiteral("una transazione è già in corso su questa connessione"));
+        return;
+    }
     open_ = db_.transaction();
     if (!open_)
-        begun_ = Status::failure(store::reasonFor(db_.lastError()));
+        begun_ =
+            Status::failure(store::noteFailure(db_.lastError(), store::reasonFor(db_.lastError())));
+    else
+        openConnections().insert(db_.connectionName());
 }
 
 Transaction::~Transaction() {
-    if (open_)
+    if (open_) {
+        openConnections().remove(db_.connectionName());
         db_.rollback();
+    }
 }
 
 Status Transaction::commit() {
     if (!open_)
         return begun_.ok() ? Status::failure(QStringLiteral("Transazione già conclusa")) : begun_;
     open_ = false;
+    openConnections().remove(db_.connectionName());
     if (!db_.commit()) {
-        const QString reason = store::reasonFor(db_.lastError());
+        const QString reason =
+            store::noteFailure(db_.lastError(), store::reasonFor(db_.lastError()));
         db_.rollback();
         return Status::failure(reason);
     }
@@ -39,13 +68,18 @@ Result<Written> runInTransaction(const QString& sql, const QVariantList& values)
         return result;
     }
     {
-        Result<QSqlQuery> query = run(sql, values);
+        const bool insert = sql.startsWith(QLatin1String("INSERT"), Qt::CaseInsensitive);
+        Result<QSqlQuery> query = run(insert ? dialect::insertReturningKey(sql) : sql, values);
         if (!query.ok()) {
             result.status = query.status;
             return result;
         }
         result.value.rows = query.value.numRowsAffected();
-        result.value.lastId = query.value.lastInsertId().toLongLong();
+        if (insert) {
+            result.value.lastId = dialect::insertedId(query.value);
+            // A row handed back by RETURNING is a row inserted.
+            result.value.rows = std::max<qint64>(result.value.rows, result.value.lastId > 0);
+        }
     }
     result.status = transaction.commit();
     return result;

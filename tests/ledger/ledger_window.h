@@ -7,6 +7,7 @@
 #include "platform/scripted_message_boxes.h"
 #include "store/connection.h"
 #include "store/name_order.h"
+#include "store/dialect.h"
 #include "support/modal_message_boxes.h"
 #include "support/test_database.h"
 
@@ -119,7 +120,10 @@ public:
         if (r.ok() && r.value.next()) {
             const QSqlRecord fields = r.value.record();
             for (int i = 0; i < fields.count(); ++i)
-                row.insert(fields.fieldName(i), fields.value(i));
+                row.insert(store::dialect::fieldName(store::currentEngine(),
+                                                     QStringLiteral("Ritenute"),
+                                                     fields.fieldName(i)),
+                           fields.value(i));
         }
         return row;
     }

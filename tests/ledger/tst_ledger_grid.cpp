@@ -243,14 +243,16 @@ void LedgerGridTest::firstScreenOfLargeYear() {
     // The index alone serves the filter and the whole order: the year's keys are listed
     // without sorting and without reading a record.
     const KeyedQuery query = ledger::ledgerGridQuery("2011", user);
-    Result<QSqlQuery> plan = store::run("EXPLAIN QUERY PLAN " + query.keySql(), query.values);
-    QVERIFY(plan.ok());
-    QStringList steps;
-    while (plan.value.next())
-        steps << plan.value.value(3).toString();
-    QVERIFY2(steps.join(' ').contains("COVERING INDEX Ritenute_utente_anno"),
-             qPrintable(steps.join(" / ")));
-    QVERIFY2(!steps.join(' ').contains("TEMP B-TREE"), qPrintable(steps.join(" / ")));
+    if (!TestDatabase::onServer()) {
+        Result<QSqlQuery> plan = store::run("EXPLAIN QUERY PLAN " + query.keySql(), query.values);
+        QVERIFY(plan.ok());
+        QStringList steps;
+        while (plan.value.next())
+            steps << plan.value.value(3).toString();
+        QVERIFY2(steps.join(' ').contains("COVERING INDEX Ritenute_utente_anno"),
+                 qPrintable(steps.join(" / ")));
+        QVERIFY2(!steps.join(' ').contains("TEMP B-TREE"), qPrintable(steps.join(" / ")));
+    }
     // A freshly opened connection, as at start-up.
     store::closeDatabase();
     QVERIFY(store::openDatabase(w.db.path()).ok());

@@ -445,10 +445,11 @@ void TestLookupEditor::refusedEditIsReportedAndReverted_data() {
         << Table::Rates << false << 1 << "abc" << false << kBlockingTitle << "percentuale";
     QTest::newRow("duplicate rate")
         << Table::Rates << false << 1 << "20" << false << kBlockingTitle << "già presente";
-    QTest::newRow("read-only database")
-        << Table::Years << false << 1 << "2030" << true << kBlockingTitle << "readonly";
+    QTest::newRow("read-only database") << Table::Years << false << 1 << "2030" << true
+                                        << kBlockingTitle << TestDatabase::readOnlyReason();
     QTest::newRow("read-only database, new row")
-        << Table::Rates << true << 1 << "10" << true << kBlockingTitle << "readonly";
+        << Table::Rates << true << 1 << "10" << true << kBlockingTitle
+        << TestDatabase::readOnlyReason();
 }
 
 void TestLookupEditor::refusedEditIsReportedAndReverted() {
@@ -474,12 +475,12 @@ void TestLookupEditor::refusedEditIsReportedAndReverted() {
         row = grid()->rowCount() - 1;
     }
     if (readOnly)
-        TestDatabase::exec(QStringLiteral("PRAGMA query_only = ON"));
+        TestDatabase::setReadOnly(true);
 
     typeIntoCell(row, col, typed);
 
     if (readOnly)
-        TestDatabase::exec(QStringLiteral("PRAGMA query_only = OFF"));
+        TestDatabase::setReadOnly(false);
     QCOMPARE(boxes_->shown().size(), 1);
     QCOMPARE(boxes_->last().title, title);
     QCOMPARE(boxes_->last().icon, BoxIcon::Information);

@@ -356,17 +356,14 @@ void WithholdingSaveTest::failedWrite_data() {
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("reason");
     QTest::newRow("insert, read-only") << "Rinserisci"
-                                       << "readonly"
-                                       << "readonly database";
+                                       << "readonly" << TestDatabase::readOnlyReason();
     QTest::newRow("modify, read-only") << "Rmodifica"
-                                       << "readonly"
-                                       << "readonly database";
+                                       << "readonly" << TestDatabase::readOnlyReason();
     QTest::newRow("modify, row gone") << "Rmodifica"
                                       << "gone"
                                       << "non esiste più";
     QTest::newRow("delete, read-only") << "RElimina"
-                                       << "readonly"
-                                       << "readonly database";
+                                       << "readonly" << TestDatabase::readOnlyReason();
     QTest::newRow("delete, row gone") << "RElimina"
                                       << "gone"
                                       << "non esiste più";
@@ -394,14 +391,14 @@ void WithholdingSaveTest::failedWrite() {
     }
     const QVariantMap before = LedgerWindow::record(id);
     if (fault == "readonly")
-        TestDatabase::exec("PRAGMA query_only = ON");
+        TestDatabase::setReadOnly(true);
     else
         TestDatabase::exec("DELETE FROM Ritenute WHERE ID = ?", {id});
     const int count = LedgerWindow::recordCount();
     const QString caption = w_->child<QPushButton>("Cmd3")->text();
     w_->boxes.answerYes();
     pressCmd3();
-    TestDatabase::exec("PRAGMA query_only = OFF");
+    TestDatabase::setReadOnly(false);
 
     QCOMPARE(w_->boxes.shown().size(), 2);
     QCOMPARE(w_->boxes.last().title, kBlocking);

@@ -73,7 +73,7 @@ int rowCount() {
 }
 
 void setReadOnly(bool on) {
-    TestDatabase::exec(on ? "PRAGMA query_only = ON" : "PRAGMA query_only = OFF");
+    TestDatabase::setReadOnly(on);
 }
 
 } // namespace
@@ -259,9 +259,17 @@ void WithholdingStoreTest::batchIsAllOrNothing() {
     QCOMPARE(rowCount(), 3);
     // A row the database refuses takes the whole batch with it.
     WithholdingRecord refused = complete();
-    TestDatabase::exec(
-        QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Ritenute "
-                       "WHEN NEW.FT = 'NO' BEGIN SELECT RAISE(ABORT, 'rifiutata'); END"));
+    if (TestDatabase::onServer()) {
+        TestDatabase::exec(QStringLiteral(
+            "CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+            "IF NEW.FT = 'NO' THEN RAISE EXCEPTION 'rifiutata'; END IF; RETURN NEW; END $$"));
+        TestDatabase::exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Ritenute "
+                                          "FOR EACH ROW EXECUTE FUNCTION refuse()"));
+    } else {
+        TestDatabase::exec(
+            QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Ritenute "
+                           "WHEN NEW.FT = 'NO' BEGIN SELECT RAISE(ABORT, 'rifiutata'); END"));
+    }
     refused.invoiceNumber = QStringLiteral("NO");
     const Status s = insertWithholdings({complete(), refused});
     QVERIFY(!s.ok());

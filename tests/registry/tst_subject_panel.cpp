@@ -605,10 +605,10 @@ void SubjectPanelTest::failedWriteKeepsPanel() {
         text("Text3")->setText("via nuova");
     }
     const QString typedName = text("Text2")->text();
-    QVERIFY(store::run("PRAGMA query_only = ON").ok());
+    TestDatabase::setReadOnly(true);
     boxes_->answerYes();
     press();
-    QVERIFY(store::run("PRAGMA query_only = OFF").ok());
+    TestDatabase::setReadOnly(false);
 
     const QStringList shown = boxesOf(*boxes_);
     QCOMPARE(shown.size(), 2);

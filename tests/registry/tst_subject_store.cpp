@@ -168,7 +168,7 @@ void SubjectStoreTest::failedWriteChangesNothing_data() {
 void SubjectStoreTest::failedWriteChangesNothing() {
     QFETCH(QString, operation);
     const QStringList before = stored(existing_);
-    QVERIFY(store::run("PRAGMA query_only = ON").ok());
+    TestDatabase::setReadOnly(true);
     Status status = Status::success();
     if (operation == "insert")
         status = registry::insertSubject(full()).status;
@@ -177,8 +177,9 @@ void SubjectStoreTest::failedWriteChangesNothing() {
     else
         status = registry::deleteSubject(existing_).status;
     QVERIFY(!status.ok());
-    QVERIFY2(status.error().contains("readonly", Qt::CaseInsensitive), qPrintable(status.error()));
-    QVERIFY(store::run("PRAGMA query_only = OFF").ok());
+    QVERIFY2(status.error().contains(TestDatabase::readOnlyReason(), Qt::CaseInsensitive),
+             qPrintable(status.error()));
+    TestDatabase::setReadOnly(false);
     QCOMPARE(stored(existing_), before);
     QCOMPARE(count("SELECT count(*) FROM Soggetti"), 1);
     // The failed transaction was closed: the next write goes through.

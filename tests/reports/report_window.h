@@ -41,7 +41,7 @@ inline QString captionOf(const report::ReportLayout& layout, const QString& item
 // read is still open on the connection.
 inline bool noOpenRead() {
     return store::run(QStringLiteral("DROP TABLE Scratch")).ok() &&
-           store::run(QStringLiteral("CREATE TABLE Scratch (x)")).ok();
+           store::run(QStringLiteral("CREATE TABLE Scratch (x INTEGER)")).ok();
 }
 
 class ReportWindow {
@@ -79,7 +79,7 @@ public:
         };
         for (const Record& r : records)
             addRecord(r);
-        TestDatabase::exec(QStringLiteral("CREATE TABLE Scratch (x)"));
+        TestDatabase::exec(QStringLiteral("CREATE TABLE Scratch (x INTEGER)"));
 
         window = std::make_unique<Nota>(boxes);
         window->show();

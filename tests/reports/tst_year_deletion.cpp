@@ -318,7 +318,7 @@ void TestYearDeletion::userWithoutRowsStillSucceeds() {
 }
 
 void TestYearDeletion::failedDeleteIsReportedAndRolledBack() {
-    TestDatabase::exec(QStringLiteral("PRAGMA query_only = ON"));
+    TestDatabase::setReadOnly(true);
     select(userA_, QStringLiteral("2024"));
     boxes_->type(QStringLiteral("5829"));
     boxes_->answerYes();
@@ -330,10 +330,10 @@ void TestYearDeletion::failedDeleteIsReportedAndRolledBack() {
     QCOMPARE(shown.mid(0, 2), (QStringList{kPrompt, kConfirm}));
     QVERIFY(!shown.contains(kDone));
     // The database's own reason reaches the operator.
-    QVERIFY2(shown.at(2).contains(QLatin1String("readonly")), qPrintable(shown.at(2)));
+    QVERIFY2(shown.at(2).contains(TestDatabase::readOnlyReason()), qPrintable(shown.at(2)));
     QCOMPARE(boxes_->last().title, QStringLiteral("ERRORE -- BLOCCANTE  "));
 
-    TestDatabase::exec(QStringLiteral("PRAGMA query_only = OFF"));
+    TestDatabase::setReadOnly(false);
     QCOMPARE(countRows(userA_, QStringLiteral("2024")), 3);
     // No transaction was left open: a new one can begin.
     QVERIFY(store::run(QStringLiteral("BEGIN")).ok());

@@ -1,13 +1,43 @@
 #include "support/test_database.h"
 
 #include "store/connection.h"
+#include "store/dialect.h"
 #include "store/name_order.h"
+#include "support/test_server.h"
 
+#include <QCoreApplication>
 #include <QSqlQuery>
+#include <QStringList>
 #include <QTest>
 #include <QVariant>
 
+namespace {
+
+// One database per test process, made afresh for every TestDatabase.
+QString serverDatabaseName() {
+    return QStringLiteral("velarco_test_%1").arg(QCoreApplication::applicationPid());
+}
+
+QStringList dropStatement() {
+    return {QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(serverDatabaseName())};
+}
+
+} // namespace
+
+bool TestDatabase::onServer() {
+    return qEnvironmentVariable("VELARCO_TEST_ENGINE") == QLatin1String("postgresql");
+}
+
 TestDatabase::TestDatabase() : dir_(std::make_unique<QTemporaryDir>()) {
+    if (onServer()) {
+        serverUrl_ = test_server::url(serverDatabaseName(), &error_);
+        if (serverUrl_.isEmpty() ||
+            !test_server::administer(
+                dropStatement() +
+                    QStringList{QStringLiteral("CREATE DATABASE %1").arg(serverDatabaseName())},
+                &error_))
+            return;
+    }
     const Status s = store::openDatabase(path());
     if (!s.ok())
         error_ = s.error();
@@ -15,10 +45,12 @@ TestDatabase::TestDatabase() : dir_(std::make_unique<QTemporaryDir>()) {
 
 TestDatabase::~TestDatabase() {
     store::closeDatabase();
+    if (!serverUrl_.isEmpty())
+        test_server::administer(dropStatement(), nullptr);
 }
 
 QString TestDatabase::path() const {
-    return dir_->filePath(QStringLiteral("Database.db"));
+    return onServer() ? serverUrl_ : dir_->filePath(QStringLiteral("Database.db"));
 }
 
 void TestDatabase::exec(const QString& sql, const QVariantList& values) {
@@ -27,11 +59,22 @@ void TestDatabase::exec(const QString& sql, const QVariantList& values) {
         QFAIL(qPrintable(sql + QStringLiteral(": ") + r.error()));
 }
 
+void TestDatabase::setReadOnly(bool readOnly) {
+    const QString on = readOnly ? QStringLiteral("ON") : QStringLiteral("OFF");
+    exec(onServer() ? QStringLiteral("SET default_transaction_read_only = ") + on
+                    : QStringLiteral("PRAGMA query_only = ") + on);
+}
+
+QString TestDatabase::readOnlyReason() {
+    return onServer() ? QStringLiteral("read-only transaction")
+                      : QStringLiteral("readonly database");
+}
+
 qint64 TestDatabase::addSubject(const QString& name, bool user) {
     Result<QSqlQuery> r = store::run(
-        QStringLiteral(
-            "INSERT INTO Soggetti (denominazione, ordine, codice, utente) VALUES (?, ?, ?, ?)"),
+        store::dialect::insertReturningKey(QStringLiteral(
+            "INSERT INTO Soggetti (denominazione, ordine, codice, utente) VALUES (?, ?, ?, ?)")),
         {name, store::nameKey(name), QString(QStringLiteral("CF") + name.left(8)),
          user ? QStringLiteral("S") : QStringLiteral("N")});
-    return r.ok() ? r.value.lastInsertId().toLongLong() : -1;
+    return r.ok() ? store::dialect::insertedId(r.value) : -1;
 }

@@ -4,7 +4,9 @@
 #include <QTemporaryDir>
 #include <memory>
 
-// A fresh database in a temporary folder, opened as the program's connection.
+// A fresh database opened as the program's connection: a file in a temporary folder,
+// or, when VELARCO_TEST_ENGINE=postgresql, a new database on the test server (see
+// tests/support/postgres-cluster), dropped again at the end.
 class TestDatabase {
 public:
     TestDatabase();
@@ -12,14 +14,23 @@ public:
 
     bool ok() const { return error_.isEmpty(); }
     const QString& error() const { return error_; }
+    // What store::openDatabase() opens: the file, or the server URL.
     QString path() const;
+
+    // Whether the tests run against the PostgreSQL server.
+    static bool onServer();
 
     // Runs a statement with bound values, failing the test on error; for fixtures.
     static void exec(const QString& sql, const QVariantList& values = {});
+    // Makes every following write fail (or succeed again), as a read-only database does.
+    static void setReadOnly(bool readOnly);
+    // Part of the database's reason for refusing a write while read-only.
+    static QString readOnlyReason();
     // Inserts a subject, with its name's sort key as the program writes it; returns its ID.
     static qint64 addSubject(const QString& name, bool user = false);
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
+    QString serverUrl_;
     QString error_;
 };

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "store/status.h"
+
+#include <QSqlDatabase>
+#include <QString>
+
+class QSqlQuery;
+
+// Every difference between the two engines a ledger can live on, SQLite (a file on one
+// desk) and PostgreSQL (a server shared by an office). Every other query is written in
+// the SQL both understand.
+namespace store {
+
+enum class Engine { SQLite, PostgreSQL };
+
+Engine engineOf(const QSqlDatabase& db);
+// The engine of the program's connection.
+Engine currentEngine();
+
+namespace dialect {
+
+QString driverName(Engine engine);
+
+// A table definition with its column types resolved: {key} an integer key the database
+// numbers, {integer} whole numbers and cents, {text}, {date} a date. On PostgreSQL text
+// compares and sorts by code point, as SQLite does, whatever the server's locale.
+QString definition(Engine engine, const QString& sql);
+
+// A condition that `column` holds digits only.
+QString onlyDigits(Engine engine, const QString& column);
+
+// `column` equals one bound value, ignoring letter case.
+QString equalsIgnoringCase(const QString& column);
+
+// `column` matches one bound LIKE pattern, ignoring letter case.
+QString likeIgnoringCase(const QString& column);
+
+// The month (1 to 12) of the date in `column`, a number; empty for no date.
+QString monthOf(const QString& column);
+
+// PostgreSQL folds unquoted names to lower case: the name of a column of a result
+// read from `table`, as the schema spells it.
+QString fieldName(Engine engine, const QString& table, const QString& name);
+
+// An INSERT that yields the key of the row it adds, read by insertedId().
+QString insertReturningKey(const QString& insert);
+qint64 insertedId(QSqlQuery& query);
+
+// The layout version kept in the database; 0 for an empty database.
+Result<int> storedVersion(QSqlDatabase db);
+Status storeVersion(QSqlDatabase db, int version);
+
+} // namespace dialect
+} // namespace store

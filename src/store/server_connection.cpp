@@ -1,0 +1,106 @@
+#include "store/server_connection.h"
+
+#include "store/connection.h"
+#include "store/dialect.h"
+#include "store/schema.h"
+
+#include <QDate>
+#include <QSqlDatabase>
+#include <QSqlError>
+
+namespace store {
+namespace {
+
+PasswordPrompt& prompt() {
+    static PasswordPrompt ask;
+    return ask;
+}
+
+bool lost = false;
+
+bool wantsPassword(const QString& reason) {
+    return reason.contains(QLatin1String("password"), Qt::CaseInsensitive);
+}
+
+Status fail(const LedgerAddress& address, const QString& reason) {
+    closeDatabase();
+    return Status::failure(
+        QStringLiteral("Impossibile aprire il database \"%1\": %2").arg(address.display(), reason));
+}
+
+// Opens the connection; the server's reason when it could not.
+std::optional<QString> connect(const LedgerAddress& address) {
+    QSqlDatabase db =
+        QSqlDatabase::addDatabase(dialect::driverName(Engine::PostgreSQL), kConnectionName);
+    if (!db.isValid())
+        return QStringLiteral("il driver PostgreSQL di Qt non è installato");
+    db.setHostName(address.host);
+    db.setPort(address.port);
+    db.setUserName(address.user);
+    db.setDatabaseName(address.database);
+    db.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=Velarco"));
+    // libpq reads PGPASSWORD and ~/.pgpass itself; the operator is asked only when the
+    // server still wants a password, and what is typed lives in this connection only.
+    while (!db.open()) {
+        const QString reason = db.lastError().text();
+        if (!wantsPassword(reason) || !prompt())
+            return reason;
+        const std::optional<QString> password = prompt()(address.display(), reason);
+        if (!password)
+            return reason;
+        db.setPassword(*password);
+    }
+    if (Status s = schema::upgrade(db, QDate::currentDate()); !s.ok())
+        return s.error();
+    return std::nullopt;
+}
+
+} // namespace
+
+void setPasswordPrompt(PasswordPrompt ask) {
+    prompt() = std::move(ask);
+}
+
+Status openServerDatabase(const LedgerAddress& address) {
+    closeDatabase();
+    lost = false;
+    if (const std::optional<QString> reason = connect(address))
+        return fail(address, *reason);
+    return Status::success();
+}
+
+bool isConnectionLoss(const QSqlError& error) {
+    const QString code = error.nativeErrorCode();
+    if (code.startsWith(QLatin1String("08")) || code.startsWith(QLatin1String("57P")))
+        return true;
+    // libpq's own reports of a broken connection carry no SQLSTATE.
+    const QString text = error.text();
+    return code.isEmpty() && (text.contains(QLatin1String("server closed the connection")) ||
+                              text.contains(QLatin1String("no connection to the server")) ||
+                              text.contains(QLatin1String("connection to server")) ||
+                              text.contains(QLatin1String("could not send data")) ||
+                              text.contains(QLatin1String("could not receive data")));
+}
+
+QString noteFailure(const QSqlError& error, const QString& reason) {
+    if (currentEngine() != Engine::PostgreSQL || !isConnectionLoss(error))
+        return reason;
+    lost = true;
+    return QStringLiteral("connessione al server interrotta (%1); al prossimo comando il "
+                          "programma si ricollegherà")
+        .arg(reason.trimmed());
+}
+
+Status reconnectIfLost() {
+    if (!lost)
+        return Status::success();
+    QSqlDatabase db = connection();
+    db.close();
+    if (!db.open())
+        return Status::failure(
+            QStringLiteral("il server non risponde: %1").arg(db.lastError().text().trimmed()));
+    lost = false;
+    return Status::success();
+}
+
+} // namespace store

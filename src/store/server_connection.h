@@ -1,0 +1,37 @@
+#pragma once
+
+#include "store/ledger_address.h"
+#include "store/status.h"
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QSqlError;
+
+// The connection to a ledger on a PostgreSQL server: opening it with the password the
+// standard sources give (PGPASSWORD, ~/.pgpass) or the operator types, and opening it
+// again at the next command after the server was lost.
+namespace store {
+
+// Asked when the server wants a password the standard sources do not give; `reason` is
+// the server's answer to the last attempt. No value: the operator gave up.
+using PasswordPrompt =
+    std::function<std::optional<QString>(const QString& address, const QString& reason)>;
+void setPasswordPrompt(PasswordPrompt prompt);
+
+// Opens the program's connection on the server ledger at `address`, creating or
+// upgrading its tables.
+Status openServerDatabase(const LedgerAddress& address);
+
+// Whether `error` says the connection to the server is gone.
+bool isConnectionLoss(const QSqlError& error);
+
+// Remembers that the connection was lost when `error` says so; the reason for the
+// operator, naming the loss when it was one.
+QString noteFailure(const QSqlError& error, const QString& reason);
+
+// Opens the connection again when it was lost; run before every command.
+Status reconnectIfLost();
+
+} // namespace store
