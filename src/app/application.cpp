@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/command_line_help.h"
+#include "app/copy_command.h"
 #include "app/exit_status.h"
 #include "app/ledger_commands.h"
 #include "app/nota.h"
@@ -230,6 +231,9 @@ int runVelarco(int argc, char* argv[]) {
         return tax_command::run(options, programDatabasePath(QStandardPaths::writableLocation(
                                              QStandardPaths::AppDataLocation)));
     }
+    case Command::Copy:
+        return copyDatabaseWithoutWindow(options.values.value(QStringLiteral("copy-database")),
+                                         argv);
     case Command::Window:
         break;
     }

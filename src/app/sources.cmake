@@ -5,6 +5,7 @@ list(APPEND VELARCO_GUI_SOURCES
   app/command_line_help.cpp app/command_line_help.h
   app/exit_status.cpp app/exit_status.h
   app/ledger_commands.cpp app/ledger_commands.h
+  app/copy_command.cpp app/copy_command.h
   app/nota.cpp app/nota.h
   app/pictures.cpp app/pictures.h
   app/splash.cpp app/splash.h

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <cstring>
 
 namespace {
 
@@ -52,6 +53,8 @@ const KnownOption kKnownOptions[] = {
      "la data di pagamento"},
     {"versamento", kValue, Command::LatePayment, kJoins, "DATA",
      "la data del versamento"},
+    {"copy-database", kValue, Command::Copy, kStarts, "DA A",
+     "copia l'archivio DA nell'archivio vuoto A"},
     {"version",  kSwitch, Command::Version,  kStarts, nullptr,
      "mostra nome e versione ed esce"},
     {"help",     kSwitch, Command::Help,     kStarts, nullptr,
@@ -172,6 +175,15 @@ StartupOptions parseStartupOptions(const QStringList& arguments) {
         if (option->takesValue && value.trimmed().isEmpty()) {
             options.error = QStringLiteral("Manca il valore dell'opzione --%1").arg(name);
             return options;
+        }
+        if (option->valueName && std::strchr(option->valueName, ' ')) {
+            const QString second = i + 1 < arguments.size() ? arguments.at(++i) : QString();
+            if (second.trimmed().isEmpty()) {
+                options.error =
+                    QStringLiteral("Manca il secondo valore dell'opzione --%1").arg(name);
+                return options;
+            }
+            value += QLatin1Char('\n') + second;
         }
         if (options.values.contains(name)) {
             options.error = QStringLiteral("Opzione --%1 ripetuta").arg(name);

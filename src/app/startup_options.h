@@ -31,6 +31,7 @@ enum class Command : unsigned {
     Backup = 1u << 6, // `--backup COPIA`: writes a checked copy of the ledger
     LegalDueDate = 1u << 7,
     LatePayment = 1u << 8,
+    Copy = 1u << 9, // `--copy-database DA A`: copies a whole ledger into an empty one
 };
 Q_DECLARE_FLAGS(Commands, Command)
 Q_DECLARE_OPERATORS_FOR_FLAGS(Commands)
@@ -44,7 +45,9 @@ struct KnownOption {
     bool takesValue;       // "--name VALUE" or "--name=VALUE"; otherwise a bare switch
     Commands commands;     // the commands it is valid with
     bool startsCommand;    // naming it chooses its (single) command instead of the window
-    const char* valueName; // the value's name in `--help` ("FILE"); null for a switch
+    const char* valueName; // the value's name in `--help` ("FILE"); null for a switch;
+                           // two names ("ORIGINE DESTINAZIONE"): two values, the second
+                           // the next argument, kept one a line
     const char* help;      // what it does, in Italian, for `--help`
 };
 

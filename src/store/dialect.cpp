@@ -112,6 +112,17 @@ qint64 insertedId(QSqlQuery& query) {
     return query.lastInsertId().toLongLong();
 }
 
+Status continueKeysAfter(QSqlDatabase db, const QString& table) {
+    if (engineOf(db) != Engine::PostgreSQL)
+        return Status::success();
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', 'id'), "
+                                   "coalesce(max(ID), 0) + 1, false) FROM %1")
+                        .arg(table.toLower())))
+        return Status::failure(query.lastError().text());
+    return Status::success();
+}
+
 Result<int> storedVersion(QSqlDatabase db) {
     Result<int> result;
     QSqlQuery query(db);

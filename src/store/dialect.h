@@ -47,6 +47,10 @@ QString fieldName(Engine engine, const QString& table, const QString& name);
 QString insertReturningKey(const QString& insert);
 qint64 insertedId(QSqlQuery& query);
 
+// After rows were written with their keys given: the next key the database hands out
+// follows the largest one of `table` (SQLite keeps track by itself).
+Status continueKeysAfter(QSqlDatabase db, const QString& table);
+
 // The layout version kept in the database; 0 for an empty database.
 Result<int> storedVersion(QSqlDatabase db);
 Status storeVersion(QSqlDatabase db, int version);

@@ -28,10 +28,11 @@ Status fail(const LedgerAddress& address, const QString& reason) {
         QStringLiteral("Impossibile aprire il database \"%1\": %2").arg(address.display(), reason));
 }
 
-// Opens the connection; the server's reason when it could not.
-std::optional<QString> connect(const LedgerAddress& address) {
+} // namespace
+
+std::optional<QString> connectServer(const QString& connectionName, const LedgerAddress& address) {
     QSqlDatabase db =
-        QSqlDatabase::addDatabase(dialect::driverName(Engine::PostgreSQL), kConnectionName);
+        QSqlDatabase::addDatabase(dialect::driverName(Engine::PostgreSQL), connectionName);
     if (!db.isValid())
         return QStringLiteral("il driver PostgreSQL di Qt non è installato");
     db.setHostName(address.host);
@@ -50,12 +51,8 @@ std::optional<QString> connect(const LedgerAddress& address) {
             return reason;
         db.setPassword(*password);
     }
-    if (Status s = schema::upgrade(db, QDate::currentDate()); !s.ok())
-        return s.error();
     return std::nullopt;
 }
-
-} // namespace
 
 void setPasswordPrompt(PasswordPrompt ask) {
     prompt() = std::move(ask);
@@ -64,8 +61,10 @@ void setPasswordPrompt(PasswordPrompt ask) {
 Status openServerDatabase(const LedgerAddress& address) {
     closeDatabase();
     lost = false;
-    if (const std::optional<QString> reason = connect(address))
+    if (const std::optional<QString> reason = connectServer(kConnectionName, address))
         return fail(address, *reason);
+    if (Status s = schema::upgrade(connection(), QDate::currentDate()); !s.ok())
+        return fail(address, s.error());
     return Status::success();
 }
 

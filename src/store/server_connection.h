@@ -20,6 +20,10 @@ using PasswordPrompt =
     std::function<std::optional<QString>(const QString& address, const QString& reason)>;
 void setPasswordPrompt(PasswordPrompt prompt);
 
+// Adds the connection `connectionName` to the server database at `address` and opens
+// it; the server's reason when it could not (the connection is then left to remove).
+std::optional<QString> connectServer(const QString& connectionName, const LedgerAddress& address);
+
 // Opens the program's connection on the server ledger at `address`, creating or
 // upgrading its tables.
 Status openServerDatabase(const LedgerAddress& address);

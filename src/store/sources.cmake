@@ -7,6 +7,7 @@ list(APPEND VELARCO_CORE_SOURCES
   store/name_order.cpp store/name_order.h
   store/dialect.cpp store/dialect.h
   store/ledger_address.cpp store/ledger_address.h
+  store/ledger_copy.cpp store/ledger_copy.h
   store/queries.cpp store/queries.h
   store/reasons.cpp store/reasons.h
   store/schema.cpp store/schema.h
