@@ -4,6 +4,7 @@
 #include "store/ledger_copy.h"
 
 #include <QCoreApplication>
+#include <QStringList>
 #include <cstdio>
 
 namespace {
@@ -30,20 +31,13 @@ int statusOf(store::CopyOutcome outcome) {
 
 } // namespace
 
-bool isCopyRequested(const QStringList& arguments) {
-    return arguments.contains(kOption);
-}
-
-int copyDatabaseWithoutWindow(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() != 4 || arguments.at(1) != kOption) {
-        say(stderr, QStringLiteral("uso: velarco --copy-database ORIGINE DESTINAZIONE (un file "
-                                   "o postgresql://utente@server:porta/nome)"));
-        return 2;
-    }
+int copyDatabaseWithoutWindow(const QString& value, char* argv[]) {
+    int qtArgumentCount = 1; // the command line is the program's alone
+    QCoreApplication app(qtArgumentCount, argv);
+    // The command line reading lets exactly two addresses through.
+    const QStringList addresses = value.split(QLatin1Char('\n'));
     const store::CopyResult result = store::copyLedger(
-        arguments.at(2), arguments.at(3), [](const QString& step) { say(stderr, step); });
+        addresses.value(0), addresses.value(1), [](const QString& step) { say(stderr, step); });
     if (result.outcome != store::CopyOutcome::Copied) {
         say(stderr, result.message);
         return statusOf(result.outcome);
