@@ -6,6 +6,7 @@
 //   velarco-bench measure-exports FILE [--runs N]   (the spreadsheet exports only)
 //   velarco-bench measure-reports FILE [--runs N]   (the PDF reports and the preview only)
 //   velarco-bench measure-import FILE [--runs N]    (a user's year back from Excel)
+//   velarco-bench measure-server URL FILE [--runs N]   (FILE: the same ledger in SQLite)
 
 #include "app/nota.h"
 #include "importing/sheet_import.h"
@@ -98,7 +99,8 @@ UserYear userYearNear(int rows) {
     UserYear best;
     Result<QSqlQuery> q = store::run(
         QStringLiteral("SELECT r.utente, s.denominazione, r.anno, count(*) AS n FROM Ritenute r "
-                       "JOIN Soggetti s ON s.ID = r.utente GROUP BY r.utente, r.anno"));
+                       "JOIN Soggetti s ON CAST(s.ID AS TEXT) = r.utente "
+                       "GROUP BY r.utente, s.denominazione, r.anno"));
     while (q.ok() && q.value.next()) {
         const int n = q.value.value(3).toInt();
         if (best.rows == 0 || std::abs(n - rows) < std::abs(best.rows - rows))
@@ -128,6 +130,7 @@ void readEveryCell(const DataGrid& grid) {
         fail(QStringLiteral("la griglia è vuota"));
 }
 
+// `file` empty: no shell to compare with (a server ledger).
 void measureGrid(const char* label, const UserYear& target, const QString& file, int runs) {
     ScriptedMessageBoxes boxes;
     Nota window(boxes);
@@ -154,8 +157,9 @@ void measureGrid(const char* label, const UserYear& target, const QString& file,
     figure(qPrintable(QStringLiteral("grid_%1_first_screen").arg(label)), median(firstScreen),
            "ms");
     figure(qPrintable(QStringLiteral("grid_%1_open_and_fetch_all").arg(label)), median(full), "ms");
-    figure(qPrintable(QStringLiteral("grid_%1_sqlite3_shell").arg(label)),
-           medianOf(runs, [&] { return sqliteShellMs(file, sql); }), "ms");
+    if (!file.isEmpty())
+        figure(qPrintable(QStringLiteral("grid_%1_sqlite3_shell").arg(label)),
+               medianOf(runs, [&] { return sqliteShellMs(file, sql); }), "ms");
 }
 
 // A figure of /proc/self/status in KiB ("VmHWM", "RssAnon", ...).
@@ -344,7 +348,8 @@ void measurePreview(const char* label, const ReportRequest& request, int runs) {
            median(last), "ms");
 }
 
-void measureSaves(const UserYear& target, const QString& file) {
+// Saves 1000 records, each in its own transaction, and takes them away again.
+void measureSaveTimes(const UserYear& target, const char* prefix) {
     const int count = 1000;
     std::vector<double> times;
     qint64 firstId = 0;
@@ -368,9 +373,15 @@ void measureSaves(const UserYear& target, const QString& file) {
     double mean = 0;
     for (double t : times)
         mean += t / count;
-    figure("save_mean", mean, "ms");
-    figure("save_p99", percentile(times, 0.99), "ms");
+    figure(qPrintable(QStringLiteral("%1save_mean").arg(QLatin1String(prefix))), mean, "ms");
+    figure(qPrintable(QStringLiteral("%1save_p99").arg(QLatin1String(prefix))),
+           percentile(times, 0.99), "ms");
     store::run(QStringLiteral("DELETE FROM Ritenute WHERE ID >= ?"), {firstId});
+}
+
+void measureSaves(const UserYear& target, const QString& file) {
+    const int count = 1000;
+    measureSaveTimes(target, "");
 
     QTemporaryDir dir;
     QFile script(dir.filePath(QStringLiteral("inserts.sql")));
@@ -403,6 +414,14 @@ void measureReports(const QString& file, const UserYear& ten, int runs) {
     const ReportRequest wholeLedger{QStringLiteral("StampaS"), {}, {}, {}, 0, {}, {}, {}};
     measureReport("StampaS_whole_ledger", wholeLedger, file, std::max(1, runs / 3));
     measurePreview("StampaS_whole_ledger", wholeLedger, runs);
+}
+
+double elencoMs(const UserYear& target, int runs) {
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    ReportRequest elenco{
+        QStringLiteral("ElencoR"), target.user, target.name, target.year, 0, {}, {}, {}};
+    return medianOf(runs, [&] { return millisecondsOf([&] { exportReport(elenco, pdf); }); });
 }
 
 int measure(const QString& file, int runs) {
@@ -538,6 +557,28 @@ int measureImport(const QString& file, int runs) {
     return 0;
 }
 
+// The figures of a ledger on a PostgreSQL server at `url`, which holds the same ledger
+// as the SQLite `file` (scripts/bench copies it there), and ElencoR on both.
+int measureServer(const QString& url, const QString& file, int runs) {
+    if (Status s = store::openDatabase(file); !s.ok())
+        return fail(s.error()), 1;
+    const UserYear ten = userYearNear(10000);
+    const double onFile = elencoMs(ten, runs);
+    store::closeDatabase();
+    if (Status s = store::openDatabase(url); !s.ok())
+        return fail(s.error()), 1;
+    const UserYear hundred = userYearNear(100000);
+    std::printf("# server ledger: %s\n", qPrintable(url));
+    measureGrid("pg_100k", hundred, QString(), runs);
+    const double onServer = elencoMs(ten, runs);
+    figure("pg_report_ElencoR_10k_pdf", onServer, "ms");
+    figure("sqlite_report_ElencoR_10k_pdf", onFile, "ms");
+    figure("pg_report_ElencoR_10k_ratio_to_sqlite", onServer / onFile, "x");
+    measureSaveTimes(ten, "pg_");
+    store::closeDatabase();
+    return 0;
+}
+
 int generate(const QStringList& args) {
     LedgerShape shape;
     const QString file = args.value(2);
@@ -609,10 +650,15 @@ int main(int argc, char* argv[]) {
     if (args.size() == 8 && args.at(1) == QLatin1String("export-memory"))
         return exportMemory(args.at(2), {args.at(3), args.at(4), {}, args.at(5), 0, {}, {}, {}},
                             args.at(6), args.at(7));
+    if (args.size() >= 4 && args.at(1) == QLatin1String("measure-server")) {
+        const int runs =
+            args.size() >= 6 && args.at(4) == QLatin1String("--runs") ? args.at(5).toInt() : 5;
+        return measureServer(args.at(2), args.at(3), std::max(1, runs));
+    }
     if (args.size() == 6 && args.at(1) == QLatin1String("grid-memory"))
         return gridMemory(args.at(2), {args.at(3), args.at(4), args.at(5), 0});
     std::fprintf(stderr, "uso: velarco-bench generate FILE [opzioni] | measure FILE [--runs N] | "
                          "measure-exports FILE [--runs N] | measure-reports FILE [--runs N] | "
-                         "measure-import FILE [--runs N]\n");
+                         "measure-import FILE [--runs N] | measure-server URL FILE [--runs N]\n");
     return 2;
 }

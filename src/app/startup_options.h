@@ -46,7 +46,7 @@ struct KnownOption {
     Commands commands;     // the commands it is valid with
     bool startsCommand;    // naming it chooses its (single) command instead of the window
     const char* valueName; // the value's name in `--help` ("FILE"); null for a switch;
-                           // two names ("ORIGINE DESTINAZIONE"): two values, the second
+                           // two names ("DA A"): two values, the second
                            // the next argument, kept one a line
     const char* help;      // what it does, in Italian, for `--help`
 };

@@ -13,7 +13,7 @@ namespace {
 
 using enum CellFormat;
 
-constexpr std::array<GridColumn, 22> kColumns = {{
+constexpr std::array<GridColumn, 23> kColumns = {{
     {"ID", false, 0, Plain},
     {"ID_A", false, 0, Plain},
     {"denominazione", true, 4000, Plain},
@@ -36,6 +36,8 @@ constexpr std::array<GridColumn, 22> kColumns = {{
     {"anno", true, 1000, Plain},
     {"utente", true, 800, Plain},
     {"scadenza", true, 1000, Date},
+    // The version the row had when read, for a correction or deletion to check.
+    {"versione", false, 0, Plain},
 }};
 
 // Cents as stored; a value written with a fraction of a cent shows rounded.

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "ledger/withholding_entry.h"
+#include "store/status.h"
 
 #include <QGroupBox>
+#include <functional>
+#include <optional>
 
 class AmountField;
 class ClickableLabel;
@@ -66,12 +69,18 @@ private:
     WithholdingEntry entry() const;
     void saveRecord(EntryMode mode);
     void deleteRecord();
+    // Fills the fields from the cell texts of a ledger grid row, in column order.
+    void fillFields(const std::function<QString(int)>& cell);
+    // After a write refused because someone else changed the row: offers to load the
+    // row as it is now. True when the refusal was of that kind.
+    bool offerReload(const Status& refused, const QString& title);
     void clearAfterSave(bool untickCheck4, bool clearSubject);
     void close();
     void reportDatabaseError(const QString& what, const QString& reason);
 
     Shell& shell_;
     bool subjectTyped_ = false;
+    std::optional<qint64> loadedVersion_; // of the row loaded for correction or deletion
 
     QComboBox* Cbo3;
     DateBox* DataBox2;

@@ -10,6 +10,7 @@
 #include "platform/date_box.h"
 #include "platform/message_boxes.h"
 #include "platform/shell.h"
+#include "store/row_version.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -68,10 +69,18 @@ void WithholdingPanel::pickFromGrid(const DataGrid& grid) {
         CaricaPercentuali();
     }
 
+    fillFields([&grid](int column) { return grid.cellText(column); });
+
+    show();
+    shell_.setPanelsVisible({"Frame3"}, false);
+    Cmd3->setText(modify ? QStringLiteral("ModificaR") : QStringLiteral("EliminaR"));
+    Cbo3->setFocus(Qt::OtherFocusReason);
+}
+
+void WithholdingPanel::fillFields(const std::function<QString(int)>& cell) {
     // Column order, so that a value written later prevails over what the reactions
     // of an earlier one (the rate, the two flags) do to it. Columns 19 and 20 are the
     // working year and user, which the window's labels already show.
-    const auto cell = [&grid](int column) { return grid.cellText(column); };
     const auto flag = [&cell](int column) { return cell(column) == QLatin1String("S"); };
     subjectTyped_ = false;
     Text22->setText(cell(0));
@@ -100,11 +109,29 @@ void WithholdingPanel::pickFromGrid(const DataGrid& grid) {
     DataBox3->setEnabled(Check2->isChecked());
     Text13->setEnabled(Check3->isChecked());
     Text14->setEnabled(Check3->isChecked());
+    bool known = false;
+    const qint64 version = cell(22).toLongLong(&known);
+    loadedVersion_ = known ? std::optional<qint64>(version) : std::nullopt;
+}
 
-    show();
-    shell_.setPanelsVisible({"Frame3"}, false);
-    Cmd3->setText(modify ? QStringLiteral("ModificaR") : QStringLiteral("EliminaR"));
-    Cbo3->setFocus(Qt::OtherFocusReason);
+bool WithholdingPanel::offerReload(const Status& refused, const QString& title) {
+    if (!store::isChangedMeanwhile(refused))
+        return false;
+    if (!shell_.boxes().confirm(refused.error() + QStringLiteral(": nulla è stato scritto.\n"
+                                                                 "Ricaricarla con i dati attuali?"),
+                                title))
+        return true;
+    const Result<QVariantList> row = ledger::fetchGridRow(Text22->text().trimmed().toLongLong());
+    if (!row.ok() || row.value.isEmpty()) {
+        reportDatabaseError(QStringLiteral("Lettura della registrazione non riuscita"),
+                            row.ok() ? ledger::missingRowReason(Text22->text().toLongLong())
+                                     : row.error());
+        return true;
+    }
+    const auto columns = ledger::ledgerGridColumns();
+    fillFields(
+        [&](int c) { return ledger::cellText(columns[std::size_t(c)].format, row.value.at(c)); });
+    return true;
 }
 
 WithholdingEntry WithholdingPanel::entry() const {
@@ -170,9 +197,11 @@ void WithholdingPanel::saveRecord(EntryMode mode) {
     } else {
         bool ok = false;
         const qint64 id = values.recordId.trimmed().toLongLong(&ok);
-        written = ok ? ledger::updateWithholding(id, record)
+        written = ok ? ledger::updateWithholding(id, record, loadedVersion_)
                      : Status::failure(QStringLiteral("chiave della registrazione non valida"));
     }
+    if (!insert && offerReload(written, QStringLiteral("Velarco - MODIFICA")))
+        return;
     if (!written.ok()) {
         reportDatabaseError(insert ? QStringLiteral("L' inserimento non è avvenuto")
                                    : QStringLiteral("La modifica non è avvenuta"),
@@ -200,8 +229,10 @@ void WithholdingPanel::deleteRecord() {
     bool ok = false;
     const qint64 id = Text22->text().trimmed().toLongLong(&ok);
     const Status deleted =
-        ok ? ledger::deleteWithholding(id)
+        ok ? ledger::deleteWithholding(id, loadedVersion_)
            : Status::failure(QStringLiteral("chiave della registrazione non valida"));
+    if (offerReload(deleted, QStringLiteral("Velarco - ELIMINA")))
+        return;
     if (!deleted.ok()) {
         reportDatabaseError(QStringLiteral("L' eliminazione non è avvenuta"), deleted.error());
         return;

@@ -16,6 +16,7 @@ template <typename T> using Nullable = std::optional<T>;
 // yyyy-MM-dd or NULL, flags "S" or "N", the year and the user's ID as text.
 struct WithholdingRecord {
     qint64 id = 0;                             // ID: set by the database, never written
+    qint64 version = 0;                        // versione: read, raised by every correction
     Written<Nullable<qint64>> subjectId;       // ID_A
     Written<QString> name;                     // denominazione
     Written<QString> invoiceNumber;            // FT

@@ -1,7 +1,9 @@
 #include "ledger/withholding_store.h"
 
+#include "ledger/ledger_grid_query.h"
 #include "store/connection.h"
 #include "store/name_order.h"
+#include "store/row_version.h"
 #include "store/transaction.h"
 
 #include <QSqlQuery>
@@ -71,12 +73,21 @@ Result<bool> rowExists(qint64 id) {
     return result;
 }
 
-// Runs one statement that must touch exactly the row `id`, inside its own transaction.
-Status writeRow(qint64 id, const QString& sql, const QVariantList& values) {
+// Runs one statement that must touch exactly the row `id`, inside its own transaction;
+// with `loadedVersion` the statement ends with the version condition.
+Status writeRow(qint64 id, QString sql, QVariantList values, std::optional<qint64> loadedVersion) {
+    if (loadedVersion) {
+        sql += QLatin1String(store::kSameVersion);
+        values.append(*loadedVersion);
+    }
     const Result<store::Written> done = store::runInTransaction(sql, values);
-    if (done.ok() && done.value.rows == 0)
-        return Status::failure(missingRowReason(id));
-    return done.status;
+    if (!done.ok() || done.value.rows > 0)
+        return done.status;
+    const Result<bool> exists = rowExists(id);
+    if (!exists.ok())
+        return exists.status;
+    return exists.value ? store::changedMeanwhile(QStringLiteral("La registrazione"))
+                        : Status::failure(missingRowReason(id));
 }
 
 QString text(const QVariant& v) {
@@ -156,7 +167,8 @@ Status insertWithholdings(const QList<WithholdingRecord>& records) {
     return transaction.commit();
 }
 
-Status updateWithholding(qint64 id, const WithholdingRecord& record) {
+Status updateWithholding(qint64 id, const WithholdingRecord& record,
+                         std::optional<qint64> loadedVersion) {
     const QList<Column> columns = writtenColumns(record);
     if (columns.isEmpty()) {
         // Nothing to change, but the caller still learns whether the row is there.
@@ -171,15 +183,32 @@ Status updateWithholding(qint64 id, const WithholdingRecord& record) {
         assignments.append(QString::fromLatin1(column.name) + QStringLiteral(" = ?"));
         values.append(column.value);
     }
+    assignments.append(QLatin1String(store::kNextVersion));
     values.append(id);
     return writeRow(id,
                     QStringLiteral("UPDATE Ritenute SET %1 WHERE ID = ?")
                         .arg(assignments.join(QStringLiteral(", "))),
-                    values);
+                    values, loadedVersion);
 }
 
-Status deleteWithholding(qint64 id) {
-    return writeRow(id, QStringLiteral("DELETE FROM Ritenute WHERE ID = ?"), {id});
+Status deleteWithholding(qint64 id, std::optional<qint64> loadedVersion) {
+    return writeRow(id, QStringLiteral("DELETE FROM Ritenute WHERE ID = ?"), {id}, loadedVersion);
+}
+
+Result<QVariantList> fetchGridRow(qint64 id) {
+    Result<QVariantList> result;
+    QStringList names;
+    for (const GridColumn& column : ledgerGridColumns())
+        names.append(QString::fromLatin1(column.name));
+    Result<QSqlQuery> query = store::run(QStringLiteral("SELECT %1 FROM Ritenute WHERE ID = ?")
+                                             .arg(names.join(QStringLiteral(", "))),
+                                         {id});
+    result.status = query.status;
+    if (query.ok() && query.value.next()) {
+        for (int c = 0; c < names.size(); ++c)
+            result.value.append(query.value.value(c));
+    }
+    return result;
 }
 
 Result<std::optional<WithholdingRecord>> fetchWithholding(qint64 id) {
@@ -187,7 +216,7 @@ Result<std::optional<WithholdingRecord>> fetchWithholding(qint64 id) {
     Result<QSqlQuery> query = store::run(
         QStringLiteral("SELECT ID, ID_A, denominazione, FT, data, imponibile, aliquota, "
                        "ritenuta, altro, totale, pag, datap, periodo, versamento, ravv, versato, "
-                       "interessi, sanzione, tributo, anno, utente, scadenza "
+                       "interessi, sanzione, tributo, anno, utente, scadenza, versione "
                        "FROM Ritenute WHERE ID = ?"),
         {id});
     result.status = query.status;
@@ -218,6 +247,7 @@ Result<std::optional<WithholdingRecord>> fetchWithholding(qint64 id) {
     r.year = text(q.value(19));
     r.user = text(q.value(20));
     r.dueDate = nullableText(q.value(21));
+    r.version = q.value(22).toLongLong();
     result.value = r;
     return result;
 }

@@ -25,13 +25,21 @@ Status appendWithholding(const WithholdingRecord& record);
 Status insertWithholdingKeepingKey(const WithholdingRecord& record);
 
 // Rewrites the written columns of row `id`; a row that no longer exists is a failure.
-Status updateWithholding(qint64 id, const WithholdingRecord& record);
+// With `loadedVersion`, a row changed since it was read at that version is refused
+// (store::isChangedMeanwhile).
+Status updateWithholding(qint64 id, const WithholdingRecord& record,
+                         std::optional<qint64> loadedVersion = std::nullopt);
 
-// Deletes row `id`; a row that no longer exists is a failure.
-Status deleteWithholding(qint64 id);
+// Deletes row `id`; a row that no longer exists is a failure. `loadedVersion` as above.
+Status deleteWithholding(qint64 id, std::optional<qint64> loadedVersion = std::nullopt);
 
 // Row `id` with every column (NULLs as no value), or no value when there is no such row.
+// Its version is in `version`.
 Result<std::optional<WithholdingRecord>> fetchWithholding(qint64 id);
+
+// Row `id` as the ledger grid reads it, one value per ledgerGridColumns(); empty when
+// there is no such row.
+Result<QVariantList> fetchGridRow(qint64 id);
 
 // The reason given when a row to change or delete is not there any more.
 QString missingRowReason(qint64 id);

@@ -9,6 +9,7 @@
 #include "registry/number_line_edit.h"
 #include "registry/subject_store.h"
 #include "registry/upper_case_line_edit.h"
+#include "store/row_version.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -180,6 +181,7 @@ void SubjectPanel::CaricaGrigliaSoggetti() {
         return;
     }
     grid.setColumnHidden(registry::ColumnId, true);
+    grid.setColumnHidden(registry::ColumnVersion, true);
     grid.setColumnWidthTwips(registry::ColumnName, 4000);
     grid.setColumnWidthTwips(registry::ColumnPostalCode, 1000);
     grid.setColumnFormat(registry::ColumnBirthDate, &registry::birthDateText, Qt::AlignLeft);
@@ -191,28 +193,56 @@ void SubjectPanel::CaricaGrigliaSoggetti() {
 
 void SubjectPanel::pickFromGrid(const DataGrid& grid) {
     const QString mode = shell_.panel("Frame3")->title();
-    Text1->setText(grid.cellText(registry::ColumnId));
-    Text2->setText(grid.cellText(registry::ColumnName));
-    Text3->setText(grid.cellText(registry::ColumnAddress));
-    Text5->setText(grid.cellText(registry::ColumnTown));
-    Text7->setText(grid.cellText(registry::ColumnPostalCode));
-    Text6->setText(grid.cellText(registry::ColumnProvince));
-    DataBox1->setText(grid.cellText(registry::ColumnBirthDate));
-    Text10->setText(grid.cellText(registry::ColumnBirthPlace));
-    Text11->setText(grid.cellText(registry::ColumnBirthProvince));
-    Text8->setText(grid.cellText(registry::ColumnTaxCode));
-    Text9->setText(grid.cellText(registry::ColumnVatNumber));
-    Check1->setChecked(grid.cellText(registry::ColumnUser) == u"S");
-    Text12->setText(grid.cellText(registry::ColumnNote));
-    Text24->setText(grid.cellText(registry::ColumnCausale));
-    Text25->setText(grid.cellText(registry::ColumnOtherSumsCode));
+    fillFields([&grid](int column) { return grid.cellText(column); });
     show();
     shell_.setPanelsVisible({"Frame3"}, false);
     Cmd2->setText(mode);
     Text2->setFocus();
 }
 
+void SubjectPanel::fillFields(const std::function<QString(int)>& cell) {
+    Text1->setText(cell(registry::ColumnId));
+    Text2->setText(cell(registry::ColumnName));
+    Text3->setText(cell(registry::ColumnAddress));
+    Text5->setText(cell(registry::ColumnTown));
+    Text7->setText(cell(registry::ColumnPostalCode));
+    Text6->setText(cell(registry::ColumnProvince));
+    DataBox1->setText(cell(registry::ColumnBirthDate));
+    Text10->setText(cell(registry::ColumnBirthPlace));
+    Text11->setText(cell(registry::ColumnBirthProvince));
+    Text8->setText(cell(registry::ColumnTaxCode));
+    Text9->setText(cell(registry::ColumnVatNumber));
+    Check1->setChecked(cell(registry::ColumnUser) == u"S");
+    Text12->setText(cell(registry::ColumnNote));
+    Text24->setText(cell(registry::ColumnCausale));
+    Text25->setText(cell(registry::ColumnOtherSumsCode));
+    bool known = false;
+    const qint64 version = cell(registry::ColumnVersion).toLongLong(&known);
+    loadedVersion_ = known ? std::optional<qint64>(version) : std::nullopt;
+}
+
+bool SubjectPanel::offerReload(const Status& refused, const QString& title) {
+    if (!store::isChangedMeanwhile(refused))
+        return false;
+    if (!shell_.boxes().confirm(refused.error() + QStringLiteral(": nulla è stato scritto.\n"
+                                                                 "Ricaricarlo con i dati attuali?"),
+                                title))
+        return true;
+    const std::optional<qint64> id = registry::parseSubjectId(Text1->text());
+    const Result<QVariantList> row = id ? registry::fetchSubjectRow(*id) : Result<QVariantList>{};
+    if (!row.ok() || row.value.isEmpty()) {
+        reportDatabaseError(row.ok() ? QStringLiteral("il soggetto non esiste più") : row.error());
+        return true;
+    }
+    fillFields([&row](int c) {
+        const QVariant value = row.value.value(c);
+        return c == registry::ColumnBirthDate ? registry::birthDateText(value) : value.toString();
+    });
+    return true;
+}
+
 void SubjectPanel::openFromUserLabel() {
+    loadedVersion_.reset();
     show();
     setTitle(kChangeMode);
     shell_.setPanelsVisible({"Frame2"}, false);
@@ -319,7 +349,9 @@ void SubjectPanel::changeMode() {
                               kBlockingTitle);
         return;
     }
-    const Result<bool> updated = registry::updateSubject(*id, subjectFromFields());
+    const Result<bool> updated = registry::updateSubject(*id, subjectFromFields(), loadedVersion_);
+    if (offerReload(updated.status, QStringLiteral("Velarco - MODIFICA")))
+        return;
     if (!updated.ok()) {
         reportDatabaseError(updated.error());
         return;
@@ -360,7 +392,9 @@ void SubjectPanel::EliminaSoggetto() {
                        kDeleteTitle))
         return;
     const std::optional<qint64> id = registry::parseSubjectId(Text1->text());
-    const Result<bool> deleted = id ? registry::deleteSubject(*id) : Result<bool>{};
+    const Result<bool> deleted = id ? registry::deleteSubject(*id, loadedVersion_) : Result<bool>{};
+    if (offerReload(deleted.status, kDeleteTitle))
+        return;
     if (!deleted.ok()) {
         reportDatabaseError(deleted.error());
         return;

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "store/status.h"
+
 #include <QGroupBox>
+#include <functional>
+#include <optional>
 
 class DataGrid;
 class DateBox;
@@ -43,6 +47,11 @@ private:
     void CaricaGrigliaSoggetti();
     // Asks, then deletes the subject shown in the panel.
     void EliminaSoggetto();
+    // Fills the fields from the cell texts of a subject grid row, by column.
+    void fillFields(const std::function<QString(int)>& cell);
+    // After a write refused because someone else changed the subject: offers to load
+    // it as it is now. True when the refusal was of that kind.
+    bool offerReload(const Status& refused, const QString& title);
 
     void insertMode();
     void changeMode();
@@ -73,4 +82,5 @@ private:
     NumberLineEdit* Text25;
     QCheckBox* Check1;
     QPushButton* Cmd2;
+    std::optional<qint64> loadedVersion_; // of the subject loaded from the grid
 };

@@ -2,10 +2,13 @@
 
 #include "store/connection.h"
 #include "store/name_order.h"
+#include "store/row_version.h"
 #include "store/transaction.h"
 
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QVariant>
+#include <QVariantList>
 
 namespace registry {
 namespace {
@@ -51,11 +54,12 @@ QVariantList valuesOf(const Subject& s) {
 } // namespace
 
 KeyedQuery subjectGridQuery() {
-    // The columns of the registry, without the name's sort key.
+    // The columns of the registry without the name's sort key, and the row version.
     return {QStringLiteral("Soggetti"),
             QStringLiteral("ID"),
             QStringLiteral("ID, denominazione, indirizzo, citta, cap, pr, datanascita, luogo, "
-                           "prnascita, codice, partita, utente, note, causale, codicealtro"),
+                           "prnascita, codice, partita, utente, note, causale, codicealtro, "
+                           "versione"),
             {},
             store::kNameOrder + QStringLiteral(", ID"),
             {}};
@@ -86,24 +90,55 @@ Status insertSubjectKeepingKey(qint64 id, const Subject& subject) {
         .status;
 }
 
-Result<bool> updateSubject(qint64 id, const Subject& subject) {
-    QVariantList values = valuesOf(subject);
-    values.append(id);
-    const Result<store::Written> w = store::runInTransaction(
-        QStringLiteral(
-            "UPDATE Soggetti SET denominazione = ?, ordine = ?, indirizzo = ?, citta = ?, "
-            "cap = ?, pr = ?, datanascita = ?, luogo = ?, prnascita = ?, "
-            "codice = ?, partita = ?, utente = ?, note = ?, causale = ?, codicealtro = ? "
-            "WHERE ID = ?"),
-        values);
-    return {w.status, w.ok() && w.value.rows > 0};
+Result<QVariantList> fetchSubjectRow(qint64 id) {
+    Result<QVariantList> result;
+    Result<QSqlQuery> query = store::run(
+        QStringLiteral("SELECT %1 FROM Soggetti WHERE ID = ?").arg(subjectGridQuery().columns),
+        {id});
+    result.status = query.status;
+    if (query.ok() && query.value.next()) {
+        for (int c = 0; c < query.value.record().count(); ++c)
+            result.value.append(query.value.value(c));
+    }
+    return result;
 }
 
-Result<bool> deleteSubject(qint64 id) {
+namespace {
+
+// Runs a write of the subject `id`; with `loadedVersion` only while the row still has
+// it. The value tells whether a row was written.
+Result<bool> writeSubject(qint64 id, QString sql, QVariantList values,
+                          std::optional<qint64> loadedVersion) {
+    values.append(id);
+    if (loadedVersion) {
+        sql += QLatin1String(store::kSameVersion);
+        values.append(*loadedVersion);
+    }
+    const Result<store::Written> w = store::runInTransaction(sql, values);
+    if (!w.ok() || w.value.rows > 0 || !loadedVersion)
+        return {w.status, w.ok() && w.value.rows > 0};
+    const Result<QVariantList> row = fetchSubjectRow(id);
+    if (!row.ok() || row.value.isEmpty())
+        return {row.status, false};
+    return {store::changedMeanwhile(QStringLiteral("Il soggetto")), false};
+}
+
+} // namespace
+
+Result<bool> updateSubject(qint64 id, const Subject& subject, std::optional<qint64> loadedVersion) {
+    return writeSubject(id,
+                        QStringLiteral("UPDATE Soggetti SET denominazione = ?, ordine = ?, "
+                                       "indirizzo = ?, citta = ?, cap = ?, pr = ?, "
+                                       "datanascita = ?, luogo = ?, prnascita = ?, codice = ?, "
+                                       "partita = ?, utente = ?, note = ?, causale = ?, "
+                                       "codicealtro = ?, ") +
+                            QLatin1String(store::kNextVersion) + QStringLiteral(" WHERE ID = ?"),
+                        valuesOf(subject), loadedVersion);
+}
+
+Result<bool> deleteSubject(qint64 id, std::optional<qint64> loadedVersion) {
     // Nothing cascades: the subject's withholding rows keep its key and name.
-    const Result<store::Written> w =
-        store::runInTransaction(QStringLiteral("DELETE FROM Soggetti WHERE ID = ?"), {id});
-    return {w.status, w.ok() && w.value.rows > 0};
+    return writeSubject(id, QStringLiteral("DELETE FROM Soggetti WHERE ID = ?"), {}, loadedVersion);
 }
 
 std::optional<qint64> parseSubjectId(const QString& text) {

@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QVariantList>
 #include <optional>
 
 // The writes of the subject registry, each one transaction with every value bound.
@@ -53,6 +54,7 @@ enum SubjectColumn {
     ColumnNote = 12,
     ColumnCausale = 13,
     ColumnOtherSumsCode = 14,
+    ColumnVersion = 15, // versione, hidden: checked by a correction or deletion
 };
 
 // Appends the subject; gives the new ID.
@@ -67,11 +69,18 @@ Status insertSubjectKeepingKey(qint64 id, const Subject& subject);
 
 // Rewrites the subject with key `id`. The value tells whether a row was written:
 // false when no subject has that key (any more).
-Result<bool> updateSubject(qint64 id, const Subject& subject);
+// With `loadedVersion`, a subject changed since it was read at that version is refused
+// (store::isChangedMeanwhile).
+Result<bool> updateSubject(qint64 id, const Subject& subject,
+                           std::optional<qint64> loadedVersion = std::nullopt);
 
 // Deletes the subject with key `id`; its withholding rows stay. The value tells
 // whether a row was deleted.
-Result<bool> deleteSubject(qint64 id);
+Result<bool> deleteSubject(qint64 id, std::optional<qint64> loadedVersion = std::nullopt);
+
+// The subject with key `id` as the grid reads it, one value per column; empty when
+// there is none.
+Result<QVariantList> fetchSubjectRow(qint64 id);
 
 // The key typed or loaded into the panel's ID field, or no value when the text is
 // not a whole positive number.

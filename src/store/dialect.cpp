@@ -4,6 +4,7 @@
 
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QVariant>
 #include <array>
@@ -69,6 +70,10 @@ QString definition(Engine engine, const QString& sql) {
     for (const TypeWord& t : kTypes)
         resolved.replace(QLatin1String(t.token),
                          QLatin1String(engine == Engine::PostgreSQL ? t.postgres : t.sqlite));
+    static const QRegularExpression digits(QStringLiteral("\\{digits:(\\w+)\\}"));
+    for (QRegularExpressionMatch m = digits.match(resolved); m.hasMatch();
+         m = digits.match(resolved))
+        resolved.replace(m.capturedStart(), m.capturedLength(), onlyDigits(engine, m.captured(1)));
     return resolved;
 }
 

@@ -23,7 +23,8 @@ namespace dialect {
 QString driverName(Engine engine);
 
 // A table definition with its column types resolved: {key} an integer key the database
-// numbers, {integer} whole numbers and cents, {text}, {date} a date. On PostgreSQL text
+// numbers, {integer} whole numbers and cents, {text}, {date} a date; {digits:NAME} the
+// condition that column NAME holds digits only. On PostgreSQL text
 // compares and sorts by code point, as SQLite does, whatever the server's locale.
 QString definition(Engine engine, const QString& sql);
 

@@ -111,10 +111,7 @@ Status execAll(QSqlDatabase db, const QString& sql, const QList<QVariantList>& r
 Status createVersion1(QSqlDatabase db, const QDate& today) {
     const Engine engine = engineOf(db);
     for (const char* sql : kCreateTables) {
-        const QString resolved = dialect::definition(engine, QString::fromUtf8(sql))
-                                     .replace(QLatin1String("{digits:Anno}"),
-                                              dialect::onlyDigits(engine, QStringLiteral("Anno")));
-        if (Status s = execAll(db, resolved); !s.ok())
+        if (Status s = execAll(db, dialect::definition(engine, QString::fromUtf8(sql))); !s.ok())
             return s;
     }
     QList<QVariantList> years;
@@ -219,35 +216,36 @@ Status addNameKeys(QSqlDatabase db, const QDate&) {
 // Each subject carries the causale of its yearly certificate and the code of the sums
 // paid to it that are not subject to withholding; existing subjects get the defaults.
 Status addCertificateFields(QSqlDatabase db, const QDate&) {
-    for (const char* sql : {"ALTER TABLE Soggetti ADD COLUMN causale TEXT NOT NULL DEFAULT 'A'",
-                            "ALTER TABLE Soggetti ADD COLUMN codicealtro TEXT NOT NULL "
+    for (const char* sql : {"ALTER TABLE Soggetti ADD COLUMN causale {text} NOT NULL DEFAULT 'A'",
+                            "ALTER TABLE Soggetti ADD COLUMN codicealtro {text} NOT NULL "
                             "DEFAULT '22'"}) {
-        if (Status s = execAll(db, QString::fromUtf8(sql)); !s.ok())
+        if (Status s = execAll(db, dialect::definition(engineOf(db), QString::fromUtf8(sql)));
+            !s.ok())
             return s;
     }
     return Status::success();
 }
 
 // Version 4: the tax calendar's tables: the legal interest rate of each year (hundredths of a
-// percent, like Percentuale), the extraordinary deferrals of due dates (ISO dates), and
+// percent, like Percentuale), the extraordinary deferrals of due dates, and
 // the office's options (absent means off).
 Status addTaxCalendarTables(QSqlDatabase db, const QDate&) {
     const char* const create[] = {
         R"(CREATE TABLE TassoLegale (
-            ID INTEGER PRIMARY KEY AUTOINCREMENT,
-            anno TEXT NOT NULL UNIQUE CHECK (length(anno) = 4 AND anno NOT GLOB '*[^0-9]*'),
-            tasso INTEGER CHECK (tasso IS NULL OR tasso >= 0)))",
+            ID {key},
+            anno {text} NOT NULL UNIQUE CHECK (length(anno) = 4 AND {digits:anno}),
+            tasso {integer} CHECK (tasso IS NULL OR tasso >= 0)))",
         R"(CREATE TABLE Proroghe (
-            ID INTEGER PRIMARY KEY AUTOINCREMENT,
-            originale TEXT NOT NULL UNIQUE,
-            nuova TEXT,
-            nota TEXT))",
+            ID {key},
+            originale {date} NOT NULL UNIQUE,
+            nuova {date},
+            nota {text}))",
         R"(CREATE TABLE Opzioni (
-            chiave TEXT PRIMARY KEY,
-            valore TEXT))",
+            chiave {text} PRIMARY KEY,
+            valore {text}))",
     };
     for (const char* sql : create) {
-        if (Status s = execAll(db, QString::fromUtf8(sql)); !s.ok())
+        if (Status s = execAll(db, dialect::definition(engineOf(db), QString::fromUtf8(sql))); !s.ok())
             return s;
     }
     QList<QVariantList> rates;
@@ -257,11 +255,24 @@ Status addTaxCalendarTables(QSqlDatabase db, const QDate&) {
                    rates);
 }
 
+// Version 5: the row version of the records and the subjects (see store/row_version.h).
+Status addRowVersions(QSqlDatabase db, const QDate&) {
+    for (const char* table : {"Ritenute", "Soggetti"}) {
+        const QString sql = dialect::definition(
+            engineOf(db), QStringLiteral("ALTER TABLE %1 ADD COLUMN versione {integer} NOT NULL "
+                                         "DEFAULT 0")
+                              .arg(QLatin1String(table)));
+        if (Status s = execAll(db, sql); !s.ok())
+            return s;
+    }
+    return Status::success();
+}
+
 // Step N brings a database of version N-1 to version N.
 using Step = std::function<Status(QSqlDatabase, const QDate&)>;
 const std::vector<Step>& steps() {
     static const std::vector<Step> all = {createVersion1, addNameKeys, addCertificateFields,
-                                          addTaxCalendarTables};
+                                          addTaxCalendarTables, addRowVersions};
     return all;
 }
 

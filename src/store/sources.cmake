@@ -10,6 +10,7 @@ list(APPEND VELARCO_CORE_SOURCES
   store/ledger_copy.cpp store/ledger_copy.h
   store/queries.cpp store/queries.h
   store/reasons.cpp store/reasons.h
+  store/row_version.cpp store/row_version.h
   store/schema.cpp store/schema.h
   store/sqlite_engine.cpp store/sqlite_engine.h
   store/server_connection.cpp store/server_connection.h

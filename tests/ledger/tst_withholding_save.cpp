@@ -39,6 +39,8 @@ private Q_SLOTS:
     void loadWithoutPaymentDate();
     void remittanceYearWarning_data();
     void remittanceYearWarning();
+    void changedByAnotherOperator_data();
+    void changedByAnotherOperator();
 
 private:
     // Fills the panel in insert mode with a record that passes every check.
@@ -412,6 +414,59 @@ void WithholdingSaveTest::failedWrite() {
     QCOMPARE(w_->text("Cbo3"), QString("BIANCHI SRL"));
     QCOMPARE(w_->text("Text19"), mode == "Rinserisci" ? QString("12/A") : QString("8"));
     QVERIFY(!w_->window->action("Ritenute")->isEnabled());
+}
+
+void WithholdingSaveTest::changedByAnotherOperator_data() {
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<bool>("reload");
+    QTest::newRow("correction, reloaded") << "Rmodifica" << true;
+    QTest::newRow("correction, not reloaded") << "Rmodifica" << false;
+    QTest::newRow("deletion, reloaded") << "RElimina" << true;
+}
+
+// Another operator corrects the record after this one loaded it: the write is refused,
+// nothing is overwritten, no success follows, and "Sì" loads the record as it is now.
+void WithholdingSaveTest::changedByAnotherOperator() {
+    QFETCH(QString, mode);
+    QFETCH(bool, reload);
+    const qint64 id = w_->addRecord({{"ID_A", bianchi_},
+                                     {"denominazione", "BIANCHI SRL"},
+                                     {"FT", "7"},
+                                     {"data", "2011-01-05"},
+                                     {"imponibile", 50000},
+                                     {"aliquota", 2000},
+                                     {"ritenuta", 10000},
+                                     {"totale", 60000},
+                                     {"versato", 10000},
+                                     {"tributo", "1040"}});
+    pick(mode.toLatin1().constData());
+    w_->child<QLineEdit>("Text19")->setText("8");
+    TestDatabase::exec("UPDATE Ritenute SET FT = 'ALTRO', versione = versione + 1 WHERE ID = ?",
+                       {id});
+    w_->boxes.answerYes();
+    if (reload)
+        w_->boxes.answerYes();
+    else
+        w_->boxes.answerNo();
+    pressCmd3();
+
+    QCOMPARE(w_->boxes.shown().size(), 2);
+    QVERIFY2(w_->boxes.last().text.contains("modificata da un altro operatore"),
+             qPrintable(w_->boxes.last().text));
+    QCOMPARE(LedgerWindow::recordCount(), 1);
+    QCOMPARE(LedgerWindow::record(id).value("FT").toString(), QString("ALTRO"));
+    QVERIFY(w_->window->panel("Frame4")->isVisible());
+    QCOMPARE(w_->text("Text19"), reload ? QString("ALTRO") : QString("8"));
+    if (!reload)
+        return;
+    // Loaded afresh, the record is corrected at its new version.
+    w_->child<QLineEdit>("Text19")->setText("9");
+    w_->boxes.answerYes();
+    pressCmd3();
+    if (mode == "RElimina")
+        QCOMPARE(LedgerWindow::recordCount(), 0);
+    else
+        QCOMPARE(LedgerWindow::record(id).value("FT").toString(), QString("9"));
 }
 
 void WithholdingSaveTest::loadFlags_data() {

@@ -29,14 +29,17 @@ registry::Subject full() {
     return s;
 }
 
-// The stored row in table order, NULL shown as "<null>".
+// The stored row in table order without its ID and version, NULL shown as "<null>".
 QStringList stored(qint64 id) {
     Result<QSqlQuery> q = store::run("SELECT * FROM Soggetti WHERE ID = ?", {id});
     QStringList out;
     if (!q.ok() || !q.value.next())
         return out;
-    for (int i = 1; i < q.value.record().count(); ++i)
-        out << (q.value.isNull(i) ? QString("<null>") : q.value.value(i).toString());
+    const QSqlRecord record = q.value.record();
+    for (int i = 1; i < record.count(); ++i) {
+        if (record.fieldName(i) != "versione")
+            out << (q.value.isNull(i) ? QString("<null>") : q.value.value(i).toString());
+    }
     return out;
 }
 

@@ -49,14 +49,15 @@ void StoreTest::columnOrder_data() {
                                              "datanascita", "luogo",         "prnascita",
                                              "codice",      "partita",       "utente",
                                              "note",        "ordine",        "causale",
-                                             "codicealtro"};
+                                             "codicealtro", "versione"};
     QTest::newRow("Ritenute") << "Ritenute"
-                              << QStringList{"ID",        "ID_A",       "denominazione", "FT",
-                                             "data",      "imponibile", "aliquota",      "ritenuta",
-                                             "altro",     "totale",     "pag",           "datap",
-                                             "periodo",   "versamento", "ravv",          "versato",
-                                             "interessi", "sanzione",   "tributo",       "anno",
-                                             "utente",    "scadenza",   "ordine"};
+                              << QStringList{
+                                     "ID",        "ID_A",       "denominazione", "FT",
+                                     "data",      "imponibile", "aliquota",      "ritenuta",
+                                     "altro",     "totale",     "pag",           "datap",
+                                     "periodo",   "versamento", "ravv",          "versato",
+                                     "interessi", "sanzione",   "tributo",       "anno",
+                                     "utente",    "scadenza",   "ordine",        "versione"};
     QTest::newRow("Anno") << "Anno" << QStringList{"ID", "Anno"};
     QTest::newRow("periodo") << "periodo" << QStringList{"ID", "periodo"};
     QTest::newRow("Tributo") << "Tributo" << QStringList{"ID", "codice", "Causale"};

@@ -2,7 +2,9 @@
 
 #include "store/connection.h"
 #include "store/dialect.h"
+#include "store/ledger_address.h"
 #include "store/name_order.h"
+#include "store/server_connection.h"
 #include "support/test_server.h"
 
 #include <QCoreApplication>
@@ -43,7 +45,30 @@ TestDatabase::TestDatabase() : dir_(std::make_unique<QTemporaryDir>()) {
         error_ = s.error();
 }
 
+namespace {
+const QString kSecond = QStringLiteral("second operator");
+} // namespace
+
+QSqlDatabase TestDatabase::secondConnection() const {
+    if (QSqlDatabase::contains(kSecond))
+        return QSqlDatabase::database(kSecond);
+    const store::LedgerAddress address = store::parseLedgerAddress(path());
+    if (address.server) {
+        if (store::connectServer(kSecond, address))
+            return {};
+        return QSqlDatabase::database(kSecond);
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kSecond);
+    db.setDatabaseName(address.path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    return db.open() ? db : QSqlDatabase();
+}
+
 TestDatabase::~TestDatabase() {
+    if (QSqlDatabase::contains(kSecond)) {
+        QSqlDatabase::database(kSecond, false).close();
+        QSqlDatabase::removeDatabase(kSecond);
+    }
     store::closeDatabase();
     if (!serverUrl_.isEmpty())
         test_server::administer(dropStatement(), nullptr);

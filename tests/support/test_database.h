@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSqlDatabase>
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
@@ -26,6 +27,9 @@ public:
     static void setReadOnly(bool readOnly);
     // Part of the database's reason for refusing a write while read-only.
     static QString readOnlyReason();
+    // A second connection to this ledger, as another operator's program holds it; an
+    // invalid one when it cannot open. Closed with the TestDatabase.
+    QSqlDatabase secondConnection() const;
     // Inserts a subject, with its name's sort key as the program writes it; returns its ID.
     static qint64 addSubject(const QString& name, bool user = false);
 
