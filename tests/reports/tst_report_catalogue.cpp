@@ -558,6 +558,8 @@ void ReportCatalogueTest::amountsAsTheGridShowsThem() {
 // Amounts with a fraction of a cent, stored by an older program, print rounded and
 // their totals are summed exactly, then rounded once.
 void ReportCatalogueTest::fractionOfACentInTotals() {
+    if (TestDatabase::onServer())
+        QSKIP("a server's bigint amount columns hold no fraction of a cent");
     TestDatabase db;
     QVERIFY2(db.ok(), qPrintable(db.error()));
     Fixture fixture;
