@@ -2,6 +2,7 @@
 
 #include "platform/report/report_format.h"
 #include "store/connection.h"
+#include "store/dialect.h"
 #include "store/name_order.h"
 #include "tax/late_payment_text.h"
 #include "tax/late_withholdings.h"
@@ -19,31 +20,41 @@ namespace {
 
 // Columns 0-2 the user, 3-5 the line's code and reference, 6 remittance date, 7-8 sum
 // and count. A record whose user is no subject keeps its key and an empty name.
-const QString kSelect =
-    QStringLiteral("SELECT r.utente, s.denominazione, s.codice, coalesce(r.tributo, ''), "
-                   "'00' || strftime('%m', r.datap), strftime('%Y', r.datap), ");
-const QString kFrom = QStringLiteral(
-    ", sum(r.ritenuta), count(*) FROM Ritenute r LEFT JOIN Soggetti s ON s.ID = r.utente "
-    "WHERE r.ritenuta <> 0 AND r.datap IS NOT NULL AND r.datap <> '' ");
-const QString kUnremitted = QStringLiteral("(r.versamento IS NULL OR r.versamento = '')");
+// The engine's spelling is chosen when a query is made (store/dialect.h).
+QString selectPart() {
+    return QStringLiteral("SELECT r.utente, s.denominazione, s.codice, coalesce(r.tributo, ''), "
+                          "'00' || %1, %2, ")
+        .arg(store::dialect::monthText(QStringLiteral("r.datap")),
+             store::dialect::yearText(QStringLiteral("r.datap")));
+}
+
+QString fromPart() {
+    return QStringLiteral(", sum(r.ritenuta), count(*) FROM Ritenute r LEFT JOIN Soggetti s "
+                          "ON CAST(s.ID AS TEXT) = r.utente WHERE r.ritenuta <> 0 AND %1 ")
+        .arg(store::dialect::hasDate(QStringLiteral("r.datap")));
+}
+
+QString unremitted() {
+    return store::dialect::noDate(QStringLiteral("r.versamento"));
+}
 
 enum class Kind { ToPay, Remitted, Late };
 
 QString sqlOf(Kind kind, bool oneUser) {
-    QString sql = kSelect;
+    QString sql = selectPart();
     sql += kind == Kind::Remitted ? QStringLiteral("r.versamento") : QStringLiteral("''");
-    sql += kFrom;
+    sql += fromPart();
     if (oneUser)
         sql += QStringLiteral("AND r.utente = ? ");
     switch (kind) {
     case Kind::ToPay:
-        sql += QStringLiteral("AND r.datap >= ? AND r.datap < ? AND ") + kUnremitted;
+        sql += QStringLiteral("AND r.datap >= ? AND r.datap < ? AND ") + unremitted();
         break;
     case Kind::Remitted:
-        sql += QStringLiteral("AND r.datap >= ? AND r.datap < ? AND NOT ") + kUnremitted;
+        sql += QStringLiteral("AND r.datap >= ? AND r.datap < ? AND NOT ") + unremitted();
         break;
     case Kind::Late:
-        sql += QStringLiteral("AND r.datap < ? AND ") + kUnremitted;
+        sql += QStringLiteral("AND r.datap < ? AND ") + unremitted();
         break;
     }
     sql += QStringLiteral(" GROUP BY 1, 4, 6, 5, 7 ORDER BY 1, 6, 5, 4, 7");

@@ -91,6 +91,26 @@ QString likeIgnoringCase(const QString& column) {
     return column + (isPostgres() ? QStringLiteral(" ILIKE ?") : QStringLiteral(" LIKE ?"));
 }
 
+QString monthText(const QString& column) {
+    return isPostgres() ? QStringLiteral("to_char(%1, 'MM')").arg(column)
+                        : QStringLiteral("strftime('%m', %1)").arg(column);
+}
+
+QString yearText(const QString& column) {
+    return isPostgres() ? QStringLiteral("to_char(%1, 'YYYY')").arg(column)
+                        : QStringLiteral("strftime('%Y', %1)").arg(column);
+}
+
+QString hasDate(const QString& column) {
+    return isPostgres() ? column + QStringLiteral(" IS NOT NULL")
+                        : QStringLiteral("(%1 IS NOT NULL AND %1 <> '')").arg(column);
+}
+
+QString noDate(const QString& column) {
+    return isPostgres() ? column + QStringLiteral(" IS NULL")
+                        : QStringLiteral("(%1 IS NULL OR %1 = '')").arg(column);
+}
+
 QString monthOf(const QString& column) {
     return isPostgres() ? QStringLiteral("CAST(EXTRACT(MONTH FROM %1) AS INTEGER)").arg(column)
                         : QStringLiteral("CAST(strftime('%m', %1) AS INTEGER)").arg(column);

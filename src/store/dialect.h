@@ -37,6 +37,14 @@ QString equalsIgnoringCase(const QString& column);
 // `column` matches one bound LIKE pattern, ignoring letter case.
 QString likeIgnoringCase(const QString& column);
 
+// The month ("01" to "12") and the year ("2024") of the date in `column`, as text.
+QString monthText(const QString& column);
+QString yearText(const QString& column);
+
+// Conditions that `column` holds a date, or none (a file may hold empty text for none).
+QString hasDate(const QString& column);
+QString noDate(const QString& column);
+
 // The month (1 to 12) of the date in `column`, a number; empty for no date.
 QString monthOf(const QString& column);
 

@@ -359,6 +359,8 @@ void StoreTest::upgradeKeepsSubjectsWithCertificateDefaults() {
         QVERIFY(q.exec("ALTER TABLE Soggetti DROP COLUMN causale"));
         for (const char* table : {"TassoLegale", "Proroghe", "Opzioni"})
             QVERIFY(q.exec(QStringLiteral("DROP TABLE %1").arg(QLatin1String(table))));
+        QVERIFY(q.exec("ALTER TABLE Soggetti DROP COLUMN versione"));
+        QVERIFY(q.exec("ALTER TABLE Ritenute DROP COLUMN versione"));
         QVERIFY(q.exec("PRAGMA user_version = 2"));
     }
     store::closeDatabase();
