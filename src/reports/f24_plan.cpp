@@ -57,7 +57,8 @@ QString sqlOf(Kind kind, bool oneUser) {
         sql += QStringLiteral("AND r.datap < ? AND ") + unremitted();
         break;
     }
-    sql += QStringLiteral(" GROUP BY 1, 4, 6, 5, 7 ORDER BY 1, 6, 5, 4, 7");
+    // The user's name and code follow the user; PostgreSQL wants them named.
+    sql += QStringLiteral(" GROUP BY 1, 2, 3, 4, 6, 5, 7 ORDER BY 1, 6, 5, 4, 7");
     return sql;
 }
 
