@@ -1,6 +1,7 @@
 #include "store/archive.h"
 
 #include "store/connection.h"
+#include "store/dialect.h"
 #include "store/copies.h"
 #include "store/sqlite_engine.h"
 
@@ -27,6 +28,10 @@ Result<LedgerCheck> saveCopy(const QString& target) {
 }
 
 Result<QString> copyBeforeYearDeletion() {
+    // A ledger on a server is copied by the server's own backups (pg_dump), not by a file
+    // copy of the program.
+    if (currentEngine() == Engine::PostgreSQL)
+        return {Status::success(), QString()};
     return automaticCopy(connection(), databasePath(), kBeforeYearDeletion);
 }
 
