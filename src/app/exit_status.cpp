@@ -7,7 +7,7 @@ const ExitStatusMeaning kMeanings[] = {
     {kNoWindow, "nessuno schermo, o l'archivio non si apre per la finestra"},
     {kBadArguments, "opzioni errate o sconosciute"},
     {kNoDatabase, "l'archivio (per la copia, l'origine o la destinazione) non si apre"},
-    {kNothingToPrint, "nessun dato da stampare; versamento non in ritardo; per la copia, la destinazione non è vuota"},
+    {kNothingToPrint, "niente da stampare; versamento non tardivo; copia: destinazione piena"},
     {kExportFailed, "stampa o copia non scritta, o copia non verificata; manca un tasso"},
     {kDamaged, "archivio danneggiato (--check)"},
     {kImportIncomplete, "importazione fatta, con righe rifiutate (elencate)"},

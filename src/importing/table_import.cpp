@@ -5,6 +5,7 @@
 #include "platform/amount.h"
 #include "registry/subject_store.h"
 #include "store/connection.h"
+#include "store/dialect.h"
 #include "store/transaction.h"
 
 #include <QDir>
@@ -192,6 +193,10 @@ Status writeSubjects(const SourceFile& source, const QDate& today, ImportOutcome
             return s;
         ++outcome.written;
     }
+    if (Status s =
+            store::dialect::continueKeysAfter(store::connection(), QStringLiteral("Soggetti"));
+        !s.ok())
+        return s;
     const Result<qint64> stored = rowCount("Soggetti");
     if (!stored.ok())
         return stored.status;
@@ -232,6 +237,10 @@ Status writeWithholdings(const SourceFile& source, const QDate& today, ImportOut
             return s;
         ++outcome.written;
     }
+    if (Status s =
+            store::dialect::continueKeysAfter(store::connection(), QStringLiteral("Ritenute"));
+        !s.ok())
+        return s;
     const Result<qint64> stored = rowCount("Ritenute");
     if (!stored.ok())
         return stored.status;

@@ -2,9 +2,9 @@
 
 #include "store/connection.h"
 
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QVariant>
 #include <array>

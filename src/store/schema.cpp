@@ -245,7 +245,8 @@ Status addTaxCalendarTables(QSqlDatabase db, const QDate&) {
             valore {text}))",
     };
     for (const char* sql : create) {
-        if (Status s = execAll(db, dialect::definition(engineOf(db), QString::fromUtf8(sql))); !s.ok())
+        if (Status s = execAll(db, dialect::definition(engineOf(db), QString::fromUtf8(sql)));
+            !s.ok())
             return s;
     }
     QList<QVariantList> rates;

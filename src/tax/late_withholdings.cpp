@@ -2,6 +2,7 @@
 
 #include "ledger/withholding_rules.h"
 #include "store/connection.h"
+#include "store/dialect.h"
 #include "tax/deferral_calendar.h"
 #include "tax/record_due_date.h"
 #include "tax/tax_tables.h"
@@ -81,12 +82,14 @@ Result<QList<LateWithholding>> lateWithholdings(const QString& user, const QStri
         return result;
     }
     // Paid before the day asked (nothing paid later can be due by then) and not remitted.
-    QString sql = QStringLiteral(
-        "SELECT Ritenute.ID, Ritenute.utente, Soggetti.denominazione, Ritenute.denominazione, "
-        "Ritenute.FT, Ritenute.datap, Ritenute.tributo, Ritenute.ritenuta "
-        "FROM Ritenute LEFT JOIN Soggetti ON Soggetti.ID = Ritenute.utente "
-        "WHERE (Ritenute.versamento IS NULL OR Ritenute.versamento = '') "
-        "AND Ritenute.datap IS NOT NULL AND Ritenute.datap < ? AND Ritenute.ritenuta > 0 ");
+    QString sql =
+        QStringLiteral(
+            "SELECT Ritenute.ID, Ritenute.utente, Soggetti.denominazione, Ritenute.denominazione, "
+            "Ritenute.FT, Ritenute.datap, Ritenute.tributo, Ritenute.ritenuta "
+            "FROM Ritenute LEFT JOIN Soggetti ON CAST(Soggetti.ID AS TEXT) = Ritenute.utente "
+            "WHERE %1 AND Ritenute.datap IS NOT NULL AND Ritenute.datap < ? "
+            "AND Ritenute.ritenuta > 0 ")
+            .arg(store::dialect::noDate(QStringLiteral("Ritenute.versamento")));
     QVariantList values{at.toString(Qt::ISODate)};
     if (!user.isEmpty()) {
         sql += QStringLiteral("AND Ritenute.utente = ? ");

@@ -47,10 +47,18 @@ Result<bool> smallAmountDeferralChosen() {
 }
 
 Status chooseSmallAmountDeferral(bool chosen) {
-    return store::runInTransaction(
-               QStringLiteral("INSERT OR REPLACE INTO Opzioni (chiave, valore) VALUES (?, ?)"),
-               {kSmallAmountKey, chosen ? QStringLiteral("S") : QStringLiteral("N")})
-        .status;
+    // The options table has no numbered key for an INSERT to hand back: one statement in a
+    // transaction of its own, written for both engines.
+    Transaction transaction(store::connection());
+    if (!transaction.begun().ok())
+        return transaction.begun();
+    const Result<QSqlQuery> written = store::run(
+        QStringLiteral("INSERT INTO Opzioni (chiave, valore) VALUES (?, ?) ON CONFLICT (chiave) "
+                       "DO UPDATE SET valore = excluded.valore"),
+        {kSmallAmountKey, chosen ? QStringLiteral("S") : QStringLiteral("N")});
+    if (!written.ok())
+        return written.status;
+    return transaction.commit();
 }
 
 } // namespace tax

@@ -1,4 +1,5 @@
 #include "store/connection.h"
+#include "store/dialect.h"
 #include "store/schema.h"
 #include "support/test_database.h"
 #include "tax/record_due_date.h"
@@ -43,8 +44,11 @@ void TaxTablesTest::upgradeFromThePreviousVersion() {
     TestDatabase::exec(QStringLiteral("INSERT INTO Ritenute (utente, anno) VALUES ('1', '2024')"));
     for (const char* table : {"TassoLegale", "Proroghe", "Opzioni"})
         TestDatabase::exec(QStringLiteral("DROP TABLE %1").arg(QLatin1String(table)));
-    TestDatabase::exec(
-        QStringLiteral("PRAGMA user_version = %1").arg(store::schema::kCurrentVersion - 1));
+    // The row versions came after the tax tables.
+    for (const char* table : {"Ritenute", "Soggetti"})
+        TestDatabase::exec(
+            QStringLiteral("ALTER TABLE %1 DROP COLUMN versione").arg(QLatin1String(table)));
+    QVERIFY(store::dialect::storeVersion(store::connection(), 3).ok());
     store::closeDatabase();
     QVERIFY(store::openDatabase(db.path()).ok());
     QCOMPARE(store::schema::versionOf(store::connection()), store::schema::kCurrentVersion);
@@ -74,8 +78,11 @@ void TaxTablesTest::overridesSkipUnreadableDates() {
     QVERIFY2(db.ok(), qPrintable(db.error()));
     TestDatabase::exec(QStringLiteral("INSERT INTO Proroghe (originale, nuova, nota) VALUES "
                                       "('2020-03-16', '2020-03-20', 'D.L. 18/2020'), "
-                                      "('2020-04-16', NULL, 'data da decidere'), "
-                                      "('16/05/2020', '2020-05-20', 'scritta a mano')"));
+                                      "('2020-04-16', NULL, 'data da decidere')"));
+    // A file written by another tool may hold a date as typed; a server's date column cannot.
+    if (!TestDatabase::onServer())
+        TestDatabase::exec(QStringLiteral("INSERT INTO Proroghe (originale, nuova, nota) VALUES "
+                                          "('16/05/2020', '2020-05-20', 'scritta a mano')"));
     const Result<DueDateOverrides> overrides = loadOverrides();
     QVERIFY(overrides.ok());
     QCOMPARE(overrides.value.size(), 1);
@@ -87,7 +94,8 @@ void TaxTablesTest::officeOption() {
     TestDatabase db;
     QVERIFY2(db.ok(), qPrintable(db.error()));
     QCOMPARE(smallAmountDeferralChosen().value, false);
-    QVERIFY(chooseSmallAmountDeferral(true).ok());
+    const Status chosen = chooseSmallAmountDeferral(true);
+    QVERIFY2(chosen.ok(), qPrintable(chosen.error()));
     QCOMPARE(smallAmountDeferralChosen().value, true);
     QVERIFY(chooseSmallAmountDeferral(false).ok());
     QCOMPARE(storedCalendarChoice().value.smallAmountDeferral, false);
