@@ -5,7 +5,9 @@
 #include "app/exit_status.h"
 #include "app/ledger_commands.h"
 #include "app/nota.h"
+#include "app/password_prompt.h"
 #include "app/pictures.h"
+#include "app/remembered_ledger.h"
 #include "app/splash.h"
 #include "app/startup_options.h"
 #include "app/tax_command.h"
@@ -256,21 +258,29 @@ int runVelarco(int argc, char* argv[]) {
     QtMessageBoxes boxes;
 
     // A server that wants a password PGPASSWORD and ~/.pgpass do not give asks for it.
-    store::setPasswordPrompt([&boxes](const QString& address, const QString& reason) {
-        const QString password =
-            boxes.input(QStringLiteral("Il server chiede la password per l'archivio\n%1\n\n(%2)")
-                            .arg(address, reason.trimmed()),
-                        QStringLiteral("Password del database"), true);
-        return password.isEmpty() ? std::nullopt : std::optional<QString>(password);
-    });
+    store::setPasswordPrompt(passwordPrompt(boxes));
 
     // ApriDatabase: the splash shows while the database opens.
     Splash splash;
     splash.show();
     QApplication::processEvents();
-    const QString path = options.databasePath.isEmpty() ? programDatabasePath(prepareDataFolder())
-                                                        : options.databasePath;
-    const Status opened = store::openDatabase(path);
+    // The ledger named on the command line, else the one last opened from the window, else
+    // this computer's own.
+    const QString remembered =
+        options.databasePath.isEmpty() ? remembered_ledger::last() : QString();
+    const QString path = !options.databasePath.isEmpty() ? options.databasePath
+                         : !remembered.isEmpty()         ? remembered
+                                                         : programDatabasePath(prepareDataFolder());
+    Status opened = store::openDatabase(path);
+    if (!opened.ok() && !remembered.isEmpty()) {
+        splash.hide();
+        boxes.notice(opened.error() + QStringLiteral("\n\nSi apre l'archivio di questo computer; "
+                                                     "per riprovare: menu Archivio, \"Apri "
+                                                     "archivio condiviso…\"."),
+                     QStringLiteral("ERRORE -- BLOCCANTE  "));
+        splash.show();
+        opened = store::openDatabase(programDatabasePath(prepareDataFolder()));
+    }
     if (!opened.ok()) {
         splash.close();
         boxes.notice(opened.error(), QStringLiteral("ERRORE -- BLOCCANTE  "));

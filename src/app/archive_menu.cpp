@@ -1,10 +1,15 @@
 #include "app/archive_menu.h"
 
+#include "app/password_prompt.h"
+#include "app/remembered_ledger.h"
+#include "app/shared_ledger_dialog.h"
 #include "platform/message_boxes.h"
 #include "platform/shell.h"
 #include "store/archive.h"
 #include "store/connection.h"
 #include "store/copies.h"
+#include "store/dialect.h"
+#include "store/server_jobs.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -12,6 +17,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QGuiApplication>
 
 namespace {
@@ -41,13 +47,74 @@ public:
 
 } // namespace
 
+bool ArchiveMenu::leftToTheServer(store::ServerJob job) {
+    if (store::currentEngine() != store::Engine::PostgreSQL)
+        return false;
+    shell_.boxes().notice(store::serverJobText(job, store::databasePath()), kTitle);
+    return true;
+}
+
 ArchiveMenu::ArchiveMenu(Shell& shell, QObject* parent) : QObject(parent), shell_(shell) {
+    store::setPasswordPrompt(passwordPrompt(shell_.boxes()));
+    connect(shell_.action("ApriCondiviso"), &QAction::triggered, this, &ArchiveMenu::ApriCondiviso);
+    connect(shell_.action("ApriLocale"), &QAction::triggered, this, &ArchiveMenu::ApriLocale);
     connect(shell_.action("VerificaArchivio"), &QAction::triggered, this,
             &ArchiveMenu::VerificaArchivio);
     connect(shell_.action("SalvaCopia"), &QAction::triggered, this, &ArchiveMenu::SalvaCopia);
     connect(shell_.action("RipristinaCopia"), &QAction::triggered, this,
             &ArchiveMenu::RipristinaCopia);
     connect(shell_.action("Informazioni"), &QAction::triggered, this, &ArchiveMenu::Informazioni);
+}
+
+ArchiveMenu::~ArchiveMenu() {
+    store::setPasswordPrompt({});
+}
+
+void ArchiveMenu::ApriCondiviso() {
+    store::LedgerAddress proposed = store::parseLedgerAddress(remembered_ledger::last());
+    if (!proposed.server) {
+        proposed = {};
+        proposed.server = true;
+    }
+    const QString address = SharedLedgerDialog::ask(shell_.panel("Frame2")->window(), proposed);
+    if (!address.isEmpty())
+        switchTo(address);
+}
+
+void ArchiveMenu::ApriLocale() {
+    const QString current = store::databasePath();
+    const QString file = shell_.boxes().chooseFile(
+        QStringLiteral("Apri archivio locale"),
+        store::isServerAddress(current) ? QString() : QFileInfo(current).absolutePath(), false);
+    if (!file.isEmpty())
+        switchTo(file);
+}
+
+void ArchiveMenu::switchTo(const QString& ledger) {
+    const QString previous = store::databasePath();
+    Status opened = Status::success();
+    Status back = Status::success();
+    {
+        const BusyCursor busy;
+        Q_EMIT ledgerClosing();
+        opened = store::openDatabase(ledger);
+        if (!opened.ok() && !previous.isEmpty())
+            back = store::openDatabase(previous);
+    }
+    Q_EMIT ledgerReopened();
+    if (!opened.ok()) {
+        QString text = QStringLiteral("L'archivio non è stato aperto.\n") + opened.error();
+        text += back.ok() ? QStringLiteral("\n\nResta aperto l'archivio\n%1").arg(shown(previous))
+                          : QStringLiteral("\n\nNemmeno l'archivio precedente si riapre: ") +
+                                back.error();
+        shell_.boxes().notice(text, kErrorTitle);
+        return;
+    }
+    remembered_ledger::remember(ledger);
+    shell_.boxes().notice(
+        QStringLiteral("Aperto l'archivio\n%1\n\nSarà riaperto al prossimo avvio.")
+            .arg(shown(store::databasePath())),
+        kTitle);
 }
 
 QString ArchiveMenu::readOnlyText() {
@@ -57,6 +124,8 @@ QString ArchiveMenu::readOnlyText() {
 }
 
 void ArchiveMenu::VerificaArchivio() {
+    if (leftToTheServer(store::ServerJob::Check))
+        return;
     store::LedgerCheck check;
     {
         const BusyCursor busy;
@@ -75,6 +144,8 @@ void ArchiveMenu::VerificaArchivio() {
 }
 
 void ArchiveMenu::SalvaCopia() {
+    if (leftToTheServer(store::ServerJob::Copy))
+        return;
     const QFileInfo ledger(store::databasePath());
     const QString proposed = ledger.dir().filePath(
         ledger.completeBaseName() + QStringLiteral("-copia-") +
@@ -99,6 +170,8 @@ void ArchiveMenu::SalvaCopia() {
 }
 
 void ArchiveMenu::RipristinaCopia() {
+    if (leftToTheServer(store::ServerJob::Restore))
+        return;
     MessageBoxes& boxes = shell_.boxes();
     if (store::isReadOnly()) {
         boxes.notice(readOnlyText(), kErrorTitle);
@@ -137,9 +210,12 @@ void ArchiveMenu::RipristinaCopia() {
 
 void ArchiveMenu::Informazioni() {
     const QString path = store::databasePath();
+    const QString copies = store::currentEngine() == store::Engine::PostgreSQL
+                               ? QStringLiteral("nessuna, le copie sono compito del server")
+                               : shown(store::automaticCopiesFolder(path));
     QString text = QStringLiteral("Velarco %1\n\nArchivio: %2\nMotore: %3\nCopie automatiche: %4")
                        .arg(QCoreApplication::applicationVersion(), shown(path),
-                            store::engineDescription(), shown(store::automaticCopiesFolder(path)));
+                            store::engineDescription(), copies);
     if (store::isReadOnly())
         text += QStringLiteral("\n\nL'archivio è aperto in sola lettura.");
     shell_.boxes().notice(text, kTitle);

@@ -3,14 +3,19 @@
 #include <QObject>
 
 class Shell;
+namespace store {
+enum class ServerJob;
+}
 
-// The "Archivio" menu: the check of the ledger, its copies, its replacement by a copy
-// and what the program knows of it. Enabled in every state of the window.
+// The "Archivio" menu: opening a shared ledger or another local one, the check of the
+// ledger, its copies, its replacement by a copy and what the program knows of it.
+// Enabled in every state of the window.
 class ArchiveMenu : public QObject {
     Q_OBJECT
 
 public:
     ArchiveMenu(Shell& shell, QObject* parent = nullptr);
+    ~ArchiveMenu() override;
 
     // The refusal every command that writes gives on a read-only ledger.
     static QString readOnlyText();
@@ -22,10 +27,17 @@ Q_SIGNALS:
     void ledgerReopened();
 
 private:
+    void ApriCondiviso();
+    void ApriLocale();
+    // Closes the open ledger and opens `ledger` (a file or a server address), remembered
+    // for the next start; when it does not open, the previous ledger is opened again.
+    void switchTo(const QString& ledger);
     void VerificaArchivio();
     void SalvaCopia();
     void RipristinaCopia();
     void Informazioni();
+    // On a server ledger, tells the operator that `job` is the server's; true then.
+    bool leftToTheServer(store::ServerJob job);
 
     Shell& shell_;
 };

@@ -3,7 +3,9 @@
 #include "app/exit_status.h"
 #include "app/startup_options.h"
 #include "store/copies.h"
+#include "store/ledger_address.h"
 #include "store/ledger_file.h"
+#include "store/server_jobs.h"
 
 #include <QDir>
 #include <QStringList>
@@ -69,6 +71,12 @@ int backup(const QString& path, const QString& target) {
 } // namespace
 
 int run(const StartupOptions& options, const QString& path) {
+    if (store::isServerAddress(path)) {
+        const store::ServerJob job =
+            options.command == Command::Check ? store::ServerJob::Check : store::ServerJob::Copy;
+        say(stderr, store::serverJobText(job, store::parseLedgerAddress(path).display()));
+        return kBadArguments;
+    }
     return options.command == Command::Check
                ? check(path)
                : backup(path, options.values.value(QStringLiteral("backup")));

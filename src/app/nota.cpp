@@ -81,6 +81,8 @@ const MenuItem kMenu[] = {
     {"PianoF24G", "Piano F24 Generale", 1, false},
     {"StampaScadute", "Ritenute scadute", 1, false},
     {"Archivio", "A&rchivio", 0, true},
+    {"ApriCondiviso", "Apri archivio condiviso…", 1, false},
+    {"ApriLocale", "Apri archivio locale…", 1, false},
     {"VerificaArchivio", "Verifica archivio", 1, false},
     {"SalvaCopia", "Salva copia dell'archivio…", 1, false},
     {"RipristinaCopia", "Ripristina da una copia…", 1, false},
@@ -148,6 +150,10 @@ Nota::Nota(MessageBoxes& boxes, QWidget* parent) : QMainWindow(parent), boxes_(b
     auto* archive = new ArchiveMenu(*this, this);
     connect(archive, &ArchiveMenu::ledgerClosing, this, &Nota::releaseLedger);
     connect(archive, &ArchiveMenu::ledgerReopened, this, &Nota::onCambioUtente);
+    connect(archive, &ArchiveMenu::ledgerReopened, this, [this] {
+        if (store::isReadOnly())
+            refuseWrites();
+    });
     if (store::isReadOnly())
         refuseWrites();
     new TaxCommands(*this, this);

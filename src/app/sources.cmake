@@ -7,6 +7,9 @@ list(APPEND VELARCO_GUI_SOURCES
   app/ledger_commands.cpp app/ledger_commands.h
   app/copy_command.cpp app/copy_command.h
   app/nota.cpp app/nota.h
+  app/password_prompt.cpp app/password_prompt.h
+  app/remembered_ledger.cpp app/remembered_ledger.h
+  app/shared_ledger_dialog.cpp app/shared_ledger_dialog.h
   app/pictures.cpp app/pictures.h
   app/splash.cpp app/splash.h
   app/startup_options.cpp app/startup_options.h

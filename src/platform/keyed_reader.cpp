@@ -17,7 +17,7 @@ Status KeyedReader::open(const KeyedQuery& query) {
     };
 
     QSqlQuery keys(store::connection());
-    keys.setForwardOnly(true);
+    store::dialect::readWholeResults(keys);
     if (!keys.prepare(query.keySql()))
         return fail(keys);
     for (int i = 0; i < query.values.size(); ++i)
@@ -31,7 +31,7 @@ Status KeyedReader::open(const KeyedQuery& query) {
 
     // A run with no keys names the columns.
     window_ = QSqlQuery(store::connection());
-    window_.setForwardOnly(true);
+    store::dialect::readWholeResults(window_);
     if (!window_.prepare(query.windowSql(windowRows_)))
         return fail(window_);
     for (int i = 0; i < windowRows_; ++i)

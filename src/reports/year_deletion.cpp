@@ -3,6 +3,9 @@
 #include "platform/message_boxes.h"
 #include "platform/shell.h"
 #include "reports/year_deletion_store.h"
+#include "store/connection.h"
+#include "store/dialect.h"
+#include "store/server_jobs.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -41,8 +44,12 @@ void YearDeletion::askAndDelete() {
         boxes.notice(QStringLiteral("PASSWORD.................errata !!"), kNoticeTitle);
         return;
     }
-    if (!boxes.confirm(QStringLiteral(" Sei sicuro di voler di eliminare le registrazioni  ?"),
-                       kPromptTitle)) {
+    QString question = QStringLiteral(" Sei sicuro di voler di eliminare le registrazioni  ?");
+    if (store::currentEngine() == store::Engine::PostgreSQL)
+        question +=
+            QStringLiteral("\n\n") +
+            store::serverJobText(store::ServerJob::CopyBeforeDeletion, store::databasePath());
+    if (!boxes.confirm(question, kPromptTitle)) {
         boxes.notice(QStringLiteral("  Eliminazione  cancellata dall'Utente  !!"), kNoticeTitle);
         return;
     }

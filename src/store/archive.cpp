@@ -1,8 +1,8 @@
 #include "store/archive.h"
 
 #include "store/connection.h"
-#include "store/dialect.h"
 #include "store/copies.h"
+#include "store/dialect.h"
 #include "store/sqlite_engine.h"
 
 #include <QDateTime>
@@ -92,6 +92,8 @@ Result<QString> restoreFrom(const QString& copy, const std::function<void()>& be
 }
 
 QString engineDescription() {
+    if (currentEngine() == Engine::PostgreSQL)
+        return dialect::serverDescription(connection());
     return engine::description(connection());
 }
 

@@ -80,7 +80,10 @@ Status openDatabase(const QString& path) {
         const LedgerAddress address = parseLedgerAddress(path, &error);
         if (!error.isEmpty())
             return Status::failure(error);
-        return openServerDatabase(address);
+        if (Status s = openServerDatabase(address); !s.ok())
+            return s;
+        openLedger() = {address.display(), false};
+        return Status::success();
     }
     closeDatabase();
     const QFileInfo info(path);

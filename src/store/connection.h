@@ -22,7 +22,8 @@ Status openDatabase(const QString& path);
 // Whether the open ledger is read only: every write is refused.
 bool isReadOnly();
 
-// The absolute path of the open ledger; empty when none is open.
+// The absolute path of the open ledger file, or the address of the server ledger; empty
+// when none is open.
 QString databasePath();
 
 // Closes and removes the connection; used by tests that reopen a file.

@@ -24,7 +24,10 @@ QString driverName(Engine engine);
 
 // A table definition with its column types resolved: {key} an integer key the database
 // numbers, {integer} whole numbers and cents, {text}, {date} a date; {digits:NAME} the
-// condition that column NAME holds digits only. On PostgreSQL text
+// condition that column NAME holds digits only; {then key} closes an index's column list
+// with the row's key (SQLite ends every index with it by itself; on PostgreSQL a list in
+// the index's order, ending with the key as every grid's order does, then reads the
+// index alone, with no sort and no table row). On PostgreSQL text
 // compares and sorts by code point, as SQLite does, whatever the server's locale.
 QString definition(Engine engine, const QString& sql);
 
@@ -48,6 +51,16 @@ QString noDate(const QString& column);
 // The month (1 to 12) of the date in `column`, a number; empty for no date.
 QString monthOf(const QString& column);
 
+// Sets `query` to receive its whole result at once where that is the quick way to read a
+// long one: SQLite steps its statement as a forward-only result is walked, while Qt's
+// PostgreSQL driver walks a forward-only result asking the server for one row at a time.
+void readWholeResults(QSqlQuery& query);
+
+// Whether a single statement runs best as its own transaction, without BEGIN and COMMIT:
+// a server does so for a statement outside a transaction block, and the two round trips
+// of BEGIN and COMMIT would only add to a save's time.
+bool singleStatementsRunAlone();
+
 // PostgreSQL folds unquoted names to lower case: the name of a column of a result
 // read from `table`, as the schema spells it.
 QString fieldName(Engine engine, const QString& table, const QString& name);
@@ -59,6 +72,9 @@ qint64 insertedId(QSqlQuery& query);
 // After rows were written with their keys given: the next key the database hands out
 // follows the largest one of `table` (SQLite keeps track by itself).
 Status continueKeysAfter(QSqlDatabase db, const QString& table);
+
+// The server and its version, as the operator is told ("PostgreSQL 15.5").
+QString serverDescription(QSqlDatabase db);
 
 // The layout version kept in the database; 0 for an empty database.
 Result<int> storedVersion(QSqlDatabase db);

@@ -70,10 +70,10 @@ const char* const kCreateTables[] = {
         ID {key},
         Percentuale {integer} NOT NULL UNIQUE))",
     // The ledger grid: one user's year in name and date order.
-    "CREATE INDEX Ritenute_utente_anno ON Ritenute (utente, anno, denominazione, data)",
+    "CREATE INDEX Ritenute_utente_anno ON Ritenute (utente, anno, denominazione, data{then key})",
     "CREATE INDEX Ritenute_scadenza ON Ritenute (scadenza)",
-    "CREATE INDEX Soggetti_denominazione ON Soggetti (denominazione)",
-    "CREATE INDEX Soggetti_utente ON Soggetti (utente, denominazione)",
+    "CREATE INDEX Soggetti_denominazione ON Soggetti (denominazione{then key})",
+    "CREATE INDEX Soggetti_utente ON Soggetti (utente, denominazione{then key})",
 };
 
 struct TaxCode {
@@ -200,14 +200,15 @@ Status addNameKeys(QSqlDatabase db, const QDate&) {
         return s;
     const char* const after[] = {
         "CREATE INDEX Ritenute_utente_anno ON Ritenute (utente, anno, ordine, denominazione, "
-        "data)",
-        "CREATE INDEX Soggetti_denominazione ON Soggetti (ordine, denominazione)",
-        "CREATE INDEX Soggetti_utente ON Soggetti (utente, ordine, denominazione)",
+        "data{then key})",
+        "CREATE INDEX Soggetti_denominazione ON Soggetti (ordine, denominazione{then key})",
+        "CREATE INDEX Soggetti_utente ON Soggetti (utente, ordine, denominazione{then key})",
         "CREATE INDEX Ritenute_senza_ordine ON Ritenute (denominazione) WHERE ordine IS NULL",
         "CREATE INDEX Soggetti_senza_ordine ON Soggetti (denominazione) WHERE ordine IS NULL",
     };
     for (const char* sql : after) {
-        if (Status s = execAll(db, QString::fromUtf8(sql)); !s.ok())
+        if (Status s = execAll(db, dialect::definition(engineOf(db), QString::fromUtf8(sql)));
+            !s.ok())
             return s;
     }
     return Status::success();

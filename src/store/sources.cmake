@@ -14,6 +14,7 @@ list(APPEND VELARCO_CORE_SOURCES
   store/schema.cpp store/schema.h
   store/sqlite_engine.cpp store/sqlite_engine.h
   store/server_connection.cpp store/server_connection.h
+  store/server_jobs.cpp store/server_jobs.h
   store/status.h
   store/transaction.cpp store/transaction.h
 )

@@ -9,8 +9,11 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
+#include <optional>
 
 namespace {
+
+const QString kAlreadyOpen = QStringLiteral("una transazione è già in corso su questa connessione");
 
 // The connections with a transaction open. SQLite refuses a second BEGIN, PostgreSQL
 // only warns and would fold the inner write into the outer transaction: both refuse.
@@ -25,8 +28,7 @@ Transaction::Transaction(QSqlDatabase db) : db_(std::move(db)) {
     if (begun_ = store::reconnectIfLost(); !begun_.ok())
         return;
     if (openConnections().contains(db_.connectionName())) {
-        begun_ =
-            Status::failure(QStringLiteral("una transazione è già in corso su questa connessione"));
+        begun_ = Status::failure(kAlreadyOpen);
         return;
     }
     open_ = db_.transaction();
@@ -62,9 +64,15 @@ namespace store {
 
 Result<Written> runInTransaction(const QString& sql, const QVariantList& values) {
     Result<Written> result;
-    Transaction transaction(connection());
-    if (!transaction.begun().ok()) {
-        result.status = transaction.begun();
+    std::optional<Transaction> transaction;
+    if (!dialect::singleStatementsRunAlone()) {
+        transaction.emplace(connection());
+        if (!transaction->begun().ok()) {
+            result.status = transaction->begun();
+            return result;
+        }
+    } else if (openConnections().contains(connection().connectionName())) {
+        result.status = Status::failure(kAlreadyOpen);
         return result;
     }
     {
@@ -81,7 +89,7 @@ Result<Written> runInTransaction(const QString& sql, const QVariantList& values)
             result.value.rows = std::max<qint64>(result.value.rows, result.value.lastId > 0);
         }
     }
-    result.status = transaction.commit();
+    result.status = transaction ? transaction->commit() : Status::success();
     return result;
 }
 

@@ -1,4 +1,7 @@
 #include "app/nota.h"
+#include "app/remembered_ledger.h"
+#include "app/shared_ledger_dialog.h"
+#include "store/ledger_address.h"
 #include "platform/scripted_message_boxes.h"
 #include "store/archive.h"
 #include "store/connection.h"
@@ -17,6 +20,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -24,9 +30,30 @@
 
 namespace {
 
-const QStringList kArchiveItems = {"VerificaArchivio", "SalvaCopia", "RipristinaCopia",
-                                   "Informazioni"};
+const QStringList kArchiveItems = {"ApriCondiviso",   "ApriLocale",      "VerificaArchivio",
+                                   "SalvaCopia",      "RipristinaCopia", "Informazioni"};
 const QString kReadOnly = "L'archivio è aperto in sola lettura";
+
+// Types `address` into the shared-ledger dialog when it shows, and presses "Apri".
+void fillSharedLedgerDialog(const store::LedgerAddress& address) {
+    QTimer::singleShot(0, [address] {
+        auto* dialog = qobject_cast<SharedLedgerDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->findChild<QLineEdit*>("Utente")->setText(address.user);
+        dialog->findChild<QLineEdit*>("Server")->setText(address.host);
+        dialog->findChild<QSpinBox*>("Porta")->setValue(address.port);
+        dialog->findChild<QLineEdit*>("Database")->setText(address.database);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("Apri"), Qt::LeftButton);
+    });
+}
+
+QStringList userNames(Nota& window) {
+    QStringList names;
+    auto* users = window.findChild<QComboBox*>("cbo1");
+    for (int i = 0; i < users->count(); ++i)
+        names.append(users->itemText(i));
+    return names;
+}
 
 void login(Nota& window, const QString& user) {
     auto* users = window.findChild<QComboBox*>("cbo1");
@@ -41,6 +68,7 @@ class ArchiveMenuTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void cleanup();
     void menuFollowsGenerale();
@@ -54,6 +82,10 @@ private Q_SLOTS:
     void informationNamesTheFiles();
     void readOnlyLedger_data();
     void readOnlyLedger();
+    void serverLedgerLeavesCopiesToTheServer_data();
+    void serverLedgerLeavesCopiesToTheServer();
+    void openSharedLedgerAsksThePasswordAndRemembersIt();
+    void sharedLedgerThatDoesNotOpen();
 
 private:
     void openWindow();
@@ -63,6 +95,13 @@ private:
     std::unique_ptr<Nota> window_;
     QTemporaryDir out_;
 };
+
+void ArchiveMenuTest::initTestCase() {
+    // The ledger last opened is kept in the settings: this test's own.
+    QCoreApplication::setOrganizationName("Velarco");
+    QCoreApplication::setApplicationName("Velarco");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, out_.filePath("settings"));
+}
 
 void ArchiveMenuTest::init() {
     db_ = std::make_unique<TestDatabase>();
@@ -98,7 +137,8 @@ void ArchiveMenuTest::menuFollowsGenerale() {
         captions.append(item->text());
     }
     QCOMPARE(items, kArchiveItems);
-    QCOMPARE(captions, (QStringList{"Verifica archivio", "Salva copia dell'archivio…",
+    QCOMPARE(captions, (QStringList{"Apri archivio condiviso…", "Apri archivio locale…",
+                                    "Verifica archivio", "Salva copia dell'archivio…",
                                     "Ripristina da una copia…", "Informazioni"}));
 }
 
@@ -123,6 +163,8 @@ void ArchiveMenuTest::enabledInEveryState() {
 }
 
 void ArchiveMenuTest::checkReportsCounts() {
+    if (TestDatabase::onServer())
+        QSKIP("a command on a ledger file");
     window_->action("VerificaArchivio")->trigger();
     QCOMPARE(boxes_->shown().size(), 1);
     QVERIFY2(boxes_->last().text.startsWith("L'archivio è integro."),
@@ -142,6 +184,8 @@ void ArchiveMenuTest::saveCopy_data() {
 }
 
 void ArchiveMenuTest::saveCopy() {
+    if (TestDatabase::onServer())
+        QSKIP("a command on a ledger file");
     QFETCH(QString, chosen);
     QFETCH(bool, written);
     QFETCH(QString, says);
@@ -171,6 +215,8 @@ void ArchiveMenuTest::restoreReturnsToSelection_data() {
 }
 
 void ArchiveMenuTest::restoreReturnsToSelection() {
+    if (TestDatabase::onServer())
+        QSKIP("a command on a ledger file");
     QFETCH(bool, confirmed);
     const QString copy = out_.filePath("prima.db");
     boxes_->type(copy);
@@ -208,6 +254,8 @@ void ArchiveMenuTest::restoreReturnsToSelection() {
 }
 
 void ArchiveMenuTest::informationNamesTheFiles() {
+    if (TestDatabase::onServer())
+        QSKIP("a command on a ledger file");
     window_->action("Informazioni")->trigger();
     const QString text = boxes_->last().text;
     QVERIFY2(text.contains(QDir::toNativeSeparators(QFileInfo(db_->path()).absoluteFilePath())),
@@ -230,6 +278,8 @@ void ArchiveMenuTest::readOnlyLedger_data() {
 void ArchiveMenuTest::readOnlyLedger() {
     QFETCH(QString, command);
     QFETCH(bool, refused);
+    if (TestDatabase::onServer())
+        QSKIP("a ledger file on a read-only medium");
     if (!private_mounts::refusal().isEmpty())
         QSKIP(qPrintable("a read-only medium needs a private mount: " + private_mounts::refusal()));
     QTemporaryDir medium;
@@ -266,3 +316,99 @@ void ArchiveMenuTest::readOnlyLedger() {
 
 VELARCO_TEST_MAIN_WITH_MOUNTS(ArchiveMenuTest, QApplication)
 #include "tst_archive_menu.moc"
+
+void ArchiveMenuTest::serverLedgerLeavesCopiesToTheServer_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("tool");
+    QTest::newRow("check") << "VerificaArchivio" << "pg_amcheck";
+    QTest::newRow("copy") << "SalvaCopia" << "pg_dump";
+    QTest::newRow("restore") << "RipristinaCopia" << "pg_restore";
+}
+
+// On a server ledger the file commands choose no file and change nothing: they say which
+// of the server's tools does the job and how to take the ledger to a local file.
+void ArchiveMenuTest::serverLedgerLeavesCopiesToTheServer() {
+    QFETCH(QString, command);
+    QFETCH(QString, tool);
+    if (!TestDatabase::onServer())
+        QSKIP("a ledger on a server");
+    window_->action(command.toLatin1().constData())->trigger();
+    QCOMPARE(boxes_->shown().size(), 1);
+    QVERIFY(!boxes_->last().input);
+    const QString text = boxes_->last().text;
+    QVERIFY2(text.contains(tool), qPrintable(text));
+    QVERIFY2(text.contains("velarco --copy-database " + db_->path() + " FILE.db"),
+             qPrintable(text));
+    QCOMPARE(store::subjectNames().value.size(), 2);
+    QVERIFY(!window_->panel("Frame4")->isVisible());
+
+    boxes_->clear();
+    window_->action("Informazioni")->trigger();
+    const QString information = boxes_->last().text;
+    QVERIFY2(information.contains("Archivio: " + db_->path()), qPrintable(information));
+    QVERIFY2(information.contains("Motore: PostgreSQL 1"), qPrintable(information));
+    QVERIFY2(information.contains("compito del server"), qPrintable(information));
+}
+
+// From a ledger on this computer to the office's server ledger: the address typed in the
+// dialog, the password asked in a masked box (no PGPASSWORD, no ~/.pgpass), the window on
+// the server's users, and the address, without the password, kept for the next start.
+void ArchiveMenuTest::openSharedLedgerAsksThePasswordAndRemembersIt() {
+    if (!TestDatabase::onServer())
+        QSKIP("a ledger on a server");
+    const QString local = out_.filePath("locale.db");
+    boxes_->type(local);
+    window_->action("ApriLocale")->trigger();
+    QCOMPARE(store::databasePath(), local);
+    QVERIFY2(boxes_->last().text.startsWith("Aperto l'archivio"), qPrintable(boxes_->last().text));
+    QCOMPARE(remembered_ledger::last(), local);
+    QVERIFY(!userNames(*window_).contains("ROSSI MARIO"));
+
+    const QByteArray password = qgetenv("PGPASSWORD");
+    QVERIFY(!password.isEmpty());
+    qunsetenv("PGPASSWORD");
+    qputenv("PGPASSFILE", out_.filePath("nessun-pgpass").toUtf8());
+    boxes_->clear();
+    boxes_->type(QString::fromUtf8(password));
+    fillSharedLedgerDialog(store::parseLedgerAddress(db_->path()));
+    window_->action("ApriCondiviso")->trigger();
+    qputenv("PGPASSWORD", password);
+    qunsetenv("PGPASSFILE");
+
+    QCOMPARE(boxes_->shown().size(), 2);
+    QVERIFY(boxes_->shown().first().input && boxes_->shown().first().masked);
+    QVERIFY2(boxes_->shown().first().text.contains("Il server chiede la password"),
+             qPrintable(boxes_->shown().first().text));
+    QVERIFY2(boxes_->last().text.contains(db_->path()), qPrintable(boxes_->last().text));
+    QCOMPARE(store::databasePath(), db_->path());
+    QVERIFY(userNames(*window_).contains("ROSSI MARIO"));
+    login(*window_, "ROSSI MARIO");
+    QVERIFY(window_->action("Ritenute")->isEnabled());
+
+    QCOMPARE(remembered_ledger::last(), db_->path());
+    QSettings settings;
+    settings.sync();
+    QFile stored(settings.fileName());
+    QVERIFY(stored.open(QIODevice::ReadOnly));
+    QVERIFY(!stored.readAll().contains(password));
+}
+
+// A server ledger that does not open leaves the open ledger open and unremembered.
+void ArchiveMenuTest::sharedLedgerThatDoesNotOpen() {
+    if (!TestDatabase::onServer())
+        QSKIP("a ledger on a server");
+    remembered_ledger::remember(QString());
+    store::LedgerAddress missing = store::parseLedgerAddress(db_->path());
+    missing.database = "velarco_manca";
+    fillSharedLedgerDialog(missing);
+    window_->action("ApriCondiviso")->trigger();
+
+    QCOMPARE(boxes_->shown().size(), 1);
+    QCOMPARE(boxes_->last().title, QString("ERRORE -- BLOCCANTE  "));
+    QVERIFY2(boxes_->last().text.contains("velarco_manca"), qPrintable(boxes_->last().text));
+    QVERIFY2(boxes_->last().text.contains("Resta aperto l'archivio\n" + db_->path()),
+             qPrintable(boxes_->last().text));
+    QCOMPARE(store::databasePath(), db_->path());
+    QVERIFY(userNames(*window_).contains("ROSSI MARIO"));
+    QCOMPARE(remembered_ledger::last(), QString());
+}

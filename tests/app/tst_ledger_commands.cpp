@@ -100,6 +100,15 @@ void TestLedgerCommands::commands_data() {
         << QStringList{"--database", "{dir}/ledger.db", "--check", "--backup", "{dir}/x.db"} << 2
         << "non vanno insieme"
         << "";
+    // A server ledger is checked and copied by the server: nothing is reached or written.
+    QTest::newRow("check a server ledger")
+        << QStringList{"--database", "postgresql://ufficio@192.0.2.1:5432/ritenute", "--check"}
+        << 2 << "pg_amcheck" << "";
+    QTest::newRow("copy a server ledger")
+        << QStringList{"--database", "postgresql://ufficio@192.0.2.1:5432/ritenute", "--backup",
+                       "{dir}/server.db"}
+        << 2 << "velarco --copy-database postgresql://ufficio@192.0.2.1:5432/ritenute FILE.db"
+        << "";
     QTest::newRow("copy a missing ledger")
         << QStringList{"--database", "{dir}/none.db", "--backup", "{dir}/none-copy.db"} << 3
         << "non esiste"

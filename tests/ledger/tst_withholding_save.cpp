@@ -3,6 +3,8 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTableView>
 
 namespace {
@@ -41,6 +43,7 @@ private Q_SLOTS:
     void remittanceYearWarning();
     void changedByAnotherOperator_data();
     void changedByAnotherOperator();
+    void lostConnection();
 
 private:
     // Fills the panel in insert mode with a record that passes every check.
@@ -467,6 +470,42 @@ void WithholdingSaveTest::changedByAnotherOperator() {
         QCOMPARE(LedgerWindow::recordCount(), 0);
     else
         QCOMPARE(LedgerWindow::record(id).value("FT").toString(), QString("9"));
+}
+
+// The server ends the program's connection (as when it restarts) just before a save: the
+// save is refused with the reason, no success follows, nothing is written, and the next
+// save opens the connection again and writes.
+void WithholdingSaveTest::lostConnection() {
+    if (!TestDatabase::onServer())
+        QSKIP("a connection to a server");
+    fillValidRecord();
+    QSqlDatabase other = w_->db.secondConnection();
+    QVERIFY(other.isOpen());
+    const auto storedRecords = [&other] {
+        QSqlQuery count(other);
+        return count.exec("SELECT count(*) FROM Ritenute") && count.next() ? count.value(0).toInt()
+                                                                          : -1;
+    };
+    QSqlQuery end(other);
+    QVERIFY2(end.exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                      "WHERE datname = current_database() AND pid <> pg_backend_pid()"),
+             qPrintable(end.lastError().text()));
+
+    w_->boxes.answerYes();
+    pressCmd3();
+    QCOMPARE(w_->boxes.last().title, kBlocking);
+    QVERIFY2(w_->boxes.last().text.contains("connessione al server interrotta"),
+             qPrintable(w_->boxes.last().text));
+    QVERIFY(!w_->boxes.texts().contains(kInserted));
+    QCOMPARE(storedRecords(), 0);
+    QVERIFY(w_->window->panel("Frame4")->isVisible());
+    QCOMPARE(w_->text("Text19"), QString("12/A"));
+
+    w_->boxes.clear();
+    w_->boxes.answerYes();
+    pressCmd3();
+    QVERIFY2(w_->boxes.texts().contains(kInserted), qPrintable(w_->boxes.texts().join('|')));
+    QCOMPARE(storedRecords(), 1);
 }
 
 void WithholdingSaveTest::loadFlags_data() {
