@@ -1,6 +1,7 @@
 #include "registry/subject_store.h"
 
 #include "store/connection.h"
+#include "store/dialect.h"
 #include "store/name_order.h"
 #include "store/row_version.h"
 #include "store/transaction.h"
@@ -74,11 +75,12 @@ Result<qint64> insertSubject(const Subject& subject) {
 }
 
 Result<qint64> appendSubject(const Subject& subject) {
-    const Result<QSqlQuery> q =
-        store::run(QStringLiteral("INSERT INTO Soggetti (%1) VALUES (%2)")
-                       .arg(QLatin1String(kWrittenColumns), QLatin1String(kWrittenValues)),
+    Result<QSqlQuery> q =
+        store::run(store::dialect::insertReturningKey(
+                       QStringLiteral("INSERT INTO Soggetti (%1) VALUES (%2)")
+                           .arg(QLatin1String(kWrittenColumns), QLatin1String(kWrittenValues))),
                    valuesOf(subject));
-    return {q.status, q.ok() ? q.value.lastInsertId().toLongLong() : 0};
+    return {q.status, q.ok() ? store::dialect::insertedId(q.value) : 0};
 }
 
 Status insertSubjectKeepingKey(qint64 id, const Subject& subject) {
