@@ -145,7 +145,7 @@ bool DataGrid::exportTo(table_export::FileFormat format, const QString& path) {
             continue;
         columns.append(column);
         shape.columns.append({queryModel_->headerData(column, Qt::Horizontal).toString(),
-                             kinds_.value(column, table_export::CellKind::Text)});
+                              kinds_.value(column, table_export::CellKind::Text)});
     }
     GridRows rows(*queryModel_, columns);
     if (boxes_)

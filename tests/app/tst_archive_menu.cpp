@@ -1,10 +1,10 @@
 #include "app/nota.h"
 #include "app/remembered_ledger.h"
 #include "app/shared_ledger_dialog.h"
-#include "store/ledger_address.h"
 #include "platform/scripted_message_boxes.h"
 #include "store/archive.h"
 #include "store/connection.h"
+#include "store/ledger_address.h"
 #include "store/ledger_file.h"
 #include "store/queries.h"
 #include "support/private_mounts.h"
@@ -22,16 +22,16 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
-#include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 #include <sys/mount.h>
 
 namespace {
 
-const QStringList kArchiveItems = {"ApriCondiviso",   "ApriLocale",      "VerificaArchivio",
-                                   "SalvaCopia",      "RipristinaCopia", "Informazioni"};
+const QStringList kArchiveItems = {"ApriCondiviso", "ApriLocale",      "VerificaArchivio",
+                                   "SalvaCopia",    "RipristinaCopia", "Informazioni"};
 const QString kReadOnly = "L'archivio è aperto in sola lettura";
 
 // Types `address` into the shared-ledger dialog when it shows, and presses "Apri".
@@ -320,9 +320,12 @@ VELARCO_TEST_MAIN_WITH_MOUNTS(ArchiveMenuTest, QApplication)
 void ArchiveMenuTest::serverLedgerLeavesCopiesToTheServer_data() {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("tool");
-    QTest::newRow("check") << "VerificaArchivio" << "pg_amcheck";
-    QTest::newRow("copy") << "SalvaCopia" << "pg_dump";
-    QTest::newRow("restore") << "RipristinaCopia" << "pg_restore";
+    QTest::newRow("check") << "VerificaArchivio"
+                           << "pg_amcheck";
+    QTest::newRow("copy") << "SalvaCopia"
+                          << "pg_dump";
+    QTest::newRow("restore") << "RipristinaCopia"
+                             << "pg_restore";
 }
 
 // On a server ledger the file commands choose no file and change nothing: they say which

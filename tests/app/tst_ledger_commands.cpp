@@ -102,8 +102,9 @@ void TestLedgerCommands::commands_data() {
         << "";
     // A server ledger is checked and copied by the server: nothing is reached or written.
     QTest::newRow("check a server ledger")
-        << QStringList{"--database", "postgresql://ufficio@192.0.2.1:5432/ritenute", "--check"}
-        << 2 << "pg_amcheck" << "";
+        << QStringList{"--database", "postgresql://ufficio@192.0.2.1:5432/ritenute", "--check"} << 2
+        << "pg_amcheck"
+        << "";
     QTest::newRow("copy a server ledger")
         << QStringList{"--database", "postgresql://ufficio@192.0.2.1:5432/ritenute", "--backup",
                        "{dir}/server.db"}

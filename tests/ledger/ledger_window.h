@@ -6,8 +6,8 @@
 #include "app/nota.h"
 #include "platform/scripted_message_boxes.h"
 #include "store/connection.h"
-#include "store/name_order.h"
 #include "store/dialect.h"
+#include "store/name_order.h"
 #include "support/modal_message_boxes.h"
 #include "support/test_database.h"
 

@@ -484,7 +484,7 @@ void WithholdingSaveTest::lostConnection() {
     const auto storedRecords = [&other] {
         QSqlQuery count(other);
         return count.exec("SELECT count(*) FROM Ritenute") && count.next() ? count.value(0).toInt()
-                                                                          : -1;
+                                                                           : -1;
     };
     QSqlQuery end(other);
     QVERIFY2(end.exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
