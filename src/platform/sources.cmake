@@ -25,6 +25,7 @@ list(APPEND VELARCO_CORE_SOURCES
   platform/report/pdf_export.cpp platform/report/pdf_export.h
   platform/report/pdf_file.cpp platform/report/pdf_file.h
   platform/report/pdf_font.cpp platform/report/pdf_font.h
+  platform/report/truetype_subset.cpp platform/report/truetype_subset.h
   platform/report/pdf_page_content.cpp platform/report/pdf_page_content.h
   platform/report/pdf_page_encoder.cpp platform/report/pdf_page_encoder.h
   platform/report/report_data.cpp platform/report/report_data.h

@@ -2,10 +2,14 @@
 #include "platform/report/pdf_file.h"
 #include "platform/report/report_data.h"
 #include "platform/report/report_document.h"
+#include "platform/report/truetype_subset.h"
 
 #include <QFile>
+#include <QPainterPath>
 #include <QProcess>
+#include <QRawFont>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <zlib.h>
@@ -81,8 +85,8 @@ QByteArray inflated(const QByteArray& data) {
     return result == Z_STREAM_END ? out : QByteArray();
 }
 
-// A poppler tool's standard output; its error output must be empty.
-QString poppler(const QString& tool, const QStringList& arguments, const QByteArray& pdf) {
+// A PDF tool's standard output (poppler's, qpdf); its error output must be empty.
+QString tool(const QString& program, const QStringList& arguments, const QByteArray& pdf) {
     QTemporaryDir dir;
     QFile file(dir.filePath(QStringLiteral("in.pdf")));
     if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size())
@@ -90,11 +94,12 @@ QString poppler(const QString& tool, const QStringList& arguments, const QByteAr
     file.close();
     QProcess run;
     QStringList all = QStringList(arguments) << file.fileName();
-    if (tool == QLatin1String("pdftotext"))
+    if (program == QLatin1String("pdftotext"))
         all << QStringLiteral("-"); // to standard output
-    run.start(tool, all);
+    run.start(program, all);
     if (!run.waitForFinished(60000) || run.exitCode() != 0)
-        return QStringLiteral("failed: ") + QString::fromUtf8(run.readAllStandardError());
+        return QStringLiteral("failed: ") +
+               QString::fromUtf8(run.readAllStandardError() + run.readAllStandardOutput());
     const QByteArray errors = run.readAllStandardError();
     if (!errors.isEmpty())
         return QStringLiteral("errors: ") + QString::fromUtf8(errors);
@@ -178,6 +183,13 @@ Structure parse(const QByteArray& pdf) {
     return s;
 }
 
+// The face the layouts name, in font units.
+QRawFont liberationSans() {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(1000);
+    return QRawFont::fromFont(font);
+}
+
 QStringList nonEmptyLines(const QString& text) {
     QStringList lines;
     for (const QString& line : text.split(QLatin1Char('\n')))
@@ -199,7 +211,11 @@ private Q_SLOTS:
     void textReadsBack_data();
     void textReadsBack();
     void textWhereLaidOut();
-    void fontsEmbeddedWithTheirText();
+    void fewPagesMakeASmallFile();
+    void subsetDrawsTheFaceGlyphs_data();
+    void subsetDrawsTheFaceGlyphs();
+    void faceWithoutItsTablesRefused_data();
+    void faceWithoutItsTablesRefused();
     void sameDocumentSameBytes();
     void stoppedAtTheLastPageLeavesNoFile();
 };
@@ -244,9 +260,9 @@ void PdfExportTest::structureParses() {
     const Structure s = parse(written(numbered(rowCount)));
     QVERIFY2(s.fault.isEmpty(), qPrintable(s.fault));
     QCOMPARE(s.pages, pageCount);
-    // Catalog, pages, resources, information; content and page object per page; five
+    // Catalog, pages, resources, information; content and page object per page; six
     // objects for each of the two faces, regular and bold.
-    QCOMPARE(s.objects, 4 + 2 * pageCount + 5 * 2);
+    QCOMPARE(s.objects, 4 + 2 * pageCount + 6 * 2);
     QCOMPARE(s.fontFiles.size(), 2);
     for (qsizetype i = 0; i < s.fontFiles.size(); ++i) {
         const QByteArray& font = s.fontFiles.at(i);
@@ -266,20 +282,36 @@ void PdfExportTest::textReadsBack_data() {
     QTest::newRow("quotes") << QStringLiteral("«così» “detto”");
 }
 
-// What a reader copies out of the file is the text of the runs, character for character.
+// What a reader copies out of the file is the text of the runs, character for character,
+// drawn in fonts embedded as subsets of their faces that the readers parse.
 void PdfExportTest::textReadsBack() {
     QFETCH(QString, text);
     const QByteArray pdf = written({text, QStringLiteral("Bianchi")});
-    const QString extracted = poppler(QStringLiteral("pdftotext"), {QStringLiteral("-raw")}, pdf);
+    const QString extracted = tool(QStringLiteral("pdftotext"), {QStringLiteral("-raw")}, pdf);
     QCOMPARE(nonEmptyLines(extracted),
              (QStringList{QStringLiteral("Soggetto"), text + QStringLiteral(" 1.234,56"),
                           QStringLiteral("Bianchi 2.469,12"), QStringLiteral("Pagina 1 di 1")}));
+    const QString checked = tool(QStringLiteral("qpdf"), {QStringLiteral("--check")}, pdf);
+    QVERIFY2(checked.contains(QLatin1String("No syntax or stream encoding errors")),
+             qPrintable(checked));
+    const QString fonts = tool(QStringLiteral("pdffonts"), {}, pdf);
+    const QStringList lines = nonEmptyLines(fonts).mid(2); // past the heading and its rule
+    QCOMPARE(lines.size(), 2);
+    static const QRegularExpression subsetName(QStringLiteral("^[A-Z]{6}\\+LiberationSans-"));
+    for (const QString& line : lines) {
+        // name, type (two words), encoding, embedded, subset, to-Unicode map, object
+        const QStringList fields = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        QCOMPARE(fields.size(), 9);
+        QVERIFY2(subsetName.match(fields.at(0)).hasMatch(), qPrintable(line));
+        QCOMPARE(fields.mid(1, 6),
+                 (QStringList{"CID", "TrueType", "Identity-H", "yes", "yes", "yes"}));
+    }
 }
 
 // Each word starts where its run's box starts, or, aligned right, ends where it ends.
 void PdfExportTest::textWhereLaidOut() {
     const QByteArray pdf = written(numbered(3));
-    const QString boxes = poppler(QStringLiteral("pdftotext"), {QStringLiteral("-bbox")}, pdf);
+    const QString boxes = tool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox")}, pdf);
     static const QRegularExpression word(QStringLiteral(
         "<word xMin=\"([\\d.]+)\" yMin=\"[\\d.]+\" xMax=\"([\\d.]+)\" yMax=\"[\\d.]+\">([^<]*)<"));
     int names = 0;
@@ -302,19 +334,74 @@ void PdfExportTest::textWhereLaidOut() {
     QCOMPARE(amounts, 3);
 }
 
-// Every font is embedded, in full, with a map back to characters.
-void PdfExportTest::fontsEmbeddedWithTheirText() {
-    const QString fonts = poppler(QStringLiteral("pdffonts"), {}, written(numbered(3)));
-    const QStringList lines = nonEmptyLines(fonts).mid(2); // past the heading and its rule
-    QCOMPARE(lines.size(), 2);
-    for (const QString& line : lines) {
-        // name, type (two words), encoding, embedded, subset, to-Unicode map, object
-        const QStringList fields = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        QCOMPARE(fields.size(), 9);
-        QVERIFY2(fields.at(0).startsWith(QLatin1String("LiberationSans")), qPrintable(line));
-        QCOMPARE(fields.mid(1, 6),
-                 (QStringList{"CID", "TrueType", "Identity-H", "yes", "no", "yes"}));
+// Two pages in two faces: small enough to send by mail.
+void PdfExportTest::fewPagesMakeASmallFile() {
+    const QByteArray pdf = written(numbered(40));
+    QCOMPARE(parse(pdf).pages, 2);
+    QVERIFY2(pdf.size() < 20000, QByteArray::number(pdf.size()).constData());
+}
+
+void PdfExportTest::subsetDrawsTheFaceGlyphs_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("components"); // glyphs kept only as parts of the text's glyphs
+    QTest::newRow("only ASCII") << QStringLiteral("Rossi Mario, via Roma 1") << 0;
+    QTest::newRow("accented capitals") << QStringLiteral("ÀÈÉÌÒÙ") << 7;
+    QTest::newRow("accented capitals and their letters") << QStringLiteral("ÀÈÉAE") << 2;
+    QTest::newRow("euro") << QStringLiteral("€ 1.234,56") << 0;
+}
+
+// Each glyph of the text has, in the subset, the outline it has in the face, composites
+// (accented capitals) drawn from their renumbered parts; glyph 0 and those parts are kept.
+void PdfExportTest::subsetDrawsTheFaceGlyphs() {
+    QFETCH(QString, text);
+    QFETCH(int, components);
+    const QRawFont face = liberationSans();
+    QCOMPARE(face.familyName(), QStringLiteral("Liberation Sans"));
+    const QList<quint32> glyphs = face.glyphIndexesForString(text);
+    const TrueTypeSubset subset =
+        subsetTrueType([&face](const char* tag) { return face.fontTable(tag); }, glyphs);
+    QCOMPARE(int(subset.fault), int(SubsetFault::None));
+    static const QRegularExpression sixCapitals(QStringLiteral("^[A-Z]{6}$"));
+    QVERIFY2(sixCapitals.match(QString::fromLatin1(subset.tag)).hasMatch(), subset.tag.constData());
+    const QRawFont part(subset.file, 1000);
+    QVERIFY(part.isValid());
+    const QSet<quint32> distinct(glyphs.cbegin(), glyphs.cend());
+    QCOMPARE(int(fontWord(part.fontTable("maxp"), 4)), int(1 + distinct.size()) + components);
+    for (const quint32 glyph : glyphs) {
+        const quint16 kept = fontWord(subset.newIds, int(2 * glyph));
+        QVERIFY(kept > 0);
+        QCOMPARE(part.pathForGlyph(kept), face.pathForGlyph(glyph));
     }
+}
+
+void PdfExportTest::faceWithoutItsTablesRefused_data() {
+    QTest::addColumn<QByteArray>("table");
+    QTest::addColumn<int>("kept"); // bytes of it the face gives; 0: none
+    QTest::addColumn<int>("fault");
+    QTest::newRow("CFF outlines, no glyf")
+        << QByteArray("glyf") << 0 << int(SubsetFault::NoOutlines);
+    QTest::newRow("glyf shorter than loca says")
+        << QByteArray("glyf") << 1000 << int(SubsetFault::Damaged);
+    QTest::newRow("no loca") << QByteArray("loca") << 0 << int(SubsetFault::Damaged);
+    QTest::newRow("hmtx short") << QByteArray("hmtx") << 8 << int(SubsetFault::Damaged);
+    QTest::newRow("no maxp") << QByteArray("maxp") << 0 << int(SubsetFault::Damaged);
+}
+
+// A face that cannot give TrueType outlines is refused, with its reason, rather than
+// embedded without them.
+void PdfExportTest::faceWithoutItsTablesRefused() {
+    QFETCH(QByteArray, table);
+    QFETCH(int, kept);
+    QFETCH(int, fault);
+    const QRawFont face = liberationSans();
+    const auto tables = [&](const char* tag) {
+        return table == tag ? face.fontTable(tag).left(kept) : face.fontTable(tag);
+    };
+    const TrueTypeSubset subset =
+        subsetTrueType(tables, face.glyphIndexesForString(QStringLiteral("Rossi")));
+    QCOMPARE(int(subset.fault), fault);
+    QVERIFY(subset.file.isEmpty());
+    QVERIFY(!describe(subset.fault).isEmpty());
 }
 
 // Pages are encoded on several threads and still written in order: one document, one file.

@@ -39,7 +39,7 @@ public:
         const int content = pdf_.reserve();
         // An empty result comes only from a compression that ran out of memory.
         if (deflatedContent.isEmpty())
-            failed_ = true;
+            reason_ = QStringLiteral("memoria insufficiente");
         pdf_.writeStream(content, {}, deflatedContent, true);
         const int page = pdf_.reserve();
         pdf_.writeObject(page, "<</Type /Page /Parent " + reference(pages_) + " /Resources " +
@@ -48,12 +48,17 @@ public:
         kids_.append(reference(page));
     }
 
-    // Writes the fonts and the document's frame; false when the file could not be written.
+    // Writes the fonts and the document's frame; false when the file could not be written
+    // or a face cannot be embedded.
     bool finish(const QList<PdfFont>& fonts) {
         QByteArray fontList;
         for (const PdfFont& font : fonts) {
             const int number = pdf_.reserve();
-            font.write(pdf_, number);
+            const SubsetFault fault = font.write(pdf_, number);
+            if (fault != SubsetFault::None) {
+                reason_ = QStringLiteral("il carattere %1 %2").arg(font.name(), describe(fault));
+                return false;
+            }
             fontList.append(font.resourceName() + ' ' + reference(number) + ' ');
         }
         pdf_.writeObject(resources_, "<</Font <<" + fontList + ">> /ProcSet [/PDF /Text]>>");
@@ -65,12 +70,10 @@ public:
                                     " /Creator (Velarco) /Producer (Velarco)>>");
         pdf_.writeObject(catalog_, "<</Type /Catalog /Pages " + reference(pages_) + ">>");
         pdf_.finish(catalog_, info_);
-        return pdf_.ok() && !failed_;
+        return pdf_.ok() && reason_.isEmpty();
     }
 
-    QString errorString() const {
-        return failed_ ? QStringLiteral("memoria insufficiente") : file_.errorString();
-    }
+    QString errorString() const { return reason_.isEmpty() ? file_.errorString() : reason_; }
 
 private:
     QSaveFile& file_;
@@ -82,7 +85,7 @@ private:
     int resources_ = 0;
     int info_ = 0;
     QByteArrayList kids_;
-    bool failed_ = false;
+    QString reason_; // why the document cannot be written, besides the device's error
 };
 
 } // namespace

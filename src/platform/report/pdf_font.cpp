@@ -2,51 +2,15 @@
 
 #include "platform/report/deflater.h"
 #include "platform/report/pdf_file.h"
+#include "platform/report/truetype_subset.h"
 
-#include <QtEndian>
-#include <array>
 #include <cmath>
 
 namespace report {
 namespace {
 
-// The TrueType tables a PDF reader needs to draw glyphs by id; the others (layout
-// features, kerning, signatures) only serve text shaping, already done.
-constexpr std::array<const char*, 13> kTables = {"OS/2", "cmap", "cvt ", "fpgm", "glyf",
-                                                 "head", "hhea", "hmtx", "loca", "maxp",
-                                                 "name", "post", "prep"}; // sorted by tag
-constexpr int kHeadChecksumAdjustment = 8;
 // Glyph-to-character pairs per block of a ToUnicode map, the most the format allows.
 constexpr int kPairsPerBlock = 100;
-
-quint16 read16(const QByteArray& table, int offset) {
-    return offset + 2 <= table.size() ? qFromBigEndian<quint16>(table.constData() + offset) : 0;
-}
-
-qint16 readSigned16(const QByteArray& table, int offset) {
-    return qint16(read16(table, offset));
-}
-
-void append16(QByteArray& out, quint16 value) {
-    out.append(char(value >> 8));
-    out.append(char(value & 0xFF));
-}
-
-void append32(QByteArray& out, quint32 value) {
-    append16(out, quint16(value >> 16));
-    append16(out, quint16(value & 0xFFFF));
-}
-
-quint32 checksum(const QByteArray& data) {
-    quint32 sum = 0;
-    for (qsizetype i = 0; i < data.size(); i += 4) {
-        quint32 word = 0;
-        for (qsizetype j = i; j < i + 4; ++j)
-            word = (word << 8) | quint8(j < data.size() ? data.at(j) : 0);
-        sum += word;
-    }
-    return sum;
-}
 
 QByteArray hex16(quint32 value) {
     return QByteArray::number(value, 16).rightJustified(4, '0').toUpper();
@@ -74,13 +38,13 @@ QString pdfName(const QRawFont& face) {
 PdfFont::PdfFont(const QRawFont& face)
     : face_(face), name_(pdfName(face)), resource_('/' + name_.toLatin1()) {
     const QByteArray head = face.fontTable("head");
-    unitsPerEm_ = std::max<int>(16, read16(head, 18));
+    unitsPerEm_ = std::max<int>(16, fontWord(head, 18));
     const QByteArray hhea = face.fontTable("hhea");
     const QByteArray hmtx = face.fontTable("hmtx");
-    const int metrics = std::min<int>(read16(hhea, 34), int(hmtx.size() / 4));
+    const int metrics = std::min<int>(fontWord(hhea, 34), int(hmtx.size() / 4));
     advances_.reserve(metrics);
     for (int i = 0; i < metrics; ++i)
-        advances_.append(read16(hmtx, 4 * i));
+        advances_.append(fontWord(hmtx, 4 * i));
 }
 
 double PdfFont::width(quint32 glyph) const {
@@ -129,55 +93,6 @@ void PdfFont::merge(const PdfFont& other) {
     }
 }
 
-QByteArray PdfFont::embeddedFile() const {
-    QList<QByteArray> tables;
-    QList<const char*> tags;
-    for (const char* tag : kTables) {
-        QByteArray table = face_.fontTable(tag);
-        if (table.isEmpty())
-            continue;
-        tags.append(tag);
-        tables.append(std::move(table));
-    }
-    const auto count = quint16(tables.size());
-    quint16 power = 1;
-    quint16 log = 0;
-    while (power * 2 <= count) {
-        power *= 2;
-        ++log;
-    }
-    QByteArray file;
-    append32(file, 0x00010000);
-    append16(file, count);
-    append16(file, quint16(power * 16));
-    append16(file, log);
-    append16(file, quint16(count * 16 - power * 16));
-    quint32 offset = quint32(12 + 16 * count);
-    int headOffset = -1;
-    for (int i = 0; i < count; ++i) {
-        QByteArray& table = tables[i];
-        if (qstrcmp(tags.at(i), "head") == 0 && table.size() >= kHeadChecksumAdjustment + 4) {
-            headOffset = int(offset);
-            table.replace(kHeadChecksumAdjustment, 4, QByteArray(4, '\0'));
-        }
-        file.append(tags.at(i), 4);
-        append32(file, checksum(table));
-        append32(file, offset);
-        append32(file, quint32(table.size()));
-        offset += quint32((table.size() + 3) / 4 * 4);
-    }
-    for (const QByteArray& table : tables) {
-        file.append(table);
-        file.append(QByteArray((4 - table.size() % 4) % 4, '\0'));
-    }
-    if (headOffset >= 0) {
-        QByteArray adjustment;
-        append32(adjustment, 0xB1B0AFBA - checksum(file));
-        file.replace(headOffset + kHeadChecksumAdjustment, 4, adjustment);
-    }
-    return file;
-}
-
 QByteArray PdfFont::widths() const {
     QByteArray out("[");
     quint32 next = 0;
@@ -221,12 +136,18 @@ QByteArray PdfFont::toUnicode() const {
     return out;
 }
 
-void PdfFont::write(PdfFile& file, int font) const {
+SubsetFault PdfFont::write(PdfFile& file, int font) const {
+    const TrueTypeSubset subset =
+        subsetTrueType([this](const char* tag) { return face_.fontTable(tag); }, used_.keys());
+    if (subset.fault != SubsetFault::None)
+        return subset.fault;
     const int cidFont = file.reserve();
     const int descriptor = file.reserve();
     const int fontFile = file.reserve();
+    const int glyphMap = file.reserve();
     const int unicode = file.reserve();
-    const QByteArray& name = resource_;
+    // The tag marks a subset; the name among a page's resources stays as it is.
+    const QByteArray name = '/' + subset.tag + '+' + name_.toLatin1();
     const auto ref = [](int number) -> QByteArray { return QByteArray::number(number) + " 0 R"; };
     const auto thousandths = [this](qreal value) {
         return QByteArray::number(qRound(value * 1000 / face_.pixelSize()));
@@ -240,26 +161,27 @@ void PdfFont::write(PdfFile& file, int font) const {
     file.writeObject(cidFont, "<</Type /Font /Subtype /CIDFontType2 /BaseFont " + name +
                                   " /CIDSystemInfo <</Registry (Adobe) /Ordering (Identity) "
                                   "/Supplement 0>> /FontDescriptor " +
-                                  ref(descriptor) + " /CIDToGIDMap /Identity /W " + widths() +
-                                  ">>");
+                                  ref(descriptor) + " /CIDToGIDMap " + ref(glyphMap) + " /W " +
+                                  widths() + ">>");
     const QByteArray head = face_.fontTable("head");
     const QByteArray post = face_.fontTable("post");
     const bool italic = face_.style() != QFont::StyleNormal;
-    file.writeObject(descriptor, "<</Type /FontDescriptor /FontName " + name + " /Flags " +
-                                     QByteArray::number(italic ? 32 + 64 : 32) + " /FontBBox [" +
-                                     unitsToThousandths(readSigned16(head, 36)) + ' ' +
-                                     unitsToThousandths(readSigned16(head, 38)) + ' ' +
-                                     unitsToThousandths(readSigned16(head, 40)) + ' ' +
-                                     unitsToThousandths(readSigned16(head, 42)) +
-                                     "] /ItalicAngle " + QByteArray::number(readSigned16(post, 4)) +
-                                     " /Ascent " + thousandths(face_.ascent()) + " /Descent -" +
-                                     thousandths(face_.descent()) + " /CapHeight " +
-                                     thousandths(face_.capHeight()) + " /StemV 80 /FontFile2 " +
-                                     ref(fontFile) + ">>");
-    const QByteArray embedded = embeddedFile();
-    file.writeStream(fontFile, " /Length1 " + QByteArray::number(embedded.size()),
-                     Deflater().deflated(embedded), true);
+    file.writeObject(
+        descriptor, "<</Type /FontDescriptor /FontName " + name + " /Flags " +
+                        QByteArray::number(italic ? 32 + 64 : 32) + " /FontBBox [" +
+                        unitsToThousandths(qint16(fontWord(head, 36))) + ' ' +
+                        unitsToThousandths(qint16(fontWord(head, 38))) + ' ' +
+                        unitsToThousandths(qint16(fontWord(head, 40))) + ' ' +
+                        unitsToThousandths(qint16(fontWord(head, 42))) + "] /ItalicAngle " +
+                        QByteArray::number(qint16(fontWord(post, 4))) + " /Ascent " +
+                        thousandths(face_.ascent()) + " /Descent -" + thousandths(face_.descent()) +
+                        " /CapHeight " + thousandths(face_.capHeight()) + " /StemV 80 /FontFile2 " +
+                        ref(fontFile) + ">>");
+    file.writeStream(fontFile, " /Length1 " + QByteArray::number(subset.file.size()),
+                     Deflater().deflated(subset.file), true);
+    file.writeStream(glyphMap, {}, Deflater().deflated(subset.newIds), true);
     file.writeStream(unicode, {}, toUnicode(), false);
+    return SubsetFault::None;
 }
 
 int PdfFonts::indexOf(const QRawFont& font) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/report/truetype_subset.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -11,9 +13,10 @@ namespace report {
 
 class PdfFile;
 
-// One font face embedded whole in a PDF as a composite font: text is written as 2-byte
-// glyph ids (Identity-H), the widths of the glyphs used are listed, and a map from glyph
-// to characters lets a reader copy and search the text.
+// One font face embedded in a PDF as a composite font: text is written as 2-byte glyph
+// ids of the face (Identity-H), the widths of the glyphs used are listed, and a map from
+// glyph to characters lets a reader copy and search the text. Only the glyphs used are
+// embedded, renumbered, with the map from the face's ids to theirs.
 class PdfFont {
 public:
     explicit PdfFont(const QRawFont& face);
@@ -29,11 +32,11 @@ public:
     // Adds the glyphs `other` (the same face) used; the same result in any order.
     void merge(const PdfFont& other);
 
-    // Writes the font and the objects it needs; `font` is its reserved number.
-    void write(PdfFile& file, int font) const;
+    // Writes the font and the objects it needs; `font` is its reserved number. Writes
+    // nothing when the face cannot be embedded, and says why.
+    SubsetFault write(PdfFile& file, int font) const;
 
 private:
-    QByteArray embeddedFile() const;
     QByteArray widths() const;
     QByteArray toUnicode() const;
 
