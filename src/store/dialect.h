@@ -27,8 +27,10 @@ QString driverName(Engine engine);
 // condition that column NAME holds digits only; {then key} closes an index's column list
 // with the row's key (SQLite ends every index with it by itself; on PostgreSQL a list in
 // the index's order, ending with the key as every grid's order does, then reads the
-// index alone, with no sort and no table row). On PostgreSQL text
-// compares and sorts by code point, as SQLite does, whatever the server's locale.
+// index alone, with no sort and no table row); {key as text} the row's key as text, an
+// index column that answers `CAST(table.ID AS TEXT) = text column`, the join of a record's
+// user to its subject. On PostgreSQL text compares and sorts by code point, as SQLite
+// does, whatever the server's locale.
 QString definition(Engine engine, const QString& sql);
 
 // A condition that `column` holds digits only.

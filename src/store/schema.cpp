@@ -270,11 +270,31 @@ Status addRowVersions(QSqlDatabase db, const QDate&) {
     return Status::success();
 }
 
+// Version 6: indexes for the joins and orders of the general lists. The records name their
+// user by its key written as text: an index on the subjects' key as text finds the user of
+// each record, where the join otherwise read every subject for each record. The due-date
+// index in the order of the list by due date (latest first, then order of entry), so that
+// the list reads it without sorting.
+Status addJoinIndexes(QSqlDatabase db, const QDate&) {
+    const char* const statements[] = {
+        "CREATE INDEX Soggetti_chiave_testo ON Soggetti ({key as text})",
+        "DROP INDEX Ritenute_scadenza",
+        "CREATE INDEX Ritenute_scadenza ON Ritenute (scadenza DESC{then key})",
+    };
+    for (const char* sql : statements) {
+        if (Status s = execAll(db, dialect::definition(engineOf(db), QString::fromUtf8(sql)));
+            !s.ok())
+            return s;
+    }
+    return Status::success();
+}
+
 // Step N brings a database of version N-1 to version N.
 using Step = std::function<Status(QSqlDatabase, const QDate&)>;
 const std::vector<Step>& steps() {
-    static const std::vector<Step> all = {createVersion1, addNameKeys, addCertificateFields,
-                                          addTaxCalendarTables, addRowVersions};
+    static const std::vector<Step> all = {createVersion1,       addNameKeys,
+                                          addCertificateFields, addTaxCalendarTables,
+                                          addRowVersions,       addJoinIndexes};
     return all;
 }
 

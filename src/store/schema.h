@@ -11,7 +11,7 @@
 // database (see dialect::storedVersion); each step brings it from one version to the next.
 namespace store::schema {
 
-inline constexpr int kCurrentVersion = 5;
+inline constexpr int kCurrentVersion = 6;
 
 int versionOf(QSqlDatabase db);
 

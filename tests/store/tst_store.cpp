@@ -1,10 +1,12 @@
 #include "ledger/ledger_grid_query.h"
 #include "store/connection.h"
+#include "store/copies.h"
 #include "store/dialect.h"
 #include "store/name_order.h"
 #include "store/queries.h"
 #include "store/schema.h"
 #include "store/transaction.h"
+#include "support/query_plans.h"
 #include "support/test_database.h"
 
 #include <QDir>
@@ -32,6 +34,7 @@ private Q_SLOTS:
     void upgradeFromVersion1();
     void keysFilledAtOpening();
     void userTextMatchesNumericId();
+    void userJoinReadsTheKeyIndexAfterUpgrade();
     void openFailures_data();
     void openFailures();
     void upgradeKeepsSubjectsWithCertificateDefaults();
@@ -307,6 +310,35 @@ void StoreTest::userTextMatchesNumericId() {
     }
 }
 
+// A ledger of layout 5 gains the index of the subjects' key as text when opened (after the
+// copy before upgrade, on a file), and a record finds its user through it.
+void StoreTest::userJoinReadsTheKeyIndexAfterUpgrade() {
+    TestDatabase db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    const qint64 user = TestDatabase::addSubject("BIANCHI", true);
+    TestDatabase::exec("INSERT INTO Ritenute (utente, anno) VALUES (?, '2024')",
+                       {QString::number(user)});
+    TestDatabase::exec("DROP INDEX Soggetti_chiave_testo");
+    QVERIFY(store::dialect::storeVersion(store::connection(), 5).ok());
+    store::closeDatabase();
+    QVERIFY(store::openDatabase(db.path()).ok());
+    QCOMPARE(store::schema::versionOf(store::connection()), store::schema::kCurrentVersion);
+    if (!TestDatabase::onServer())
+        QCOMPARE(QDir(store::automaticCopiesFolder(db.path()))
+                     .entryList({"*_prima-aggiornamento.db"})
+                     .size(),
+                 1);
+    const QString join = "SELECT Soggetti.denominazione FROM Ritenute JOIN Soggetti "
+                         "ON CAST(Soggetti.ID AS TEXT) = Ritenute.utente WHERE Ritenute.ID = ?";
+    Result<QSqlQuery> name = store::run(join, {1});
+    QVERIFY(name.ok() && name.value.next());
+    QCOMPARE(name.value.value(0).toString(), QString("BIANCHI"));
+    QString error;
+    const QStringList plan = query_plans::planOf(join, {1}, &error);
+    QVERIFY2(plan.join(' ').contains("soggetti_chiave_testo", Qt::CaseInsensitive),
+             qPrintable(error + plan.join(" / ")));
+}
+
 void StoreTest::openFailures_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reasonPart");
@@ -361,6 +393,7 @@ void StoreTest::upgradeKeepsSubjectsWithCertificateDefaults() {
             QVERIFY(q.exec(QStringLiteral("DROP TABLE %1").arg(QLatin1String(table))));
         QVERIFY(q.exec("ALTER TABLE Soggetti DROP COLUMN versione"));
         QVERIFY(q.exec("ALTER TABLE Ritenute DROP COLUMN versione"));
+        QVERIFY(q.exec("DROP INDEX Soggetti_chiave_testo"));
         QVERIFY(q.exec("PRAGMA user_version = 2"));
     }
     store::closeDatabase();

@@ -44,10 +44,11 @@ void TaxTablesTest::upgradeFromThePreviousVersion() {
     TestDatabase::exec(QStringLiteral("INSERT INTO Ritenute (utente, anno) VALUES ('1', '2024')"));
     for (const char* table : {"TassoLegale", "Proroghe", "Opzioni"})
         TestDatabase::exec(QStringLiteral("DROP TABLE %1").arg(QLatin1String(table)));
-    // The row versions came after the tax tables.
+    // The row versions and the index of the subjects' key as text came after the tax tables.
     for (const char* table : {"Ritenute", "Soggetti"})
         TestDatabase::exec(
             QStringLiteral("ALTER TABLE %1 DROP COLUMN versione").arg(QLatin1String(table)));
+    TestDatabase::exec(QStringLiteral("DROP INDEX Soggetti_chiave_testo"));
     QVERIFY(store::dialect::storeVersion(store::connection(), 3).ok());
     store::closeDatabase();
     QVERIFY(store::openDatabase(db.path()).ok());
