@@ -71,12 +71,9 @@ KeyedQuery ledgerGridQuery(const QString& year, const QString& userId) {
     // of one subject on one day in a stable order. The index on (utente, anno, ordine,
     // denominazione, data) ends with the row ID, so it alone gives the keys in order:
     // nothing is sorted and no record is read to list the year.
-    return {QStringLiteral("Ritenute"),
-            QStringLiteral("ID"),
-            names.join(QStringLiteral(", ")),
-            QStringLiteral("utente = ? AND anno = ?"),
-            store::kNameOrder + QStringLiteral(", data, ID"),
-            {userId, year}};
+    return {QStringLiteral("Ritenute"),       QStringLiteral("ID"),
+            names.join(QStringLiteral(", ")), QStringLiteral("utente = ? AND anno = ?"),
+            QString(store::kLedgerOrder),     {userId, year}};
 }
 
 QString cellText(CellFormat format, const QVariant& value) {

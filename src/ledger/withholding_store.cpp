@@ -161,7 +161,7 @@ Status insertWithholdings(const QList<WithholdingRecord>& records) {
         }
         for (int i = 0; i < values.size(); ++i)
             query.bindValue(i, values.at(i));
-        if (!query.exec())
+        if (!store::exec(query))
             return Status::failure(store::reasonOf(query));
     }
     return transaction.commit();

@@ -22,7 +22,7 @@ Status KeyedReader::open(const KeyedQuery& query) {
         return fail(keys);
     for (int i = 0; i < query.values.size(); ++i)
         keys.bindValue(i, query.values.at(i));
-    if (!keys.exec())
+    if (!store::exec(keys))
         return fail(keys);
     while (keys.next())
         keys_.push_back(keys.value(0).toLongLong());
@@ -36,7 +36,7 @@ Status KeyedReader::open(const KeyedQuery& query) {
         return fail(window_);
     for (int i = 0; i < windowRows_; ++i)
         window_.bindValue(i, QVariant());
-    if (!window_.exec())
+    if (!store::exec(window_))
         return fail(window_);
     const QSqlRecord record = window_.record();
     for (int c = 1; c < record.count(); ++c)
@@ -66,7 +66,7 @@ Status KeyedReader::read(qint64 first, int count, const Take& take) {
         }
     }
     std::sort(places.begin(), places.end());
-    if (!window_.exec())
+    if (!store::exec(window_))
         return Status::failure(store::reasonOf(window_));
     while (window_.next()) {
         const qint64 key = window_.value(0).toLongLong();

@@ -21,8 +21,9 @@ namespace {
 const QString kBalance = QStringLiteral(
     "(Ritenute.versato - (Ritenute.ritenuta + Ritenute.interessi + Ritenute.sanzione)) AS saldo");
 
-// Names in Italian order: the sort key, then the name, then the order of entry.
-const QString kByName = store::kNameOrder + QStringLiteral(", ID");
+// A user's year in the ledger's order (names in Italian order, then dates): the lists read
+// it from the index alone. The searches, which name no order, list in the same one.
+const QString kByName = store::kLedgerOrder;
 
 const QString kUserYear = QStringLiteral("Ritenute.anno = ? AND Ritenute.utente = ?");
 
@@ -68,12 +69,12 @@ const QList<Command>& commands() {
          QStringLiteral("Elenco Generale Utenti ----- Ritenute Sospese"), false, true},
         // The month of the due date, as a number, from the entered month on; a record
         // without a due date has no month and is never selected.
-        {"RitenuteS", Layout::Elenco, QStringLiteral("{month} >= ? AND ") + kUserYear,
-         QStringLiteral("ID"), QStringLiteral("Elenco Ritenute in Scadenza "), true, true},
+        {"RitenuteS", Layout::Elenco, QStringLiteral("{month} >= ? AND ") + kUserYear, kByName,
+         QStringLiteral("Elenco Ritenute in Scadenza "), true, true},
         {"RicercaP", Layout::Elenco, QStringLiteral("Ritenute.periodo = ? AND ") + kUserYear,
-         QStringLiteral("ID"), none, true, true},
-        {"RicercaS", Layout::Elenco, QStringLiteral("{like} AND ") + kUserYear,
-         QStringLiteral("ID"), QStringLiteral("Elenco Ritenute per Soggetti "), true, true},
+         kByName, none, true, true},
+        {"RicercaS", Layout::Elenco, QStringLiteral("{like} AND ") + kUserYear, kByName,
+         QStringLiteral("Elenco Ritenute per Soggetti "), true, true},
         {"Elenco", Layout::Registry, none, none, none, false, false},
     };
     return all;

@@ -22,6 +22,11 @@ const QString kMapped = QStringLiteral("PRAGMA mmap_size = 268435456");
 const QString kUnmapped = QStringLiteral("PRAGMA mmap_size = 0");
 int unmappedReaders = 0;
 
+StatementWatcher& watcher() {
+    static StatementWatcher watching;
+    return watching;
+}
+
 struct OpenLedger {
     QString path;
     bool readOnly = false;
@@ -146,6 +151,8 @@ Result<QSqlQuery> run(const QString& sql, const QVariantList& values) {
     query.setForwardOnly(true);
     // A statement without values runs unprepared: PostgreSQL prepares no table definition.
     if (values.isEmpty()) {
+        if (watcher())
+            watcher()(sql, {});
         if (!query.exec(sql))
             result.status = Status::failure(reasonOf(query));
         return result;
@@ -156,9 +163,19 @@ Result<QSqlQuery> run(const QString& sql, const QVariantList& values) {
     }
     for (int i = 0; i < values.size(); ++i)
         query.bindValue(i, values.at(i));
-    if (!query.exec())
+    if (!exec(query))
         result.status = Status::failure(reasonOf(query));
     return result;
+}
+
+bool exec(QSqlQuery& query) {
+    if (watcher())
+        watcher()(query.lastQuery(), query.boundValues());
+    return query.exec();
+}
+
+void watchStatements(StatementWatcher watching) {
+    watcher() = std::move(watching);
 }
 
 // A pragma that cannot be set leaves reads as they were: slower or larger, still right.

@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
+#include <functional>
 
 class QSqlQuery;
 
@@ -34,6 +35,15 @@ QSqlDatabase connection();
 // Prepares `sql` on the connection, binds `values` by position and runs it.
 // The query is returned ready to be walked; every operator value arrives bound.
 Result<QSqlQuery> run(const QString& sql, const QVariantList& values = {});
+
+// Runs `query`, prepared and with its values bound, as run() does.
+bool exec(QSqlQuery& query);
+
+// Told of every statement the program runs through run() and exec(), with its bound values,
+// as it runs; a test records them to check their plans. None is told when no watcher is set
+// (the default): an empty watcher stops the watching.
+using StatementWatcher = std::function<void(const QString& sql, const QVariantList& values)>;
+void watchStatements(StatementWatcher watcher);
 
 // The reason for a failed query, for the operator (see reasons.h).
 QString reasonOf(const QSqlQuery& query);

@@ -15,6 +15,11 @@ inline constexpr const char* kNameKeyColumn = "ordine";
 // The order of names for an ORDER BY: key, then the name's own text.
 inline constexpr QLatin1String kNameOrder{"ordine, denominazione"};
 
+// One user's year of records in name order, then date, then order of entry: the order of
+// the ledger's index on user, year, key, name and date (which ends with the row's key), so
+// that a list in this order reads the index and sorts nothing.
+inline constexpr QLatin1String kLedgerOrder{"ordine, denominazione, data, ID"};
+
 // The sort key of a name: its compatibility decomposition without combining marks, in
 // capitals ("Èrre s.n.c." gives "ERRE S.N.C."). A null name has a null key.
 QString nameKey(const QString& name);

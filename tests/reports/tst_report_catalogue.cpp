@@ -167,8 +167,9 @@ void ReportCatalogueTest::selection_data() {
     QTest::addColumn<QStringList>("invoices"); // FT of the rows, in report order
 
     const QString none;
+    // Records of one name by date, then order of entry: the ledger grid's order.
     QTest::newRow("ElencoR name order")
-        << "ElencoR" << 0 << none << none << QStringList{"2", "4", "6", "3", "5", "1"};
+        << "ElencoR" << 0 << none << none << QStringList{"4", "2", "6", "3", "5", "1"};
     QTest::newRow("FattureNP only N") << "FattureNP" << 0 << none << none << QStringList{"2"};
     QTest::newRow("FattureP only S")
         << "FattureP" << 0 << none << none << QStringList{"4", "3", "5", "1"};
@@ -181,10 +182,10 @@ void ReportCatalogueTest::selection_data() {
     QTest::newRow("StampaS latest due first")
         << "StampaS" << 0 << none << none << QStringList{"5", "B1", "3", "OLD"};
     QTest::newRow("due from January: every due date")
-        << "RitenuteS" << 1 << none << none << QStringList{"1", "3", "4", "5"};
+        << "RitenuteS" << 1 << none << none << QStringList{"4", "3", "5", "1"};
     QTest::newRow("due from February")
-        << "RitenuteS" << 2 << none << none << QStringList{"1", "3", "4"};
-    QTest::newRow("due from July") << "RitenuteS" << 7 << none << none << QStringList{"3", "4"};
+        << "RitenuteS" << 2 << none << none << QStringList{"4", "3", "1"};
+    QTest::newRow("due from July") << "RitenuteS" << 7 << none << none << QStringList{"4", "3"};
     QTest::newRow("due in December") << "RitenuteS" << 12 << none << none << QStringList{"4"};
     QTest::newRow("period 6") << "RicercaP" << 0 << "6" << none << QStringList{"3"};
     QTest::newRow("period 12") << "RicercaP" << 0 << "12" << none << QStringList{"5"};
@@ -192,7 +193,7 @@ void ReportCatalogueTest::selection_data() {
         << "RicercaS" << 0 << none << "D'ANGELO SRL" << QStringList{"3", "5"};
     QTest::newRow("subject ignores case")
         << "RicercaS" << 0 << none << "d'angelo srl" << QStringList{"3", "5"};
-    QTest::newRow("subject pattern") << "RicercaS" << 0 << none << "ALFA%" << QStringList{"2", "4"};
+    QTest::newRow("subject pattern") << "RicercaS" << 0 << none << "ALFA%" << QStringList{"4", "2"};
     QTest::newRow("subject one-letter wildcard")
         << "RicercaS" << 0 << none << "_ETA" << QStringList{"6"};
     QTest::newRow("command names ignore case")
@@ -411,7 +412,7 @@ void ReportCatalogueTest::balance() {
     report::RowSource& data = *prepared.value.rows;
     // versato - (ritenuta + interessi + sanzione), in cents, per row in report order.
     QCOMPARE(column(data, QStringLiteral("saldo")),
-             (QStringList{"-10000", "0", "-4000", "-24691", "-2000", "0"}));
+             (QStringList{"0", "-10000", "-4000", "-24691", "-2000", "0"}));
     const QStringList last = report::pageTexts(rendered(prepared.value).pages.last());
     // Footer totals: count, taxable, withheld, remitted, interest, penalty, balance.
     for (const char* total : {"6", "3.334,56", "618,91", "213,00", "0,50", "-406,91"})
@@ -518,7 +519,7 @@ void ReportCatalogueTest::rowsReadInWindows() {
     QVERIFY2(prepared.ok(), qPrintable(prepared.error()));
     Result<QSqlQuery> expected =
         store::run(QStringLiteral("SELECT FT FROM Ritenute WHERE anno = '2024' AND utente = ? "
-                                  "ORDER BY denominazione, ID"),
+                                  "ORDER BY denominazione, data, ID"),
                    {fixture.rossi});
     QStringList invoices;
     while (expected.value.next())

@@ -1,0 +1,175 @@
+// Every statement the program sends while each command runs is explained by the ledger's
+// engine; a plan that reads a whole joined table, builds a throwaway index, or sorts the
+// keys of a list fails here, unless the list below says why it may.
+
+#include "ledger/ledger_grid_query.h"
+#include "platform/keyed_query_model.h"
+#include "registry/subject_store.h"
+#include "reports/report_catalogue.h"
+#include "reports/year_deletion_store.h"
+#include "store/connection.h"
+#include "store/name_order.h"
+#include "support/query_plans.h"
+#include "support/test_database.h"
+
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+struct Allowed {
+    const char* statementPart; // a part of the statement's text
+    const char* faultPart;     // a part of the fault
+    const char* reason;
+};
+
+// The statements excused, each with its reason. None today: every plan is clean. A statement
+// that must read a whole joined table, or sort its keys, is listed here with why.
+const QList<Allowed> kAllowed = {};
+
+const char* allowance(const QString& sql, const QString& fault) {
+    for (const Allowed& a : kAllowed) {
+        if (sql.contains(QLatin1String(a.statementPart)) &&
+            fault.contains(QLatin1String(a.faultPart)))
+            return a.reason;
+    }
+    return nullptr;
+}
+
+// The list of a command's row keys in display order (see KeyedQuery::keySql).
+bool isKeyQuery(const QString& sql) {
+    static const QRegularExpression keys(QStringLiteral("^SELECT (\\w+\\.)?ID FROM .* ORDER BY "),
+                                         QRegularExpression::CaseInsensitiveOption);
+    return keys.match(sql).hasMatch();
+}
+
+bool isExplained(const QString& sql) {
+    static const QRegularExpression reads(
+        QStringLiteral("^\\s*(SELECT|INSERT|UPDATE|DELETE|WITH)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    return reads.match(sql).hasMatch();
+}
+
+struct Statement {
+    QString sql;
+    QVariantList values;
+};
+
+} // namespace
+
+class QueryPlansTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void commands_data();
+    void commands();
+
+private:
+    std::unique_ptr<TestDatabase> db_;
+    QString user_;
+    QString otherUser_;
+};
+
+void QueryPlansTest::initTestCase() {
+    db_ = std::make_unique<TestDatabase>();
+    QVERIFY2(db_->ok(), qPrintable(db_->error()));
+    user_ = QString::number(TestDatabase::addSubject(QStringLiteral("ROSSI MARIO"), true));
+    otherUser_ = QString::number(TestDatabase::addSubject(QStringLiteral("BIANCHI ANNA"), true));
+    const qint64 payee = TestDatabase::addSubject(QStringLiteral("ALFA SNC"));
+    // Each command finds rows: paid, late, remitted and not, of both users and two years.
+    const char* const dates[] = {"2024-01-10", "2024-03-10", "2024-03-20", "2024-11-05"};
+    for (const QString& user : {user_, otherUser_}) {
+        for (const char* paid : dates) {
+            for (const bool remitted : {false, true}) {
+                const QString day = QLatin1String(paid);
+                TestDatabase::exec(
+                    QStringLiteral(
+                        "INSERT INTO Ritenute (ID_A, denominazione, ordine, FT, data, imponibile, "
+                        "aliquota, ritenuta, pag, datap, periodo, versamento, versato, tributo, "
+                        "anno, utente, scadenza) VALUES (?, 'ALFA SNC', ?, '1', ?, 100000, 2000, "
+                        "20000, ?, ?, '2', ?, ?, '1040', ?, ?, ?)"),
+                    {payee, store::nameKey(QStringLiteral("ALFA SNC")), day,
+                     remitted ? QStringLiteral("S") : QStringLiteral("N"), day,
+                     remitted ? QVariant(QStringLiteral("2024-12-16")) : QVariant(),
+                     remitted ? 20000 : 0, day.left(4), user, day});
+            }
+        }
+    }
+}
+
+void QueryPlansTest::cleanupTestCase() {
+    store::watchStatements({});
+    db_.reset();
+}
+
+void QueryPlansTest::commands_data() {
+    QTest::addColumn<QString>("command");
+    for (const QString& name : reportNames())
+        QTest::newRow(qPrintable(name)) << name;
+    QTest::newRow("ledger grid") << "ledger grid";
+    QTest::newRow("subject grid") << "subject grid";
+    QTest::newRow("year deletion") << "year deletion";
+}
+
+void QueryPlansTest::commands() {
+    QFETCH(QString, command);
+    QList<Statement> sent;
+    store::watchStatements([&sent](const QString& sql, const QVariantList& values) {
+        for (const Statement& s : sent) {
+            if (s.sql == sql)
+                return;
+        }
+        sent.append({sql, values});
+    });
+    QTemporaryDir dir;
+    if (command == QLatin1String("ledger grid") || command == QLatin1String("subject grid")) {
+        KeyedQueryModel grid;
+        QVERIFY(grid.load(command.startsWith(QLatin1String("ledger"))
+                              ? ledger::ledgerGridQuery(QStringLiteral("2024"), user_)
+                              : registry::subjectGridQuery())
+                    .ok());
+        QVERIFY(grid.rowCount() > 0 && grid.value(0, 0).isValid());
+    } else if (command == QLatin1String("year deletion")) {
+        int deleted = 0;
+        const Status s = year_deletion::deleteYear(otherUser_, QStringLiteral("2024"), &deleted);
+        QVERIFY2(s.ok() && deleted > 0, qPrintable(s.error()));
+    } else {
+        ReportRequest request{command,
+                              user_,
+                              QString(),
+                              QStringLiteral("2024"),
+                              4,
+                              QStringLiteral("2"),
+                              QStringLiteral("%ALFA%"),
+                              QDate(2025, 6, 1)};
+        const Status s = exportReport(request, dir.filePath(QStringLiteral("report.pdf")));
+        QVERIFY2(s.ok(), qPrintable(command + QStringLiteral(": ") + s.error()));
+    }
+    store::watchStatements({});
+
+    QStringList failures;
+    int explained = 0;
+    for (const Statement& s : sent) {
+        if (!isExplained(s.sql))
+            continue;
+        ++explained;
+        QString error;
+        const QStringList plan = query_plans::planOf(s.sql, s.values, &error);
+        QVERIFY2(error.isEmpty(), qPrintable(s.sql + QStringLiteral(": ") + error));
+        for (const QString& fault : query_plans::faultsOf(plan, isKeyQuery(s.sql))) {
+            if (!allowance(s.sql, fault))
+                failures.append(QStringLiteral("%1\n  statement: %2\n  plan:\n    %3")
+                                    .arg(fault, s.sql, plan.join(QStringLiteral("\n    "))));
+        }
+    }
+    QVERIFY2(explained > 0, "no statement was sent");
+    QVERIFY2(failures.isEmpty(),
+             qPrintable(command + QStringLiteral(":\n") + failures.join(QStringLiteral("\n"))));
+}
+
+QTEST_MAIN(QueryPlansTest)
+#include "tst_query_plans.moc"
