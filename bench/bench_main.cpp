@@ -7,8 +7,10 @@
 //   velarco-bench measure-reports FILE [--runs N]   (the PDF reports and the preview only)
 //   velarco-bench measure-import FILE [--runs N]    (a user's year back from Excel)
 //   velarco-bench measure-server URL FILE [--runs N]   (FILE: the same ledger in SQLite)
+//   velarco-bench check README FIGURES   (a run's figures against the README's targets)
 
 #include "app/nota.h"
+#include "figure_check.h"
 #include "importing/sheet_import.h"
 #include "ledger/withholding_record.h"
 #include "ledger/withholding_store.h"
@@ -24,6 +26,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -31,6 +34,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QVariant>
 #include <algorithm>
@@ -157,9 +161,11 @@ void measureGrid(const char* label, const UserYear& target, const QString& file,
     figure(qPrintable(QStringLiteral("grid_%1_first_screen").arg(label)), median(firstScreen),
            "ms");
     figure(qPrintable(QStringLiteral("grid_%1_open_and_fetch_all").arg(label)), median(full), "ms");
-    if (!file.isEmpty())
-        figure(qPrintable(QStringLiteral("grid_%1_sqlite3_shell").arg(label)),
-               medianOf(runs, [&] { return sqliteShellMs(file, sql); }), "ms");
+    if (file.isEmpty())
+        return;
+    const double shell = medianOf(runs, [&] { return sqliteShellMs(file, sql); });
+    figure(qPrintable(QStringLiteral("grid_%1_sqlite3_shell").arg(label)), shell, "ms");
+    figure(qPrintable(QStringLiteral("grid_%1_shell_ratio").arg(label)), median(full) / shell, "x");
 }
 
 // A figure of /proc/self/status in KiB ("VmHWM", "RssAnon", ...).
@@ -258,8 +264,94 @@ void measureReport(const char* label, const ReportRequest& request, const QStrin
     figure(qPrintable(QStringLiteral("report_%1_peak_memory").arg(QLatin1String(label))),
            double(peakKb) / 1024.0, "MiB");
     const QString sql = shellSql(request);
-    figure(qPrintable(QStringLiteral("report_%1_sqlite3_shell").arg(QLatin1String(label))),
-           medianOf(runs, [&] { return sqliteShellMs(file, sql); }), "ms");
+    const double shell = medianOf(runs, [&] { return sqliteShellMs(file, sql); });
+    figure(qPrintable(QStringLiteral("report_%1_sqlite3_shell").arg(QLatin1String(label))), shell,
+           "ms");
+    figure(qPrintable(QStringLiteral("report_%1_shell_ratio").arg(QLatin1String(label))),
+           median(times) / shell, "x");
+}
+
+// The program as the operator starts it, beside this one.
+QString programPath() {
+    return QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("../src/velarco"));
+}
+
+// Milliseconds of a whole process, run to its end; negative when it fails.
+double processMs(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    const double ms = millisecondsOf([&] {
+        process.start(program, arguments);
+        process.waitForFinished(-1);
+    });
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 ? ms : -1;
+}
+
+// ElencoR of a 10,000-record year to PDF as a whole process, beside LibreOffice turning the
+// same rows, written as CSV by the program, into a PDF (skipped without `soffice`).
+void measureElencoProcess(const QString& file, const UserYear& ten, int runs) {
+    QTemporaryDir dir;
+    const QStringList report = {QStringLiteral("--database"), file,
+                                QStringLiteral("--report"),   QStringLiteral("ElencoR"),
+                                QStringLiteral("--utente"),   ten.user,
+                                QStringLiteral("--anno"),     ten.year};
+    const double velarco = medianOf(runs, [&] {
+        return processMs(programPath(),
+                         report + QStringList{QStringLiteral("--pdf"), dir.filePath("e.pdf")});
+    });
+    figure("report_ElencoR_10k_process", velarco, "ms");
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (soffice.isEmpty()) {
+        std::printf("report_ElencoR_10k_soffice: skipped (soffice not installed)\n");
+        std::printf("report_ElencoR_10k_soffice_ratio: skipped (soffice not installed)\n");
+        return;
+    }
+    const QString csv = dir.filePath(QStringLiteral("ElencoR.csv"));
+    if (processMs(programPath(), report + QStringList{QStringLiteral("--csv"), csv}) < 0) {
+        fail(QStringLiteral("esportazione CSV non riuscita"));
+        return;
+    }
+    // Its own profile, made by a first run that is not counted.
+    const QStringList convert = {QStringLiteral("-env:UserInstallation=file://") +
+                                     dir.filePath(QStringLiteral("profile")),
+                                 QStringLiteral("--headless"),
+                                 QStringLiteral("--convert-to"),
+                                 QStringLiteral("pdf"),
+                                 QStringLiteral("--outdir"),
+                                 dir.filePath(QStringLiteral("soffice")),
+                                 csv};
+    processMs(soffice, convert);
+    const double office = medianOf(runs, [&] { return processMs(soffice, convert); });
+    figure("report_ElencoR_10k_soffice", office, "ms");
+    figure("report_ElencoR_10k_soffice_ratio", office / velarco, "x");
+}
+
+// The size of a document a payee receives by mail: the F24 plan of one month of the
+// user-year and the certification of one of its payees.
+void measureDocumentSizes(const UserYear& ten) {
+    QTemporaryDir dir;
+    Result<QSqlQuery> payee = store::run(
+        QStringLiteral("SELECT denominazione FROM Ritenute WHERE utente = ? AND anno = ? AND "
+                       "datap IS NOT NULL ORDER BY ID"),
+        {ten.user, ten.year});
+    const QString payeeName =
+        payee.ok() && payee.value.next() ? payee.value.value(0).toString() : QString();
+    payee.value.finish();
+    const std::pair<const char*, ReportRequest> documents[] = {
+        {"document_F24_one_month_size",
+         {QStringLiteral("F24"), ten.user, ten.name, ten.year, 6, {}, {}, {}}},
+        {"document_Attestazione_one_payee_size",
+         {QStringLiteral("Attestazione"), ten.user, ten.name, ten.year, 0, {}, payeeName, {}}},
+    };
+    for (const auto& [label, request] : documents) {
+        const QString pdf = dir.filePath(QLatin1String(label) + QStringLiteral(".pdf"));
+        if (Status s = exportReport(request, pdf); !s.ok()) {
+            fail(s.error());
+            continue;
+        }
+        figure(label, double(QFileInfo(pdf).size()) / 1000.0, "KB");
+    }
 }
 
 // The child process of measureExport: one report written to a spreadsheet file, as the
@@ -348,8 +440,9 @@ void measurePreview(const char* label, const ReportRequest& request, int runs) {
            median(last), "ms");
 }
 
-// Saves 1000 records, each in its own transaction, and takes them away again.
-void measureSaveTimes(const UserYear& target, const char* prefix) {
+// Saves 1000 records, each in its own transaction, and takes them away again; returns
+// the 99th percentile.
+double measureSaveTimes(const UserYear& target, const char* prefix) {
     const int count = 1000;
     std::vector<double> times;
     qint64 firstId = 0;
@@ -374,14 +467,15 @@ void measureSaveTimes(const UserYear& target, const char* prefix) {
     for (double t : times)
         mean += t / count;
     figure(qPrintable(QStringLiteral("%1save_mean").arg(QLatin1String(prefix))), mean, "ms");
-    figure(qPrintable(QStringLiteral("%1save_p99").arg(QLatin1String(prefix))),
-           percentile(times, 0.99), "ms");
+    const double p99 = percentile(times, 0.99);
+    figure(qPrintable(QStringLiteral("%1save_p99").arg(QLatin1String(prefix))), p99, "ms");
     store::run(QStringLiteral("DELETE FROM Ritenute WHERE ID >= ?"), {firstId});
+    return p99;
 }
 
 void measureSaves(const UserYear& target, const QString& file) {
     const int count = 1000;
-    measureSaveTimes(target, "");
+    const double p99 = measureSaveTimes(target, "");
 
     QTemporaryDir dir;
     QFile script(dir.filePath(QStringLiteral("inserts.sql")));
@@ -405,6 +499,7 @@ void measureSaves(const UserYear& target, const QString& file) {
         shell.waitForFinished(-1);
     });
     figure("save_sqlite3_shell_mean", total / (count + 1), "ms");
+    figure("save_p99_shell_ratio", p99 / (total / (count + 1)), "x");
 }
 
 void measureReports(const QString& file, const UserYear& ten, int runs) {
@@ -414,14 +509,18 @@ void measureReports(const QString& file, const UserYear& ten, int runs) {
     const ReportRequest wholeLedger{QStringLiteral("StampaS"), {}, {}, {}, 0, {}, {}, {}};
     measureReport("StampaS_whole_ledger", wholeLedger, file, std::max(1, runs / 3));
     measurePreview("StampaS_whole_ledger", wholeLedger, runs);
+    measureElencoProcess(file, ten, runs);
+    measureDocumentSizes(ten);
 }
 
-double elencoMs(const UserYear& target, int runs) {
+double reportMs(const ReportRequest& request, int runs) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
-    ReportRequest elenco{
-        QStringLiteral("ElencoR"), target.user, target.name, target.year, 0, {}, {}, {}};
-    return medianOf(runs, [&] { return millisecondsOf([&] { exportReport(elenco, pdf); }); });
+    return medianOf(runs, [&] { return millisecondsOf([&] { exportReport(request, pdf); }); });
+}
+
+ReportRequest elencoOf(const UserYear& target) {
+    return {QStringLiteral("ElencoR"), target.user, target.name, target.year, 0, {}, {}, {}};
 }
 
 int measure(const QString& file, int runs) {
@@ -563,17 +662,24 @@ int measureServer(const QString& url, const QString& file, int runs) {
     if (Status s = store::openDatabase(file); !s.ok())
         return fail(s.error()), 1;
     const UserYear ten = userYearNear(10000);
-    const double onFile = elencoMs(ten, runs);
+    // The whole ledger once: it takes long enough to be its own median.
+    const ReportRequest wholeLedger{QStringLiteral("StampaS"), {}, {}, {}, 0, {}, {}, {}};
+    const double onFile = reportMs(elencoOf(ten), runs);
+    const double wholeOnFile = reportMs(wholeLedger, 1);
     store::closeDatabase();
     if (Status s = store::openDatabase(url); !s.ok())
         return fail(s.error()), 1;
     const UserYear hundred = userYearNear(100000);
     std::printf("# server ledger: %s\n", qPrintable(url));
     measureGrid("pg_100k", hundred, QString(), runs);
-    const double onServer = elencoMs(ten, runs);
+    const double onServer = reportMs(elencoOf(ten), runs);
     figure("pg_report_ElencoR_10k_pdf", onServer, "ms");
     figure("sqlite_report_ElencoR_10k_pdf", onFile, "ms");
     figure("pg_report_ElencoR_10k_ratio_to_sqlite", onServer / onFile, "x");
+    const double wholeOnServer = reportMs(wholeLedger, 1);
+    figure("pg_report_StampaS_whole_ledger_pdf", wholeOnServer, "ms");
+    figure("sqlite_report_StampaS_whole_ledger_pdf", wholeOnFile, "ms");
+    figure("pg_report_StampaS_whole_ledger_ratio_to_sqlite", wholeOnServer / wholeOnFile, "x");
     measureSaveTimes(ten, "pg_");
     store::closeDatabase();
     return 0;
@@ -605,6 +711,32 @@ int generate(const QStringList& args) {
     });
     std::fprintf(stderr, "\n");
     return s.ok() ? 0 : (fail(s.error()), 1);
+}
+
+// Prints the README's table with the run's values, then each missed target, each README
+// value the run contradicts and each figure not taken; the status of figure_check.
+int check(const QString& readme, const QString& figures) {
+    QFile table(readme);
+    QFile run(figures);
+    if (!table.open(QIODevice::ReadOnly) || !run.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("impossibile leggere %1 o %2").arg(readme, figures)), 2;
+    const QList<figure_check::Row> rows =
+        figure_check::readmeRows(QString::fromUtf8(table.readAll()));
+    if (rows.isEmpty())
+        return fail(QStringLiteral("%1 non ha la tabella delle prestazioni").arg(readme)), 2;
+    const figure_check::Outcome outcome =
+        figure_check::check(rows, figure_check::readRun(QString::fromUtf8(run.readAll())));
+    std::printf("\n%s\n", qPrintable(outcome.table));
+    for (const QString& line : outcome.missed)
+        std::printf("MISSED %s\n", qPrintable(line));
+    for (const QString& line : outcome.contradicted)
+        std::printf("CONTRADICTED %s\n", qPrintable(line));
+    for (const QString& line : outcome.notes)
+        std::printf("NOTE %s\n", qPrintable(line));
+    std::printf("%s\n", outcome.status() == 0   ? "check: every target met, the README agrees"
+                        : outcome.status() == 1 ? "check: a target missed"
+                                                : "check: targets met, the README disagrees");
+    return outcome.status();
 }
 
 // The offscreen platform warns about window hints it cannot honour; the figures are
@@ -655,10 +787,13 @@ int main(int argc, char* argv[]) {
             args.size() >= 6 && args.at(4) == QLatin1String("--runs") ? args.at(5).toInt() : 5;
         return measureServer(args.at(2), args.at(3), std::max(1, runs));
     }
+    if (args.size() == 4 && args.at(1) == QLatin1String("check"))
+        return check(args.at(2), args.at(3));
     if (args.size() == 6 && args.at(1) == QLatin1String("grid-memory"))
         return gridMemory(args.at(2), {args.at(3), args.at(4), args.at(5), 0});
     std::fprintf(stderr, "uso: velarco-bench generate FILE [opzioni] | measure FILE [--runs N] | "
                          "measure-exports FILE [--runs N] | measure-reports FILE [--runs N] | "
-                         "measure-import FILE [--runs N] | measure-server URL FILE [--runs N]\n");
+                         "measure-import FILE [--runs N] | measure-server URL FILE [--runs N] | "
+                         "check README FIGURES\n");
     return 2;
 }
