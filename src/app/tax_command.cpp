@@ -1,7 +1,9 @@
 #include "app/tax_command.h"
 
+#include "ledger/ledger_lookups.h"
 #include "ledger/withholding_rules.h"
 #include "store/connection.h"
+#include "store/schema.h"
 #include "tax/late_payment.h"
 #include "tax/late_payment_text.h"
 #include "tax/record_due_date.h"
@@ -37,11 +39,11 @@ void print(const QStringList& lines) {
     std::fputs(qPrintable(lines.join(QLatin1Char('\n')) + QLatin1Char('\n')), stdout);
 }
 
-// The legal rates and the calendar choices of the ledger, or the program's own rates
-// when there is no ledger yet.
+// The legal rates, return deadlines, calendar choices and tax codes of the ledger, or the
+// program's own when there is no ledger yet.
 struct TaxData {
-    tax::LegalRates rates = tax::knownLegalRates();
-    tax::CalendarChoice choice;
+    tax::LateRules rules;
+    QStringList taxCodes = store::schema::seededTaxCodes();
     QString error;
 };
 
@@ -57,16 +59,16 @@ TaxData readTaxData(const QString& named, const QString& defaultPath) {
         data.error = opened.error();
         return data;
     }
-    const Result<tax::LegalRates> rates = tax::loadLegalRates();
-    const Result<tax::CalendarChoice> choice = tax::storedCalendarChoice();
+    const Result<tax::LateRules> rules = tax::storedLateRules();
+    const Result<QStringList> codes = ledger::taxCodes();
     store::closeDatabase();
-    if (!rates.ok() || !choice.ok()) {
+    if (!rules.ok() || !codes.ok()) {
         data.error = QStringLiteral("lettura dell'archivio %1 non riuscita: %2")
-                         .arg(path, rates.ok() ? choice.error() : rates.error());
+                         .arg(path, rules.ok() ? codes.error() : rules.error());
         return data;
     }
-    data.rates = rates.value;
-    data.choice = choice.value;
+    data.rules = rules.value;
+    data.taxCodes = codes.value;
     return data;
 }
 
@@ -104,14 +106,27 @@ int run(const StartupOptions& options, const QString& defaultDatabasePath) {
     const TaxData data = readTaxData(options.databasePath, defaultDatabasePath);
     if (!data.error.isEmpty())
         return fail(kNoDatabase, data.error);
+    if (!tax::isKnownTaxCode(data.taxCodes, code))
+        return fail(kBadArguments, tax::inputFaultText(tax::InputFault::UnknownTaxCode, code));
     // Alone on the command line, the withholding is the only one of its year.
-    const tax::DueDate due = tax::dueDateAmong({{*paid, *withheld}}, 0, code, data.choice);
+    const tax::DueDate due = tax::dueDateAmong({{*paid, *withheld}}, 0, code, data.rules.choice);
     if (!late) {
         print(tax::dueDateLines(ledger::dueDateOf(*paid), due));
         return kPrinted;
     }
+    const tax::LatePaymentInput input{code, *withheld, *paid, due, *remitted};
+    switch (const tax::InputFault fault = tax::inputFault(data.taxCodes, input); fault) {
+    case tax::InputFault::None:
+        break;
+    case tax::InputFault::NothingToRemit:
+        print({tax::inputFaultText(fault, code)});
+        return kNotLate;
+    case tax::InputFault::UnknownTaxCode:
+    case tax::InputFault::RemittanceBeforePayment:
+        return fail(kBadArguments, tax::inputFaultText(fault, code));
+    }
     const tax::LatePayment result =
-        tax::computeLatePayment({code, *withheld, *paid, due, *remitted}, data.rates);
+        tax::computeLatePayment(input, data.rules.rates, data.rules.deadlines);
     switch (result.outcome) {
     case tax::LatePayment::Outcome::Late:
         print(tax::latePaymentLines(result));

@@ -32,6 +32,7 @@ LookupEditor::LookupEditor(Shell& shell, QWidget* parent)
     XPCheck3 = makeCheck("XPCheck3", QStringLiteral("Percentuale"), this);
     legalRatesCheck_ = makeCheck("legalRatesCheck", QStringLiteral("Tasso legale"), this);
     deferralsCheck_ = makeCheck("deferralsCheck", QStringLiteral("Proroghe scadenze"), this);
+    returnDeadlinesCheck_ = makeCheck("returnDeadlinesCheck", QStringLiteral("Scadenze 770"), this);
     DataGrid2 = new DataGrid(this);
     DataGrid2->setObjectName(QStringLiteral("DataGrid2"));
     DataGrid2->setEditTriggers(
@@ -51,7 +52,7 @@ LookupEditor::LookupEditor(Shell& shell, QWidget* parent)
     ClickableLabel* Label47 = makeCloseMark("Label47", this);
 
     auto* checks = new QHBoxLayout;
-    for (QCheckBox* box : {XPCheck1, XPCheck2, XPCheck3, legalRatesCheck_, deferralsCheck_})
+    for (QCheckBox* box : tableChecks())
         checks->addWidget(box);
     checks->addStretch(1);
     auto* buttons = new QHBoxLayout;
@@ -72,6 +73,7 @@ LookupEditor::LookupEditor(Shell& shell, QWidget* parent)
         {XPCheck3, &LookupEditor::CaricaGrigliaPercentuali},
         {legalRatesCheck_, &LookupEditor::loadLegalRates},
         {deferralsCheck_, &LookupEditor::loadDeferrals},
+        {returnDeadlinesCheck_, &LookupEditor::loadReturnDeadlines},
     };
     for (const auto& [box, loader] : loaders)
         connect(box, &QCheckBox::toggled, this,
@@ -92,11 +94,15 @@ LookupEditor::LookupEditor(Shell& shell, QWidget* parent)
     });
 }
 
+QList<QCheckBox*> LookupEditor::tableChecks() const {
+    return {XPCheck1, XPCheck2, XPCheck3, legalRatesCheck_, deferralsCheck_, returnDeadlinesCheck_};
+}
+
 void LookupEditor::onCheckToggled(QCheckBox* box, Loader loader) {
     // Unticking the others runs their handlers, which empty the grid before the
     // loader fills it again.
     if (box->isChecked()) {
-        for (QCheckBox* other : {XPCheck1, XPCheck2, XPCheck3, legalRatesCheck_, deferralsCheck_}) {
+        for (QCheckBox* other : tableChecks()) {
             if (other != box)
                 other->setChecked(false);
         }
@@ -126,6 +132,10 @@ void LookupEditor::loadDeferrals() {
     load(lookup::Table::Deferrals);
 }
 
+void LookupEditor::loadReturnDeadlines() {
+    load(lookup::Table::ReturnDeadlines);
+}
+
 void LookupEditor::load(lookup::Table table) {
     clearGrid();
     auto* model = new LookupTableModel(table, this);
@@ -149,9 +159,11 @@ void LookupEditor::load(lookup::Table table) {
         DataGrid2->setColumnWidthTwips(c, 1800);
     if (table == lookup::Table::Rates)
         DataGrid2->widenColumnFor(model_->keyColumn(), DataGrid::widestAmount());
-    // Only the tax codes and the deferrals have a long column: it takes the free width.
+    // Only the tax codes, the deferrals and the return deadlines have a long column: it
+    // takes the free width.
     DataGrid2->horizontalHeader()->setStretchLastSection(table == lookup::Table::TaxCodes ||
-                                                         table == lookup::Table::Deferrals);
+                                                         table == lookup::Table::Deferrals ||
+                                                         table == lookup::Table::ReturnDeadlines);
     addButton_->setEnabled(true);
     deleteButton_->setEnabled(true);
 }

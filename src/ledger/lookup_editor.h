@@ -10,9 +10,9 @@ class QCheckBox;
 class QPushButton;
 class Shell;
 
-// The lookup-table editor `Frame6`: years, tax codes, rates, legal interest rates and
-// due-date deferrals, edited in place in `DataGrid2`; the ticked check box chooses the
-// table.
+// The lookup-table editor `Frame6`: years, tax codes, rates, legal interest rates,
+// due-date deferrals and return deadlines, edited in place in `DataGrid2`; the ticked check box
+// chooses the table.
 class LookupEditor : public QGroupBox {
     Q_OBJECT
 
@@ -25,6 +25,7 @@ public:
     void CaricaGrigliaPercentuali();
     void loadLegalRates();
     void loadDeferrals();
+    void loadReturnDeadlines();
 
     // Starts a new row at the end of the grid, ready for its key.
     void addRow();
@@ -33,6 +34,8 @@ public:
 
 private:
     using Loader = void (LookupEditor::*)();
+    // The check boxes that choose a table, in the order shown.
+    QList<QCheckBox*> tableChecks() const;
     void onCheckToggled(QCheckBox* box, Loader loader);
     void load(lookup::Table table);
     void clearGrid();
@@ -44,6 +47,7 @@ private:
     QCheckBox* XPCheck3;
     QCheckBox* legalRatesCheck_;
     QCheckBox* deferralsCheck_;
+    QCheckBox* returnDeadlinesCheck_;
     DataGrid* DataGrid2;
     QPushButton* addButton_;
     QPushButton* deleteButton_;

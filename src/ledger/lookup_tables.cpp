@@ -40,8 +40,9 @@ bool isRateColumn(Table table, const QString& column) {
 }
 
 bool isDateColumn(Table table, const QString& column) {
-    return table == Table::Deferrals &&
-           (isColumn(column, "originale") || isColumn(column, "nuova"));
+    return (table == Table::Deferrals &&
+            (isColumn(column, "originale") || isColumn(column, "nuova"))) ||
+           (table == Table::ReturnDeadlines && isColumn(column, "scadenza"));
 }
 
 // The columns a write may name: only these are ever put into statement text.
@@ -53,6 +54,9 @@ bool isWritable(Table table, const QString& column) {
         allowed.append(QStringLiteral("tasso"));
     else if (table == Table::Deferrals)
         allowed.append({QStringLiteral("nuova"), QStringLiteral("nota")});
+    else if (table == Table::ReturnDeadlines)
+        allowed.append(
+            {QStringLiteral("scadenza"), QStringLiteral("confermata"), QStringLiteral("nota")});
     return allowed.contains(column, Qt::CaseInsensitive);
 }
 
@@ -93,6 +97,25 @@ CellValue checkDate(const QString& text, bool required) {
     return {*iso, std::nullopt};
 }
 
+CellValue checkConfirmed(const QString& text) {
+    const QString flag = text.toUpper();
+    if (flag != u"S" && flag != u"N")
+        return refuse(QStringLiteral("Scrivere S se la scadenza è confermata, N se non lo è."),
+                      text.isEmpty() ? kEmptyTitle : kBlockingTitle);
+    return {flag, std::nullopt};
+}
+
+CellValue checkReturnDeadline(const QString& column, const QString& typed) {
+    const QString text = typed.trimmed();
+    if (isColumn(column, "violazione"))
+        return checkYear(text);
+    if (isColumn(column, "confermata"))
+        return checkConfirmed(text);
+    if (isColumn(column, "scadenza"))
+        return checkDate(text, false);
+    return {typed, std::nullopt};
+}
+
 Status refuseColumn(const QString& column) {
     return Status::failure(QStringLiteral("colonna non modificabile: ") + column);
 }
@@ -110,9 +133,11 @@ QString tableName(Table table) {
     case Table::LegalRates:
         return QStringLiteral("TassoLegale");
     case Table::Deferrals:
+        return QStringLiteral("Proroghe");
+    case Table::ReturnDeadlines:
         break;
     }
-    return QStringLiteral("Proroghe");
+    return QStringLiteral("ScadenzaDichiarazione");
 }
 
 QString keyColumn(Table table) {
@@ -126,9 +151,11 @@ QString keyColumn(Table table) {
     case Table::LegalRates:
         return QStringLiteral("anno");
     case Table::Deferrals:
+        return QStringLiteral("originale");
+    case Table::ReturnDeadlines:
         break;
     }
-    return QStringLiteral("originale");
+    return QStringLiteral("violazione");
 }
 
 QString columnHeading(const QString& column) {
@@ -138,6 +165,9 @@ QString columnHeading(const QString& column) {
         {"originale", "Scadenza originale"},
         {"nuova", "Nuova scadenza"},
         {"nota", "Nota"},
+        {"violazione", "Anno della violazione"},
+        {"scadenza", "Scadenza 770"},
+        {"confermata", "Confermata (S/N)"},
     };
     for (const auto& [name, heading] : headings) {
         if (column == QLatin1String(name))
@@ -164,6 +194,8 @@ CellValue checkCell(Table table, const QString& column, const QString& typed) {
         if (isColumn(column, "nota"))
             return {typed, std::nullopt};
         return checkDate(text, isColumn(column, "originale"));
+    case Table::ReturnDeadlines:
+        return checkReturnDeadline(column, typed);
     case Table::TaxCodes:
         if (column.compare(keyColumn(table), Qt::CaseInsensitive) != 0)
             return {typed, std::nullopt}; // the description is free text

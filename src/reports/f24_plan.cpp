@@ -92,12 +92,14 @@ Status addRegularisation(F24Plan& plan, const QString& userId) {
             continue;
         }
         for (const tax::F24Line& l : w.cost.lines) {
-            F24Line& line = lines[w.user][{l.year, l.month.right(2), l.code}];
+            F24Line& line = lines[w.user][{l.year, l.month, l.code}];
             line.taxCode = l.code;
             line.referenceMonth = l.month;
             line.referenceYear = l.year;
             line.amount += l.amount.cents();
-            ++line.count;
+            // An invoice counts once, on its tax line; its penalty line counts none.
+            if (l.code == w.taxCode)
+                ++line.count;
         }
         for (const QString& warning : w.cost.warnings)
             appendOnce(user.regularisationNotes, warning);

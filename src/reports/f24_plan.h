@@ -20,7 +20,7 @@ struct F24Line {
     QString referenceYear;  // "AAAA"
     QString remittanceDate; // ISO; empty for the lines to pay
     qint64 amount = 0;      // cents
-    int count = 0;          // invoices
+    int count = 0;          // invoices; 0 on a penalty line, which counts none
 };
 
 struct F24UserPlan {

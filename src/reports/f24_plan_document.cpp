@@ -39,6 +39,11 @@ QString dueText(const F24Plan& plan) {
     return QStringLiteral("%1 (%2)").arg(day, plan.due.reasonText());
 }
 
+// The invoices of a line; none is shown on a penalty line.
+QString countText(const F24Line& line) {
+    return line.count ? QString::number(line.count) : QString();
+}
+
 void lines(LineDocument& doc, const QString& heading, const QList<F24Line>& lines,
            const QString& totalCaption, bool withDates = false) {
     doc.text(heading, Style::Bold);
@@ -51,8 +56,7 @@ void lines(LineDocument& doc, const QString& heading, const QList<F24Line>& line
     int count = 0;
     for (const F24Line& l : lines) {
         doc.row(0, {l.taxCode, l.referenceMonth, l.referenceYear, formatCents(l.amount),
-                    QString::number(l.count),
-                    report::formatValue(l.remittanceDate, report::Format::Date)});
+                    countText(l), report::formatValue(l.remittanceDate, report::Format::Date)});
         count += l.count;
     }
     doc.row(
@@ -164,7 +168,7 @@ table_export::TableSource f24PlanTable(const F24Plan& plan, bool general) {
         for (const auto& [block, lines] : blocks) {
             for (const F24Line& l : *lines)
                 rows.append({u.name, u.taxCode, block, l.taxCode, l.referenceMonth, l.referenceYear,
-                             l.amount, QString::number(l.count), l.remittanceDate});
+                             l.amount, countText(l), l.remittanceDate});
         }
     }
     return table_export::memoryTable(std::move(shape), std::move(rows));

@@ -289,12 +289,50 @@ Status addJoinIndexes(QSqlDatabase db, const QDate&) {
     return Status::success();
 }
 
+// Version 7: the deadline of the withholding agents' return by the year of the violation,
+// which bounds the late-payment bands beyond 90 days; `confermata` 'N' marks a date no
+// source settles. A row the office adds counts as checked.
+Status addReturnDeadlines(QSqlDatabase db, const QDate&) {
+    const QString create = dialect::definition(engineOf(db), QStringLiteral(R"(
+        CREATE TABLE ScadenzaDichiarazione (
+            ID {key},
+            violazione {text} NOT NULL UNIQUE
+                CHECK (length(violazione) = 4 AND {digits:violazione}),
+            scadenza {date},
+            confermata {text} NOT NULL DEFAULT 'S' CHECK (confermata IN ('S', 'N')),
+            nota {text}))"));
+    if (Status s = execAll(db, create); !s.ok())
+        return s;
+    QList<QVariantList> rows;
+    for (const SeededReturnDeadline& d : seededReturnDeadlines())
+        rows.append({QString::number(d.violationYear), d.deadline.toString(Qt::ISODate),
+                     d.confirmed ? QStringLiteral("S") : QStringLiteral("N"),
+                     QString::fromUtf8(d.note)});
+    return execAll(db,
+                   QStringLiteral("INSERT INTO ScadenzaDichiarazione (violazione, scadenza, "
+                                  "confermata, nota) VALUES (?, ?, ?, ?)"),
+                   rows);
+}
+
+// Version 8: the general extraordinary deferrals; a row the office entered for the same
+// original date stays as it is.
+Status seedKnownDeferrals(QSqlDatabase db, const QDate&) {
+    QList<QVariantList> rows;
+    for (const SeededDeferral& d : seededDeferrals())
+        rows.append({d.original.toString(Qt::ISODate), d.moved.toString(Qt::ISODate),
+                     QString::fromUtf8(d.note)});
+    return execAll(db,
+                   QStringLiteral("INSERT INTO Proroghe (originale, nuova, nota) VALUES (?, ?, ?) "
+                                  "ON CONFLICT (originale) DO NOTHING"),
+                   rows);
+}
+
 // Step N brings a database of version N-1 to version N.
 using Step = std::function<Status(QSqlDatabase, const QDate&)>;
 const std::vector<Step>& steps() {
-    static const std::vector<Step> all = {createVersion1,       addNameKeys,
-                                          addCertificateFields, addTaxCalendarTables,
-                                          addRowVersions,       addJoinIndexes};
+    static const std::vector<Step> all = {
+        createVersion1, addNameKeys,    addCertificateFields, addTaxCalendarTables,
+        addRowVersions, addJoinIndexes, addReturnDeadlines,   seedKnownDeferrals};
     return all;
 }
 
@@ -307,6 +345,39 @@ const QList<std::pair<int, qint64>>& seededLegalRates() {
         {2021, 1},   {2022, 125}, {2023, 500}, {2024, 250}, {2025, 200}, {2026, 160},
     };
     return rates;
+}
+
+QStringList seededTaxCodes() {
+    QStringList codes;
+    for (const TaxCode& t : kTaxCodes)
+        codes.append(QString::fromUtf8(t.code));
+    return codes;
+}
+
+const QList<SeededReturnDeadline>& seededReturnDeadlines() {
+    // The 770 of the year after the violation: 31 October unless extended.
+    static const QList<SeededReturnDeadline> deadlines = {
+        {2014, QDate(2015, 9, 21), true, "770/2015, prorogato dal DPCM 28/07/2015"},
+        {2015, QDate(2016, 9, 15), true, "770/2016, prorogato con DPCM"},
+        {2016, QDate(2017, 10, 31), false, "770/2017: data non confermata"},
+        {2017, QDate(2018, 10, 31), true, "770/2018"},
+        {2018, QDate(2019, 10, 31), true, "770/2019"},
+        {2019, QDate(2020, 12, 10), true, "770/2020, prorogato dall'art. 10 D.L. 137/2020"},
+        {2020, QDate(2021, 11, 2), true, "770/2021: 31/10 domenica, 01/11 festivo"},
+        {2021, QDate(2022, 10, 31), true, "770/2022"},
+        {2022, QDate(2023, 10, 31), true, "770/2023"},
+        {2023, QDate(2024, 10, 31), true, "770/2024"},
+        {2024, QDate(2025, 10, 31), true, "770/2025"},
+        {2025, QDate(2026, 11, 2), false, "770/2026: data non confermata, 31/10 è sabato"},
+    };
+    return deadlines;
+}
+
+const QList<SeededDeferral>& seededDeferrals() {
+    static const QList<SeededDeferral> deferrals = {
+        {QDate(2020, 3, 16), QDate(2020, 3, 20), "D.L. 18/2020 art. 60"},
+    };
+    return deferrals;
 }
 
 int versionOf(QSqlDatabase db) {

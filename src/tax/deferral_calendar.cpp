@@ -11,22 +11,18 @@ namespace {
 const Amount kCondominiumThreshold = Amount::fromCents(50000);
 const Amount kSmallAmountLimit = Amount::fromCents(10000);
 
-// The half-year date that covers a condominium withholding paid on `paid`.
+// The first half-year date on or after the ordinary deadline (the 16th of the next
+// month) of a condominium withholding paid on `paid`.
 QDate condominiumHalfYearDate(const QDate& paid) {
     const int y = paid.year();
-    if (y <= 2023) {
-        if (paid <= QDate(y, 6, 30))
-            return QDate(y, 6, 30);
-        if (paid <= QDate(y, 12, 20))
-            return QDate(y, 12, 20);
-        // Paid after the December date: the next June date of the following year.
+    const int m = paid.month();
+    if (m <= 5)
+        return QDate(y, 6, y <= 2023 ? 30 : 16);
+    if (m <= 11)
+        return QDate(y, 12, y <= 2023 ? 20 : 16);
+    if (y < 2023)
         return QDate(y + 1, 6, 30);
-    }
-    if (paid.month() == 12)
-        return QDate(y + 1, 1, 16);
-    if (paid <= QDate(y, 6, 16))
-        return QDate(y, 6, 16);
-    return QDate(y, 12, 16);
+    return y == 2023 ? QDate(2024, 6, 16) : QDate(y + 1, 1, 16);
 }
 
 // Withholdings of one month, as the position of the first and one past the last.
@@ -62,43 +58,45 @@ bool isSmallAmountCode(const QString& taxCode) {
 
 QList<CalendarDate> condominiumDueDates(const QList<YearWithholding>& year) {
     QList<CalendarDate> dates;
-    Amount pending;
-    qsizetype firstPending = 0;
-    QDate pendingHalfYear;
+    // Those not yet remitted: made but neither past their half-year date nor due with
+    // a month that reached the threshold.
+    QList<qsizetype> pending;
     for (const MonthSpan& span : monthSpans(year)) {
         const QDate monthly = ledger::dueDateOf(year.at(span.begin).paid);
         for (qsizetype i = span.begin; i < span.end; ++i) {
             const QDate paid = year.at(i).paid;
             if (paid.year() < 2017) {
-                dates.append({monthly, {}});
+                dates.append({monthly, {}, {}});
                 continue;
             }
             const QDate halfYear = condominiumHalfYearDate(paid);
-            // Those covered by an earlier half-year date were due by then.
-            if (halfYear != pendingHalfYear) {
-                pending = Amount();
-                firstPending = i;
-                pendingHalfYear = halfYear;
-            }
-            pending = addClamped(pending, year.at(i).withheld);
-            dates.append({halfYear, QStringLiteral("ritenuta condominiale: entro il %1 se non si "
-                                                   "raggiungono 500 euro")
-                                        .arg(dayText(halfYear))});
+            pending.removeIf([&](qsizetype p) { return dates.at(p).nominal < paid; });
+            pending.append(i);
+            dates.append({halfYear,
+                          QStringLiteral("ritenuta condominiale: entro il %1 se non si "
+                                         "raggiungono 500 euro")
+                              .arg(dayText(halfYear)),
+                          paid.year() == 2023 && paid.month() == 12
+                              ? QStringLiteral("Ritenuta condominiale di dicembre 2023: la "
+                                               "scadenza del 16/06/2024 non è confermata.")
+                              : QString()});
         }
-        if (pending < kCondominiumThreshold)
+        Amount total;
+        for (qsizetype p : std::as_const(pending))
+            total = addClamped(total, year.at(p).withheld);
+        if (total < kCondominiumThreshold)
             continue;
         // The month that reaches the threshold makes everything not yet remitted due
         // by the next 16th, unless a half-year date comes first.
-        for (qsizetype i = firstPending; i < span.end; ++i) {
-            if (dates[i].nominal > monthly)
-                dates[i] = {monthly,
+        for (qsizetype p : std::as_const(pending)) {
+            if (dates[p].nominal > monthly)
+                dates[p] = {monthly,
                             QStringLiteral("ritenute condominiali non versate: 500 euro "
                                            "raggiunti nel mese %1")
-                                .arg(year.at(span.begin).paid.toString(QStringLiteral("MM/yyyy")))};
+                                .arg(year.at(span.begin).paid.toString(QStringLiteral("MM/yyyy"))),
+                            {}};
         }
-        pending = Amount();
-        firstPending = span.end;
-        pendingHalfYear = QDate();
+        pending.clear();
     }
     return dates;
 }
@@ -112,7 +110,7 @@ QList<CalendarDate> smallAmountDueDates(const QList<YearWithholding>& year) {
         const QDate monthly = ledger::dueDateOf(paid);
         for (qsizetype i = span.begin; i < span.end; ++i) {
             pending = addClamped(pending, year.at(i).withheld);
-            dates.append({monthly, {}});
+            dates.append({monthly, {}, {}});
         }
         const bool deferrable = paid >= QDate(2024, 1, 1) && paid.month() < 11;
         if (deferrable && pending <= kSmallAmountLimit) {
@@ -121,12 +119,15 @@ QList<CalendarDate> smallAmountDueDates(const QList<YearWithholding>& year) {
                 dates[i] = {QDate(paid.year(), 12, 16),
                             QStringLiteral("rinvio delle ritenute fino a 100 euro: entro il "
                                            "16/12/%1 se non si superano 100 euro")
-                                .arg(paid.year())};
+                                .arg(paid.year()),
+                            {}};
             continue;
         }
         for (qsizetype i = firstPending; i < span.begin; ++i)
-            dates[i] = {monthly, QStringLiteral("ritenute rinviate: superati 100 euro nel mese %1")
-                                     .arg(paid.toString(QStringLiteral("MM/yyyy")))};
+            dates[i] = {monthly,
+                        QStringLiteral("ritenute rinviate: superati 100 euro nel mese %1")
+                            .arg(paid.toString(QStringLiteral("MM/yyyy"))),
+                        {}};
         pending = Amount();
         firstPending = span.end;
     }

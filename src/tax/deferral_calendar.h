@@ -18,13 +18,17 @@ struct YearWithholding {
 
 struct CalendarDate {
     QDate nominal;
-    QString reason; // empty when it is the ordinary 16th of the next month
+    QString reason;  // empty when it is the ordinary 16th of the next month
+    QString warning; // when the date rests on a reading not confirmed
 };
 
-// Condominium withholdings (codes 1019 and 1020), from 2017: due the 16th after the
-// month in which those not yet remitted reach 500 euro, and in any case by the
-// half-year dates (30 June and 20 December up to 2023; 16 June and 16 December from
-// 2024, with December's due on 16 January from December 2024). Before 2017, monthly.
+// Condominium withholdings (codes 1019 and 1020), from 2017: they may wait past the
+// ordinary 16th of the next month, never be due before it. Those not yet remitted are
+// due the 16th after the month in which they reach 500 euro, and in any case by the
+// first half-year date on or after their ordinary deadline: up to 2023 January-May by
+// 30 June, June-November by 20 December, December by 30 June of the next year (December
+// 2023 by 16 June 2024, a reading not confirmed); from 2024 January-May by 16 June,
+// June-November by 16 December, December by 16 January. Before 2017, monthly.
 QList<CalendarDate> condominiumDueDates(const QList<YearWithholding>& year);
 
 // The optional deferral of small self-employment withholdings (code 1040), for

@@ -17,10 +17,15 @@ bool applyOverride(DueDate& due, const QDate& date, const DueDateOverrides& over
     const DueDateOverride* o = overrideOf(date, overrides);
     if (!o)
         return false;
-    due.legal = o->moved;
     QString text = QStringLiteral("%1 prorogata al %2").arg(dayText(date), dayText(o->moved));
     if (!o->note.trimmed().isEmpty())
         text += QStringLiteral(" (") + o->note.trimmed() + QLatin1Char(')');
+    if (o->moved < date) {
+        // A deferral lets one remit later, never sooner.
+        due.reasons.append(text + QStringLiteral(": data precedente, proroga non applicata"));
+        return false;
+    }
+    due.legal = o->moved;
     due.reasons.append(text);
     return true;
 }
@@ -40,7 +45,7 @@ QDate nextWorkingDay(const QDate& date) {
 
 DueDate legalDueDate(const QDate& nominal, const DueDateOverrides& overrides,
                      const QString& calendarReason) {
-    DueDate due{nominal, nominal, {}};
+    DueDate due{nominal, nominal, {}, {}};
     if (!calendarReason.isEmpty())
         due.reasons.append(calendarReason);
     if (applyOverride(due, nominal, overrides))

@@ -21,6 +21,7 @@ struct DueDate {
     QDate nominal; // what the calendar of the tax code gives, before any shift
     QDate legal;   // the last day on which remitting is on time
     QStringList reasons;
+    QStringList warnings; // what the date rests on that is not confirmed
 
     // The reasons in Italian, in order: "16/04/2022 è sabato; 18/04/2022 è Lunedì
     // dell'Angelo"; empty when nothing moved the date.
@@ -28,7 +29,8 @@ struct DueDate {
 };
 
 // The legal due date of a remittance nominally due on `nominal`: an override of that
-// date wins; otherwise a date from 1 to 20 August moves to 20 August, then a Saturday,
+// date wins, unless it would bring the date forward (then it is said and left out);
+// otherwise a date from 1 to 20 August moves to 20 August, then a Saturday,
 // Sunday or national holiday moves to the next day, until a working day; an override
 // of the date reached wins again. `calendarReason`, when given, leads the reasons.
 DueDate legalDueDate(const QDate& nominal, const DueDateOverrides& overrides = {},

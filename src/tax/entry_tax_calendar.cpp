@@ -74,9 +74,12 @@ void EntryTaxCalendar::refresh() {
     // The 16th is what Scadenza holds; the note says when the law gives another day.
     const bool differs = due && due->legal != ledger::dueDateOf(paid);
     note_->setVisible(differs);
-    note_->setText(differs ? QStringLiteral("Scadenza legale %1: %2")
-                                 .arg(tax::dayText(due->legal), due->reasonText())
-                           : QString());
+    QStringList note;
+    if (differs)
+        note = QStringList{QStringLiteral("Scadenza legale %1: %2")
+                               .arg(tax::dayText(due->legal), due->reasonText())} +
+               due->warnings;
+    note_->setText(note.join(QLatin1Char('\n')));
     const QDate remitted = remittanceDate_->date();
     command_->setEnabled(lateRegularisation_->isChecked() ||
                          (due && remitted.isValid() && remitted > due->legal));

@@ -39,7 +39,11 @@ qint64 fullRate(Regime regime) {
     return regime == Regime::FromSeptember2024 ? 2500 : 3000;
 }
 
-QString regimeText(Regime regime) {
+QString regimeText(Regime regime, bool favorRei) {
+    if (favorRei)
+        return QStringLiteral("violazione fino al 31/12/2015 regolarizzata dal 01/01/2016: "
+                              "sanzioni più favorevoli del D.Lgs. 158/2015, 30%, 15% entro 90 "
+                              "giorni");
     switch (regime) {
     case Regime::Until2015:
         return QStringLiteral("violazione fino al 31/12/2015: sanzione del 30%");
@@ -52,12 +56,31 @@ QString regimeText(Regime regime) {
     return QStringLiteral("violazione dal 01/09/2024: sanzione del 25%, 12,5% entro 90 giorni");
 }
 
-// The withholding return of `year` (filed by 31 October of the year after).
-QDate returnDeadline(int year) {
-    return nextWorkingDay(QDate(year + 1, 10, 31));
+// The deadline of the return for the violations of `year`, and what it rests on when the
+// table does not settle it.
+QDate returnDeadline(const ReturnDeadlines& deadlines, int year, QStringList& warnings) {
+    const auto found = deadlines.constFind(year);
+    if (found == deadlines.constEnd()) {
+        const QDate assumed = nextWorkingDay(QDate(year + 1, 10, 31));
+        warnings.append(QStringLiteral("Scadenza della dichiarazione dei sostituti d'imposta per "
+                                       "l'anno %1 assente dalla tabella \"Scadenze 770\": si usa "
+                                       "il %2.")
+                            .arg(year)
+                            .arg(dayText(assumed)));
+        return assumed;
+    }
+    if (!found->confirmed)
+        warnings.append(
+            QStringLiteral("La scadenza della dichiarazione dei sostituti d'imposta per "
+                           "l'anno %1 (%2) non è confermata: verificarla nella "
+                           "tabella \"Scadenze 770\".")
+                .arg(year)
+                .arg(dayText(found->date)));
+    return found->date;
 }
 
-Band bandOf(Regime regime, int days, const QDate& legal, const QDate& remittance) {
+Band bandOf(Regime regime, int days, const QDate& legal, const QDate& remittance,
+            const ReturnDeadlines& deadlines, QStringList& warnings) {
     const qint64 reduced = reducedRate(regime);
     const qint64 full = fullRate(regime);
     if (days <= 14)
@@ -66,13 +89,13 @@ Band bandOf(Regime regime, int days, const QDate& legal, const QDate& remittance
         return {QStringLiteral("da 15 a 30 giorni: 1/10"), reduced, 1, 10};
     if (days <= 90)
         return {QStringLiteral("da 31 a 90 giorni: 1/9"), reduced, 1, 9};
-    const QDate firstReturn = returnDeadline(legal.year());
+    const QDate firstReturn = returnDeadline(deadlines, legal.year(), warnings);
     if (remittance <= firstReturn)
         return {QStringLiteral("oltre 90 giorni, entro il %1: 1/8").arg(dayText(firstReturn)), full,
                 1, 8};
     if (regime == Regime::FromSeptember2024)
         return {QStringLiteral("oltre il %1: 1/7").arg(dayText(firstReturn)), full, 1, 7};
-    const QDate secondReturn = returnDeadline(legal.year() + 1);
+    const QDate secondReturn = returnDeadline(deadlines, legal.year() + 1, warnings);
     if (remittance <= secondReturn)
         return {QStringLiteral("oltre il %1, entro il %2: 1/7")
                     .arg(dayText(firstReturn), dayText(secondReturn)),
@@ -105,6 +128,7 @@ QString penaltyCode(const QString& taxCode, const QDate& remittance) {
 
 void addWarnings(LatePayment& result, const LatePaymentInput& input, const QString& sanctionCode) {
     QStringList& w = result.warnings;
+    w.append(input.due.warnings);
     const bool condominium = input.taxCode == u"1019" || input.taxCode == u"1020";
     if (sanctionCode.isEmpty())
         w.append(condominium
@@ -127,15 +151,29 @@ void addWarnings(LatePayment& result, const LatePaymentInput& input, const QStri
         w.append(QStringLiteral("Ritenuta di dicembre: le fasce oltre 90 giorni seguono la "
                                 "dichiarazione dell'anno della scadenza (lettura non "
                                 "confermata)."));
-    if (result.regime == Regime::Until2015 && input.remittanceDate.year() >= 2016)
-        w.append(QStringLiteral("Violazione del 2015 regolarizzata dal 2016: l'applicazione "
-                                "delle sanzioni più favorevoli non è confermata; si applicano "
-                                "quelle del 2015."));
-    w.append(QStringLiteral("Arrotondamento al centesimo, per eccesso dalla metà: regola non "
-                            "confermata."));
+    if (result.favorRei)
+        w.append(QStringLiteral("Violazione del 2015 regolarizzata dal 2016: le sanzioni più "
+                                "favorevoli del D.Lgs. 158/2015 (favor rei) si applicano secondo "
+                                "due fonti secondarie, non secondo un testo ufficiale."));
+    w.append(QStringLiteral("Arrotondamento al centesimo, per eccesso dalla metà, della sanzione "
+                            "e degli interessi di ogni anno solare: regola non confermata."));
 }
 
 } // namespace
+
+bool isKnownTaxCode(const QStringList& taxCodes, const QString& taxCode) {
+    return taxCodes.contains(taxCode.trimmed(), Qt::CaseInsensitive);
+}
+
+InputFault inputFault(const QStringList& taxCodes, const LatePaymentInput& input) {
+    if (!isKnownTaxCode(taxCodes, input.taxCode))
+        return InputFault::UnknownTaxCode;
+    if (input.remittanceDate < input.paymentDate)
+        return InputFault::RemittanceBeforePayment;
+    if (input.withheld.cents() == 0)
+        return InputFault::NothingToRemit;
+    return InputFault::None;
+}
 
 Regime regimeOf(const QDate& legalDueDate) {
     if (legalDueDate < QDate(2016, 1, 1))
@@ -145,7 +183,8 @@ Regime regimeOf(const QDate& legalDueDate) {
     return Regime::FromSeptember2024;
 }
 
-LatePayment computeLatePayment(const LatePaymentInput& input, const LegalRates& rates) {
+LatePayment computeLatePayment(const LatePaymentInput& input, const LegalRates& rates,
+                               const ReturnDeadlines& deadlines) {
     LatePayment result;
     result.due = input.due;
     const QDate legal = input.due.legal;
@@ -153,9 +192,16 @@ LatePayment computeLatePayment(const LatePaymentInput& input, const LegalRates& 
         return result;
     result.daysLate = int(legal.daysTo(input.remittanceDate));
     result.regime = regimeOf(legal);
-    result.regimeText = regimeText(result.regime);
+    // The milder penalties of 2016 reach the earlier violations regularised from then on.
+    result.favorRei =
+        result.regime == Regime::Until2015 && input.remittanceDate >= QDate(2016, 1, 1);
+    if (result.favorRei)
+        result.regime = Regime::From2016;
+    result.regimeText = regimeText(result.regime, result.favorRei);
 
-    const Band band = bandOf(result.regime, result.daysLate, legal, input.remittanceDate);
+    QStringList deadlineWarnings;
+    const Band band = bandOf(result.regime, result.daysLate, legal, input.remittanceDate, deadlines,
+                             deadlineWarnings);
     result.bandText = band.text;
     result.penaltyRate = percentText(band);
     const Wide cents = input.withheld.cents();
@@ -193,13 +239,15 @@ LatePayment computeLatePayment(const LatePaymentInput& input, const LegalRates& 
     result.interestTotal = *interestTotal;
     result.total = *total;
 
-    const QString month = QString::number(input.paymentDate.month()).rightJustified(2, u'0');
+    const QString month =
+        QStringLiteral("00") + QString::number(input.paymentDate.month()).rightJustified(2, u'0');
     const QString year = QString::number(input.paymentDate.year());
-    result.lines.append({input.taxCode, QStringLiteral("00") + month, year, *taxLine});
+    result.lines.append({input.taxCode, month, year, *taxLine});
     const QString sanctionCode = penaltyCode(input.taxCode, input.remittanceDate);
     if (!sanctionCode.isEmpty())
         result.lines.append({sanctionCode, month, year, *penalty});
     addWarnings(result, input, sanctionCode);
+    result.warnings.append(deadlineWarnings);
     return result;
 }
 

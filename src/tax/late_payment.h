@@ -3,6 +3,7 @@
 #include "platform/amount.h"
 #include "tax/due_date.h"
 #include "tax/legal_rates.h"
+#include "tax/return_deadlines.h"
 
 #include <QDate>
 #include <QList>
@@ -25,7 +26,7 @@ struct InterestYear {
 
 struct F24Line {
     QString code;
-    QString month; // "00MM" on the tax line, "MM" on the penalty line
+    QString month; // "00MM"
     QString year;
     Amount amount;
 };
@@ -45,7 +46,8 @@ struct LatePayment {
 
     DueDate due;
     int daysLate = 0;
-    Regime regime = Regime::FromSeptember2024;
+    Regime regime = Regime::FromSeptember2024; // the rules applied
+    bool favorRei = false; // a 2015 violation regularised from 2016, under the 2016 rules
     QString regimeText;
     QString bandText;    // "da 31 a 90 giorni: 1/9"
     QString penaltyRate; // the effective rate in percent, "1,6667%"
@@ -57,7 +59,17 @@ struct LatePayment {
     QStringList warnings; // facts this result rests on that are not confirmed
 };
 
-LatePayment computeLatePayment(const LatePaymentInput& input, const LegalRates& rates);
+// Why inputs are no withholding to cost: a tax code the ledger does not know, a
+// remittance dated before the payment, nothing withheld.
+enum class InputFault { None, UnknownTaxCode, RemittanceBeforePayment, NothingToRemit };
+
+// Whether `taxCode` is one of `taxCodes` (the ledger's Tributo table), ignoring blanks
+// around it and letter case.
+bool isKnownTaxCode(const QStringList& taxCodes, const QString& taxCode);
+InputFault inputFault(const QStringList& taxCodes, const LatePaymentInput& input);
+
+LatePayment computeLatePayment(const LatePaymentInput& input, const LegalRates& rates,
+                               const ReturnDeadlines& deadlines);
 
 Regime regimeOf(const QDate& legalDueDate);
 

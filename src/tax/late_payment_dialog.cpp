@@ -103,6 +103,8 @@ QString LatePaymentDialog::text() const {
 
 void LatePaymentDialog::calculate() {
     result_.reset();
+    if (applyButton_)
+        applyButton_->setEnabled(false);
     const QString code = taxCode_->currentText().trimmed();
     const std::optional<Amount> withheld = Amount::parse(withheld_->text());
     const QDate paid = paymentDate_->date();
@@ -118,42 +120,45 @@ void LatePaymentDialog::calculate() {
         why = QStringLiteral("Indicare la data del versamento (gg/mm/aaaa).");
     if (!why.isEmpty()) {
         breakdown_->setPlainText(why);
-        if (applyButton_)
-            applyButton_->setEnabled(false);
         return;
     }
-    const Result<tax::LegalRates> rates = tax::loadLegalRates();
-    const Result<tax::CalendarChoice> choice = tax::storedCalendarChoice();
-    if (!rates.ok() || !choice.ok()) {
+    const Result<tax::LateRules> rules = tax::storedLateRules();
+    const Result<QStringList> codes = ledger::taxCodes();
+    if (!rules.ok() || !codes.ok()) {
         breakdown_->setPlainText(QStringLiteral("Lettura delle tabelle non riuscita."));
-        boxes_.notice(QStringLiteral("Lettura dei tassi legali o delle proroghe non "
-                                     "riuscita.\nErrore del database: ") +
-                          (rates.ok() ? choice.error() : rates.error()),
+        boxes_.notice(QStringLiteral("Lettura dei tassi legali, delle proroghe, delle scadenze "
+                                     "770 o dei codici tributo non riuscita.\nErrore del "
+                                     "database: ") +
+                          (rules.ok() ? codes.error() : rules.error()),
                       kErrorTitle);
-        if (applyButton_)
-            applyButton_->setEnabled(false);
         return;
     }
+    // The ledger's own codes, as the office keeps them; the dates in order; an amount.
+    if (const QString fault = tax::inputFaultText(
+            tax::inputFault(codes.value, {code, *withheld, paid, {}, remitted}), code);
+        !fault.isEmpty()) {
+        breakdown_->setPlainText(fault.left(1).toUpper() + fault.mid(1) + QLatin1Char('.'));
+        return;
+    }
+    const tax::CalendarChoice& choice = rules.value.choice;
     tax::DueDate due;
     if (inputs_.user.isEmpty()) {
-        due = tax::dueDateAmong({{paid, *withheld}}, 0, code, choice.value);
+        due = tax::dueDateAmong({{paid, *withheld}}, 0, code, choice);
     } else {
-        const Result<tax::DueDate> read = tax::recordDueDate(
-            {inputs_.recordId, inputs_.user, code, paid, *withheld}, choice.value);
+        const Result<tax::DueDate> read =
+            tax::recordDueDate({inputs_.recordId, inputs_.user, code, paid, *withheld}, choice);
         if (!read.ok()) {
             breakdown_->setPlainText(QStringLiteral("Lettura delle ritenute non riuscita."));
             boxes_.notice(QStringLiteral("Lettura delle ritenute dell'anno non riuscita.\nErrore "
                                          "del database: ") +
                               read.error(),
                           kErrorTitle);
-            if (applyButton_)
-                applyButton_->setEnabled(false);
             return;
         }
         due = read.value;
     }
-    const tax::LatePayment result =
-        tax::computeLatePayment({code, *withheld, paid, due, remitted}, rates.value);
+    const tax::LatePayment result = tax::computeLatePayment(
+        {code, *withheld, paid, due, remitted}, rules.value.rates, rules.value.deadlines);
     if (result.outcome == tax::LatePayment::Outcome::Late) {
         result_ = result;
         breakdown_->setPlainText(tax::latePaymentLines(result).join(QLatin1Char('\n')));

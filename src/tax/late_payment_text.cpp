@@ -11,6 +11,8 @@ QStringList dueDateLines(const QDate& monthly, const DueDate& due) {
                       QStringLiteral("Scadenza legale: ") + dayText(due.legal)};
     if (!due.reasons.isEmpty())
         lines.append(QStringLiteral("Motivo: ") + due.reasonText());
+    for (const QString& warning : due.warnings)
+        lines.append(QStringLiteral("Attenzione: ") + warning);
     return lines;
 }
 
@@ -28,6 +30,8 @@ QStringList latePaymentLines(const LatePayment& result) {
                          .arg(part.year)
                          .arg(part.days)
                          .arg(legalRateText(part.rate), part.amount.format()));
+    lines.append(QStringLiteral("  (interessi arrotondati al centesimo anno per anno: il totale è "
+                                "la somma delle righe)"));
     lines.append(QStringLiteral("Totale: ") + result.total.format());
     lines.append(QStringLiteral("F24 (codice, mese, anno, importo):"));
     for (const F24Line& line : result.lines)
@@ -37,6 +41,20 @@ QStringList latePaymentLines(const LatePayment& result) {
     for (const QString& warning : result.warnings)
         lines.append(QStringLiteral("Attenzione: ") + warning);
     return lines;
+}
+
+QString inputFaultText(InputFault fault, const QString& taxCode) {
+    switch (fault) {
+    case InputFault::UnknownTaxCode:
+        return QStringLiteral("codice tributo sconosciuto: %1").arg(taxCode.trimmed());
+    case InputFault::RemittanceBeforePayment:
+        return QStringLiteral("la data del versamento precede quella del pagamento");
+    case InputFault::NothingToRemit:
+        return QStringLiteral("ritenuta di 0,00: nessun importo da versare");
+    case InputFault::None:
+        break;
+    }
+    return {};
 }
 
 QString notComputedText(const LatePayment& result) {

@@ -12,13 +12,18 @@ namespace tax {
 // A legal rate in hundredths of a percent as the operator reads it: "2,5%".
 QString legalRateText(qint64 rate);
 
-// "Scadenza:", "Scadenza legale:" and, when the date moved, "Motivo:".
+// "Scadenza:", "Scadenza legale:", when the date moved "Motivo:", and "Attenzione:" for
+// what it rests on that is not confirmed.
 QStringList dueDateLines(const QDate& monthly, const DueDate& due);
 
 // The breakdown of a computed late payment: "Scadenza legale:", "Giorni di ritardo:",
-// regime and band, "Sanzione:", "Interessi:" with one line per year, "Totale:", the F24
-// lines and the facts it rests on that are not confirmed.
+// regime and band, "Sanzione:", "Interessi:" with one line per year and how they are
+// rounded, "Totale:", the F24 lines and the facts it rests on that are not confirmed.
 QStringList latePaymentLines(const LatePayment& result);
+
+// Why inputs are refused, as the command line says it: "codice tributo sconosciuto:
+// 9999"; empty for InputFault::None.
+QString inputFaultText(InputFault fault, const QString& taxCode);
 
 // Why no breakdown: not late, or a year without its legal rate.
 QString notComputedText(const LatePayment& result);

@@ -70,13 +70,13 @@ Result<CalendarDates> yearCalendars(const QString& user, const CalendarChoice& c
 Result<QList<LateWithholding>> lateWithholdings(const QString& user, const QString& year,
                                                 const QDate& at, bool costed) {
     Result<QList<LateWithholding>> result;
-    const Result<LegalRates> rates = loadLegalRates();
-    const Result<CalendarChoice> choice = storedCalendarChoice();
-    if (!rates.ok() || !choice.ok()) {
-        result.status = rates.ok() ? choice.status : rates.status;
+    const Result<LateRules> rules = storedLateRules();
+    if (!rules.ok()) {
+        result.status = rules.status;
         return result;
     }
-    const Result<CalendarDates> calendars = yearCalendars(user, choice.value);
+    const CalendarChoice& choice = rules.value.choice;
+    const Result<CalendarDates> calendars = yearCalendars(user, choice);
     if (!calendars.ok()) {
         result.status = calendars.status;
         return result;
@@ -118,14 +118,14 @@ Result<QList<LateWithholding>> lateWithholdings(const QString& user, const QStri
         if (!row.paid.isValid())
             continue;
         const CalendarDate date =
-            calendars.value.value(row.id, CalendarDate{ledger::dueDateOf(row.paid), QString()});
-        const DueDate due = legalDueDate(date.nominal, choice.value.overrides, date.reason);
+            calendars.value.value(row.id, CalendarDate{ledger::dueDateOf(row.paid), {}, {}});
+        const DueDate due = calendarDueDate(row.paid, date, choice.overrides);
         if (due.legal >= at)
             continue;
         row.cost.due = due;
         if (costed)
-            row.cost =
-                computeLatePayment({row.taxCode, row.withheld, row.paid, due, at}, rates.value);
+            row.cost = computeLatePayment({row.taxCode, row.withheld, row.paid, due, at},
+                                          rules.value.rates, rules.value.deadlines);
         result.value.append(row);
     }
     return result;

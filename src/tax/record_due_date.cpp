@@ -2,6 +2,7 @@
 
 #include "ledger/withholding_rules.h"
 #include "store/connection.h"
+#include "store/schema.h"
 #include "tax/tax_tables.h"
 
 #include <QSqlQuery>
@@ -9,14 +10,25 @@
 
 namespace tax {
 
+DueDate calendarDueDate(const QDate& paid, const CalendarDate& date,
+                        const DueDateOverrides& overrides) {
+    const DueDate ordinary = legalDueDate(ledger::dueDateOf(paid), overrides);
+    DueDate due = legalDueDate(date.nominal, overrides, date.reason);
+    if (due.legal < ordinary.legal)
+        return ordinary;
+    if (!date.warning.isEmpty())
+        due.warnings.append(date.warning);
+    return due;
+}
+
 DueDate dueDateAmong(const QList<YearWithholding>& year, qsizetype index, const QString& taxCode,
                      const CalendarChoice& choice) {
-    CalendarDate date{ledger::dueDateOf(year.at(index).paid), {}};
+    CalendarDate date{ledger::dueDateOf(year.at(index).paid), {}, {}};
     if (isCondominiumCode(taxCode))
         date = condominiumDueDates(year).at(index);
     else if (isSmallAmountCode(taxCode) && choice.smallAmountDeferral)
         date = smallAmountDueDates(year).at(index);
-    return legalDueDate(date.nominal, choice.overrides, date.reason);
+    return calendarDueDate(year.at(index).paid, date, choice.overrides);
 }
 
 Result<DueDate> recordDueDate(const WithholdingKey& key, const CalendarChoice& choice) {
@@ -59,6 +71,31 @@ Result<CalendarChoice> storedCalendarChoice() {
     const Result<bool> deferral = smallAmountDeferralChosen();
     result.status = overrides.ok() ? deferral.status : overrides.status;
     result.value = {overrides.value, deferral.value};
+    return result;
+}
+
+const DueDateOverrides& knownOverrides() {
+    static const DueDateOverrides overrides = [] {
+        DueDateOverrides all;
+        for (const store::schema::SeededDeferral& d : store::schema::seededDeferrals())
+            all.append({d.original, d.moved, QString::fromUtf8(d.note)});
+        return all;
+    }();
+    return overrides;
+}
+
+Result<LateRules> storedLateRules() {
+    Result<LateRules> result;
+    const Result<LegalRates> rates = loadLegalRates();
+    const Result<ReturnDeadlines> deadlines = loadReturnDeadlines();
+    const Result<CalendarChoice> choice = storedCalendarChoice();
+    for (const Status& read : {rates.status, deadlines.status, choice.status}) {
+        if (!read.ok()) {
+            result.status = read;
+            return result;
+        }
+    }
+    result.value = {rates.value, deadlines.value, choice.value};
     return result;
 }
 

@@ -4,6 +4,8 @@
 #include "store/status.h"
 #include "tax/deferral_calendar.h"
 #include "tax/due_date.h"
+#include "tax/legal_rates.h"
+#include "tax/return_deadlines.h"
 
 #include <QDate>
 #include <QString>
@@ -15,6 +17,12 @@ struct CalendarChoice {
     DueDateOverrides overrides;
     bool smallAmountDeferral = false; // the office's option for 1040
 };
+
+// The legal due date of a withholding paid on `paid` to which its calendar gives `date`:
+// never before the ordinary one (the 16th of the next month, moved as any date is), which
+// every deferral may only postpone.
+DueDate calendarDueDate(const QDate& paid, const CalendarDate& date,
+                        const DueDateOverrides& overrides);
 
 // The due date of the withholding at `index` of `year` (one agent's withholdings of
 // the same calendar of one calendar year, in payment-date order) under code `taxCode`.
@@ -36,5 +44,19 @@ Result<DueDate> recordDueDate(const WithholdingKey& key, const CalendarChoice& c
 
 // The overrides and the office option as stored.
 Result<CalendarChoice> storedCalendarChoice();
+
+// The general extraordinary deferrals the program knows, seeded into a new database.
+const DueDateOverrides& knownOverrides();
+
+// What the cost of a late remittance reads: the program's own facts until a ledger's
+// are read.
+struct LateRules {
+    LegalRates rates = knownLegalRates();
+    ReturnDeadlines deadlines = knownReturnDeadlines();
+    CalendarChoice choice{knownOverrides()};
+};
+
+// The legal rates, the return deadlines and the calendar choice as stored.
+Result<LateRules> storedLateRules();
 
 } // namespace tax

@@ -8,6 +8,7 @@ list(APPEND VELARCO_CORE_SOURCES
   tax/late_withholdings.cpp tax/late_withholdings.h
   tax/legal_rates.cpp tax/legal_rates.h
   tax/record_due_date.cpp tax/record_due_date.h
+  tax/return_deadlines.cpp tax/return_deadlines.h
   tax/tax_tables.cpp tax/tax_tables.h
 )
 list(APPEND VELARCO_GUI_SOURCES

@@ -37,6 +37,20 @@ Result<DueDateOverrides> loadOverrides() {
     return result;
 }
 
+Result<ReturnDeadlines> loadReturnDeadlines() {
+    Result<ReturnDeadlines> result;
+    Result<QSqlQuery> query = store::run(
+        QStringLiteral("SELECT violazione, scadenza, confermata FROM ScadenzaDichiarazione"));
+    result.status = query.status;
+    while (query.ok() && query.value.next()) {
+        const QDate date = QDate::fromString(query.value.value(1).toString(), Qt::ISODate);
+        if (date.isValid())
+            result.value.insert(query.value.value(0).toInt(),
+                                {date, query.value.value(2).toString() != u"N"});
+    }
+    return result;
+}
+
 Result<bool> smallAmountDeferralChosen() {
     Result<bool> result;
     Result<QSqlQuery> query = store::run(

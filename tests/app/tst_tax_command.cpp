@@ -30,10 +30,10 @@ void TestTaxCommand::initTestCase() {
              qPrintable(QStringLiteral("build the velarco target first: ") + program_));
     db_ = std::make_unique<TestDatabase>();
     QVERIFY2(db_->ok(), qPrintable(db_->error()));
-    // This ledger has no rate for 2026 and one deferral.
+    // This ledger has no rate for 2026 and a tax code of the office's own.
     TestDatabase::exec(QStringLiteral("DELETE FROM TassoLegale WHERE anno = '2026'"));
-    TestDatabase::exec(QStringLiteral("INSERT INTO Proroghe (originale, nuova, nota) VALUES "
-                                      "('2020-03-16', '2020-03-20', 'D.L. 18/2020')"));
+    TestDatabase::exec(QStringLiteral("INSERT INTO Tributo (codice, Causale) VALUES "
+                                      "('1712', 'Ritenute su rendite')"));
     TestDatabase::exec(QStringLiteral("PRAGMA wal_checkpoint(FULL)"));
 }
 
@@ -58,6 +58,48 @@ void TestTaxCommand::run_data() {
     QTest::newRow("legal date from the ledger's deferrals")
         << QStringList{"--database", "{db}", "--scadenza-legale", "20/02/2020"} << 0
         << QStringList{"Scadenza legale: 20/03/2020", "D.L. 18/2020"} << "";
+    QTest::newRow("the general deferral without a ledger")
+        << QStringList{"--scadenza-legale", "20/02/2020"} << 0
+        << QStringList{"Scadenza legale: 20/03/2020"} << "";
+    QTest::newRow("condominium below 500: the December date")
+        << QStringList{"--scadenza-legale", "10/06/2023", "--tributo", "1019"} << 0
+        << QStringList{"Scadenza legale: 20/12/2023"} << "";
+    QTest::newRow("condominium below 500 remitted in July: on time")
+        << QStringList{"--ravvedimento", "--tributo=1019", "--importo=100,00",
+                       "--pagamento=10/06/2023", "--versamento=10/07/2023"}
+        << 4 << QStringList{"Versamento nei termini (scadenza legale 20/12/2023)"} << "";
+    QTest::newRow("condominium of December 2023: the date is not confirmed")
+        << QStringList{"--ravvedimento", "--tributo=1019", "--importo=100,00",
+                       "--pagamento=10/12/2023", "--versamento=20/07/2024"}
+        << 0
+        << QStringList{"Scadenza legale: 17/06/2024", "Giorni di ritardo: 33",
+                       "Attenzione: Ritenuta condominiale di dicembre 2023"}
+        << "";
+    QTest::newRow("unknown tax code")
+        << QStringList{"--ravvedimento", "--tributo=9999", "--importo=100,00",
+                       "--pagamento=10/06/2023", "--versamento=10/09/2023"}
+        << 2 << QStringList{} << "codice tributo sconosciuto: 9999";
+    QTest::newRow("unknown tax code for the legal date")
+        << QStringList{"--scadenza-legale", "10/06/2023", "--tributo", "ABC"} << 2 << QStringList{}
+        << "codice tributo sconosciuto: ABC";
+    QTest::newRow("a code the ledger's office added")
+        << QStringList{"--database", "{db}", "--scadenza-legale", "10/06/2023", "--tributo", "1712"}
+        << 0 << QStringList{"Scadenza legale: 17/07/2023"} << "";
+    QTest::newRow("the office's code unknown without its ledger")
+        << QStringList{"--scadenza-legale", "10/06/2023", "--tributo", "1712"} << 2 << QStringList{}
+        << "codice tributo sconosciuto: 1712";
+    QTest::newRow("unknown tax code, ledger that does not open")
+        << QStringList{"--database", "{db}.nope", "--scadenza-legale",
+                       "10/06/2023", "--tributo", "9999"}
+        << 3 << QStringList{} << "archivio non trovato";
+    QTest::newRow("remittance before the payment")
+        << QStringList{"--ravvedimento", "--tributo=1040", "--importo=100,00",
+                       "--pagamento=10/06/2023", "--versamento=09/06/2023"}
+        << 2 << QStringList{} << "la data del versamento precede quella del pagamento";
+    QTest::newRow("nothing withheld")
+        << QStringList{"--ravvedimento", "--tributo=1040", "--importo=0,00",
+                       "--pagamento=10/06/2023", "--versamento=10/09/2023"}
+        << 4 << QStringList{"nessun importo da versare"} << "";
     QTest::newRow("late payment") << QStringList{"--ravvedimento", "--tributo",    "1040",
                                                  "--importo",      "200,00",       "--pagamento",
                                                  "05/08/2024",     "--versamento", "26/09/2024"}
@@ -66,9 +108,10 @@ void TestTaxCommand::run_data() {
                                                  "Giorni di ritardo: 10",
                                                  "Sanzione: 1,67",
                                                  "Interessi: 0,14",
+                                                 "arrotondati al centesimo anno per anno",
                                                  "Totale: 201,81",
                                                  "1040  0008  2024  200,14",
-                                                 "8948  08    2024  1,67"}
+                                                 "8948  0008  2024  1,67"}
                                   << "";
     QTest::newRow("condominium: the penalty code is not confirmed")
         << QStringList{"--ravvedimento", "--tributo=1019", "--importo=1.000,00",

@@ -111,7 +111,8 @@ void TestLookupEditor::openEditor() {
 }
 
 void TestLookupEditor::choose(Table table) {
-    const char* names[] = {"XPCheck1", "XPCheck2", "XPCheck3", "legalRatesCheck", "deferralsCheck"};
+    const char* names[] = {"XPCheck1",        "XPCheck2",       "XPCheck3",
+                           "legalRatesCheck", "deferralsCheck", "returnDeadlinesCheck"};
     QCheckBox* box = check(names[int(table)]);
     if (!box->isChecked())
         box->click();
@@ -213,6 +214,22 @@ void TestLookupEditor::checkCell_data() {
                                                 << "" << QVariant(QString()) << "";
     QTest::newRow("deferral note free") << Table::Deferrals << "nota"
                                         << "D.L. 18/2020" << QVariant("D.L. 18/2020") << "";
+    QTest::newRow("return deadline year") << Table::ReturnDeadlines << "violazione"
+                                          << "2026" << QVariant("2026") << "";
+    QTest::newRow("return deadline year short") << Table::ReturnDeadlines << "violazione"
+                                                << "26" << refused << kBlockingTitle;
+    QTest::newRow("return deadline date") << Table::ReturnDeadlines << "scadenza"
+                                          << "2/11/2027" << QVariant("2027-11-02") << "";
+    QTest::newRow("return deadline date may wait") << Table::ReturnDeadlines << "scadenza"
+                                                   << "" << QVariant(QString()) << "";
+    QTest::newRow("return deadline confirmed") << Table::ReturnDeadlines << "confermata"
+                                               << " s " << QVariant("S") << "";
+    QTest::newRow("return deadline not confirmed") << Table::ReturnDeadlines << "confermata"
+                                                   << "N" << QVariant("N") << "";
+    QTest::newRow("return deadline confirmed, a word") << Table::ReturnDeadlines << "confermata"
+                                                       << "sì" << refused << kBlockingTitle;
+    QTest::newRow("return deadline confirmed, empty") << Table::ReturnDeadlines << "confermata"
+                                                      << "" << refused << kEmptyTitle;
 }
 
 void TestLookupEditor::checkCell() {
@@ -357,6 +374,16 @@ void TestLookupEditor::inPlaceEditIsWritten_data() {
         << Table::LegalRates << 12 << 2 << "1,75"
         << "1,75"
         << "SELECT tasso FROM TassoLegale WHERE anno = '2026'" << QStringList{"175"};
+    QTest::newRow("return deadline of 2025 checked")
+        << Table::ReturnDeadlines << 11 << 2 << "30/11/2026"
+        << "30/11/2026"
+        << "SELECT scadenza FROM ScadenzaDichiarazione WHERE violazione = '2025'"
+        << QStringList{"2026-11-30"};
+    QTest::newRow("return deadline of 2025 confirmed")
+        << Table::ReturnDeadlines << 11 << 3 << "s"
+        << "S"
+        << "SELECT confermata FROM ScadenzaDichiarazione WHERE violazione = '2025'"
+        << QStringList{"S"};
 }
 
 void TestLookupEditor::inPlaceEditIsWritten() {
@@ -378,19 +405,21 @@ void TestLookupEditor::inPlaceEditIsWritten() {
 void TestLookupEditor::newDeferralIsStoredAsDates() {
     openEditor();
     choose(Table::Deferrals);
-    QCOMPARE(grid()->rowCount(), 0);
+    // The general deferral of March 2020 comes with the ledger.
+    QCOMPARE(column(1), QStringList{"16/03/2020"});
     QTest::mouseClick(button("addRowButton"), Qt::LeftButton);
-    typeIntoCell(0, 1, QStringLiteral("16/03/2020"));
-    typeIntoCell(0, 2, QStringLiteral("20/3/2020"));
-    typeIntoCell(0, 3, QStringLiteral("D.L. 18/2020"));
+    typeIntoCell(1, 1, QStringLiteral("16/11/2020"));
+    typeIntoCell(1, 2, QStringLiteral("21/11/2020"));
+    typeIntoCell(1, 3, QStringLiteral("alluvione"));
     QCOMPARE(boxes_->texts(), QStringList());
-    QCOMPARE(
-        stored(QStringLiteral("SELECT originale || ' ' || nuova || ' ' || nota FROM Proroghe")),
-        QStringList{"2020-03-16 2020-03-20 D.L. 18/2020"});
-    QCOMPARE(column(2), QStringList{"20/03/2020"});
-    typeIntoCell(0, 2, QStringLiteral("20/13/2020"));
+    const QString sql = QStringLiteral(
+        "SELECT originale || ' ' || nuova || ' ' || nota FROM Proroghe ORDER BY originale");
+    QCOMPARE(stored(sql), (QStringList{"2020-03-16 2020-03-20 D.L. 18/2020 art. 60",
+                                       "2020-11-16 2020-11-21 alluvione"}));
+    QCOMPARE(column(2), (QStringList{"20/03/2020", "21/11/2020"}));
+    typeIntoCell(1, 2, QStringLiteral("20/13/2020"));
     QCOMPARE(boxes_->shown().size(), 1);
-    QCOMPARE(stored(QStringLiteral("SELECT nuova FROM Proroghe")), QStringList{"2020-03-20"});
+    QCOMPARE(stored(sql).last(), QStringLiteral("2020-11-16 2020-11-21 alluvione"));
 }
 
 void TestLookupEditor::newTaxCodeReachesTheEntryList() {

@@ -389,7 +389,7 @@ void StoreTest::upgradeKeepsSubjectsWithCertificateDefaults() {
         // Back to the layout before the certificate fields.
         QVERIFY(q.exec("ALTER TABLE Soggetti DROP COLUMN codicealtro"));
         QVERIFY(q.exec("ALTER TABLE Soggetti DROP COLUMN causale"));
-        for (const char* table : {"TassoLegale", "Proroghe", "Opzioni"})
+        for (const char* table : {"TassoLegale", "Proroghe", "Opzioni", "ScadenzaDichiarazione"})
             QVERIFY(q.exec(QStringLiteral("DROP TABLE %1").arg(QLatin1String(table))));
         QVERIFY(q.exec("ALTER TABLE Soggetti DROP COLUMN versione"));
         QVERIFY(q.exec("ALTER TABLE Ritenute DROP COLUMN versione"));

@@ -98,6 +98,8 @@ private Q_SLOTS:
     void smallAmounts();
     void calendarByCode_data();
     void calendarByCode();
+    void neverBeforeOrdinary_data();
+    void neverBeforeOrdinary();
 };
 
 void DueDateTest::everyMonth_data() {
@@ -230,6 +232,9 @@ void DueDateTest::overrides_data() {
     QTest::newRow("a deferral to a Saturday stands")
         << day("16/11/2020") << day("21/11/2020") << "16/11/2020 prorogata al 21/11/2020";
     QTest::newRow("other dates untouched") << day("16/04/2020") << day("16/04/2020") << "";
+    QTest::newRow("a deferral to an earlier day is not applied")
+        << day("16/06/2020") << day("16/06/2020")
+        << "16/06/2020 prorogata al 10/06/2020 (errore): data precedente, proroga non applicata";
 }
 
 void DueDateTest::overrides() {
@@ -241,6 +246,7 @@ void DueDateTest::overrides() {
         {day("18/05/2020"), day("25/05/2020"), QString()},
         {day("16/11/2020"), day("21/11/2020"), QStringLiteral("  ")},
         {day("16/04/2020"), QDate(), QStringLiteral("no new date: ignored")},
+        {day("16/06/2020"), day("10/06/2020"), QStringLiteral("errore")},
     };
     const DueDate due = legalDueDate(nominal, table);
     QCOMPARE(due.legal, legal);
@@ -252,13 +258,12 @@ void DueDateTest::condominium_data() {
     QTest::addColumn<QStringList>("nominal");
     QTest::newRow("before 2017: monthly")
         << Entries{{"10/03/2016", 10000}} << QStringList{"16/04/2016"};
+    // Never before the ordinary 16th of the next month: June-November wait for December.
     QTest::newRow("2017-2023: 30 June and 20 December below 500 euro")
-        << Entries{{"10/01/2020", 10000},
-                   {"30/06/2020", 10000},
-                   {"01/07/2020", 10000},
-                   {"20/12/2020", 10000},
-                   {"21/12/2020", 10000}}
-        << QStringList{"30/06/2020", "30/06/2020", "20/12/2020", "20/12/2020", "30/06/2021"};
+        << Entries{{"10/01/2020", 10000}, {"31/05/2020", 10000}, {"30/06/2020", 10000},
+                   {"20/11/2020", 10000}, {"20/12/2020", 10000}, {"21/12/2020", 10000}}
+        << QStringList{"30/06/2020", "30/06/2020", "20/12/2020",
+                       "20/12/2020", "30/06/2021", "30/06/2021"};
     QTest::newRow("500 euro reached in March: all due 16 April")
         << Entries{{"10/01/2021", 20000},
                    {"10/02/2021", 20000},
@@ -266,14 +271,22 @@ void DueDateTest::condominium_data() {
                    {"25/03/2021", 5000},
                    {"10/04/2021", 10000}}
         << QStringList{"16/04/2021", "16/04/2021", "16/04/2021", "16/04/2021", "30/06/2021"};
-    QTest::newRow("threshold in June: the June date comes first")
+    QTest::newRow("threshold in June with May's not yet remitted")
         << Entries{{"10/05/2022", 30000}, {"10/06/2022", 30000}}
-        << QStringList{"30/06/2022", "30/06/2022"};
+        << QStringList{"30/06/2022", "16/07/2022"};
+    QTest::newRow("remitted on 30 June: no longer counted in July")
+        << Entries{{"10/05/2022", 30000}, {"10/07/2022", 30000}}
+        << QStringList{"30/06/2022", "20/12/2022"};
     QTest::newRow("exactly 500 euro in one month")
         << Entries{{"10/09/2023", 50000}} << QStringList{"16/10/2023"};
+    QTest::newRow("December 2023: 16 June 2024")
+        << Entries{{"10/12/2023", 10000}} << QStringList{"16/06/2024"};
     QTest::newRow("from 2024: 16 June, 16 December, December to 16 January")
-        << Entries{{"16/06/2024", 10000}, {"17/06/2024", 10000}, {"01/12/2024", 10000}}
-        << QStringList{"16/06/2024", "16/12/2024", "16/01/2025"};
+        << Entries{{"31/05/2024", 10000},
+                   {"01/06/2024", 10000},
+                   {"17/06/2024", 10000},
+                   {"01/12/2024", 10000}}
+        << QStringList{"16/06/2024", "16/12/2024", "16/12/2024", "16/01/2025"};
     QTest::newRow("from 2024: threshold in October")
         << Entries{{"10/07/2025", 40000}, {"10/10/2025", 15000}, {"10/11/2025", 1000}}
         << QStringList{"16/11/2025", "16/11/2025", "16/12/2025"};
@@ -333,6 +346,50 @@ void DueDateTest::calendarByCode() {
         dueDateAmong({{day("10/03/2024"), Amount::fromCents(5000)}}, 0, code, choice);
     QCOMPARE(due.legal, legal);
     QCOMPARE(due.reasons.isEmpty(), legal == day("16/04/2024"));
+}
+
+void DueDateTest::neverBeforeOrdinary_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QDate>("paid");
+    QTest::addColumn<qint64>("withheld");
+    QTest::addColumn<QDate>("legal");
+    QTest::addColumn<QString>("warning"); // part of it; empty: none
+    // The condominium alone in its year, below and at 500 euro.
+    QTest::newRow("June 2023, below 500")
+        << "1019" << day("10/06/2023") << qint64(10000) << day("20/12/2023") << "";
+    QTest::newRow("June 2024, below 500")
+        << "1019" << day("10/06/2024") << qint64(10000) << day("16/12/2024") << "";
+    QTest::newRow("November 2023, below 500")
+        << "1020" << day("20/11/2023") << qint64(10000) << day("20/12/2023") << "";
+    QTest::newRow("December 2024, below 500")
+        << "1019" << day("10/12/2024") << qint64(10000) << day("16/01/2025") << "";
+    QTest::newRow("June 2023, at 500: ordinary, 16/07 a Sunday")
+        << "1019" << day("10/06/2023") << qint64(50000) << day("17/07/2023") << "";
+    QTest::newRow("30/06/2020, below 500: not that same day")
+        << "1019" << day("30/06/2020") << qint64(10000) << day("21/12/2020") << "";
+    QTest::newRow("December 2023, below 500: said unconfirmed")
+        << "1019" << day("10/12/2023") << qint64(10000) << day("17/06/2024") << "dicembre 2023";
+    // A stored deferral of the ordinary date past the half-year date wins.
+    QTest::newRow("May 2021, the ordinary date deferred past 30 June")
+        << "1019" << day("10/05/2021") << qint64(10000) << day("05/07/2021") << "";
+    // A stored deferral to an earlier day does not bring the date forward.
+    QTest::newRow("a deferral to an earlier day")
+        << "1040" << day("10/04/2022") << qint64(10000) << day("16/05/2022") << "";
+}
+
+void DueDateTest::neverBeforeOrdinary() {
+    QFETCH(QString, code);
+    QFETCH(QDate, paid);
+    QFETCH(qint64, withheld);
+    QFETCH(QDate, legal);
+    QFETCH(QString, warning);
+    CalendarChoice choice;
+    choice.overrides = {{day("16/06/2021"), day("05/07/2021"), QString()},
+                        {day("16/05/2022"), day("10/05/2022"), QString()}};
+    const DueDate due = dueDateAmong({{paid, Amount::fromCents(withheld)}}, 0, code, choice);
+    QCOMPARE(due.legal, legal);
+    QCOMPARE(due.warnings.isEmpty(), warning.isEmpty());
+    QVERIFY2(due.warnings.join(u' ').contains(warning), qPrintable(due.warnings.join(u' ')));
 }
 
 QTEST_GUILESS_MAIN(DueDateTest)

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -23,6 +24,8 @@ private Q_SLOTS:
     void applyFillsTheRemittance_data();
     void applyFillsTheRemittance();
     void calculatorCopiesTheBreakdown();
+    void calculatorRefusesInputs_data();
+    void calculatorRefusesInputs();
     void officeChoiceIsKept();
 
 private:
@@ -195,8 +198,60 @@ void EntryTaxCalendarTest::calculatorCopiesTheBreakdown() {
     const QString copied = QGuiApplication::clipboard()->text();
     for (const char* line :
          {"Scadenza legale: 16/09/2024", "Giorni di ritardo: 10", "Sanzione: 1,67",
-          "Interessi: 0,14", "Totale: 201,81", "8948  08    2024  1,67"})
+          "Interessi: 0,14", "Totale: 201,81", "8948  0008  2024  1,67"})
         QVERIFY2(copied.contains(QString::fromUtf8(line)), qPrintable(copied));
+    QVERIFY(w_->boxes.shown().isEmpty());
+}
+
+void EntryTaxCalendarTest::calculatorRefusesInputs_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("withheld");
+    QTest::addColumn<QString>("remitted"); // of a fee paid on 10/06/2023
+    QTest::addColumn<QString>("said");
+    QTest::newRow("a code not in the ledger") << "9999"
+                                              << "100,00"
+                                              << "10/09/2023"
+                                              << "Codice tributo sconosciuto: 9999.";
+    QTest::newRow("remitted before the payment")
+        << "1040"
+        << "100,00"
+        << "09/06/2023"
+        << "La data del versamento precede quella del pagamento.";
+    QTest::newRow("nothing withheld") << "1040"
+                                      << "0,00"
+                                      << "10/09/2023"
+                                      << "Ritenuta di 0,00: nessun importo da versare.";
+    QTest::newRow("condominium below 500 remitted in July")
+        << "1019"
+        << "100,00"
+        << "10/07/2023"
+        << "Versamento nei termini (scadenza legale 20/12/2023): nessun ravvedimento.";
+}
+
+void EntryTaxCalendarTest::calculatorRefusesInputs() {
+    QFETCH(QString, code);
+    QFETCH(QString, withheld);
+    QFETCH(QString, remitted);
+    QFETCH(QString, said);
+    QString shown;
+    QTimer::singleShot(0, this, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        // Typed as the operator types them.
+        auto* taxCode = dialog->findChild<QComboBox*>(QStringLiteral("taxCode"));
+        taxCode->lineEdit()->selectAll();
+        QTest::keyClicks(taxCode->lineEdit(), code);
+        dialog->findChild<QLineEdit*>(QStringLiteral("withheld"))->setText(withheld);
+        dialog->findChild<DateBox*>(QStringLiteral("paymentDate"))
+            ->setText(QStringLiteral("10/06/2023"));
+        dialog->findChild<DateBox*>(QStringLiteral("remittanceDate"))->setText(remitted);
+        dialog->findChild<QPushButton*>(QStringLiteral("calculateButton"))->click();
+        shown = dialog->findChild<QPlainTextEdit*>(QStringLiteral("breakdown"))->toPlainText();
+        dialog->findChild<QPushButton*>(QStringLiteral("closeButton"))->click();
+    });
+    w_->trigger("CalcoloRavvedimento");
+    QCOMPARE(shown, said);
     QVERIFY(w_->boxes.shown().isEmpty());
 }
 

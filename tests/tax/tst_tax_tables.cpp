@@ -32,6 +32,9 @@ private Q_SLOTS:
     void upgradeFromThePreviousVersion();
     void ratesSkipEmptyYears();
     void overridesSkipUnreadableDates();
+    void knownDeferralsSeeded_data();
+    void knownDeferralsSeeded();
+    void returnDeadlinesSkipEmptyDates();
     void officeOption();
     void recordDueDate_data();
     void recordDueDate();
@@ -42,7 +45,7 @@ void TaxTablesTest::upgradeFromThePreviousVersion() {
     QVERIFY2(db.ok(), qPrintable(db.error()));
     // A ledger written before the tax calendar: its records stay, the tables arrive.
     TestDatabase::exec(QStringLiteral("INSERT INTO Ritenute (utente, anno) VALUES ('1', '2024')"));
-    for (const char* table : {"TassoLegale", "Proroghe", "Opzioni"})
+    for (const char* table : {"TassoLegale", "Proroghe", "Opzioni", "ScadenzaDichiarazione"})
         TestDatabase::exec(QStringLiteral("DROP TABLE %1").arg(QLatin1String(table)));
     // The row versions and the index of the subjects' key as text came after the tax tables.
     for (const char* table : {"Ritenute", "Soggetti"})
@@ -58,6 +61,15 @@ void TaxTablesTest::upgradeFromThePreviousVersion() {
     QCOMPARE(rates.value, knownLegalRates());
     QCOMPARE(rates.value.value(2023), qint64(500));
     QCOMPARE(rates.value.value(2026), qint64(160));
+    const Result<ReturnDeadlines> deadlines = loadReturnDeadlines();
+    QVERIFY(deadlines.ok());
+    QCOMPARE(deadlines.value.size(), knownReturnDeadlines().size());
+    QCOMPARE(deadlines.value.value(2015).date, day("15/09/2016"));
+    QCOMPARE(deadlines.value.value(2016).confirmed, false);
+    QCOMPARE(deadlines.value.value(2019).date, day("10/12/2020"));
+    QCOMPARE(deadlines.value.value(2025).date, day("02/11/2026"));
+    QCOMPARE(deadlines.value.value(2025).confirmed, false);
+    QCOMPARE(storedCalendarChoice().value.overrides.size(), 1);
     Result<QSqlQuery> kept = store::run(QStringLiteral("SELECT count(*) FROM Ritenute"));
     QVERIFY(kept.ok() && kept.value.next());
     QCOMPARE(kept.value.value(0).toInt(), 1);
@@ -77,8 +89,8 @@ void TaxTablesTest::ratesSkipEmptyYears() {
 void TaxTablesTest::overridesSkipUnreadableDates() {
     TestDatabase db;
     QVERIFY2(db.ok(), qPrintable(db.error()));
+    // The general deferral of March 2020 comes with the ledger.
     TestDatabase::exec(QStringLiteral("INSERT INTO Proroghe (originale, nuova, nota) VALUES "
-                                      "('2020-03-16', '2020-03-20', 'D.L. 18/2020'), "
                                       "('2020-04-16', NULL, 'data da decidere')"));
     // A file written by another tool may hold a date as typed; a server's date column cannot.
     if (!TestDatabase::onServer())
@@ -88,7 +100,55 @@ void TaxTablesTest::overridesSkipUnreadableDates() {
     QVERIFY(overrides.ok());
     QCOMPARE(overrides.value.size(), 1);
     QCOMPARE(overrides.value.first().moved, day("20/03/2020"));
-    QCOMPARE(overrides.value.first().note, QStringLiteral("D.L. 18/2020"));
+    QCOMPARE(overrides.value.first().note, QStringLiteral("D.L. 18/2020 art. 60"));
+}
+
+void TaxTablesTest::knownDeferralsSeeded_data() {
+    QTest::addColumn<QString>("officeRow"); // the office's deferral of 16/03/2020, if any
+    QTest::addColumn<QString>("after");
+    QTest::newRow("none: seeded") << ""
+                                  << "2020-03-16 2020-03-20 D.L. 18/2020 art. 60";
+    QTest::newRow("the office's own row stays") << "2020-03-25"
+                                                << "2020-03-16 2020-03-25 ufficio";
+}
+
+// A ledger of the previous layout gets the general deferrals, never over the office's rows.
+void TaxTablesTest::knownDeferralsSeeded() {
+    QFETCH(QString, officeRow);
+    QFETCH(QString, after);
+    TestDatabase db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    TestDatabase::exec(QStringLiteral("DELETE FROM Proroghe"));
+    if (!officeRow.isEmpty())
+        TestDatabase::exec(QStringLiteral("INSERT INTO Proroghe (originale, nuova, nota) VALUES "
+                                          "('2020-03-16', ?, 'ufficio')"),
+                           {officeRow});
+    QVERIFY(
+        store::dialect::storeVersion(store::connection(), store::schema::kCurrentVersion - 1).ok());
+    store::closeDatabase();
+    QVERIFY(store::openDatabase(db.path()).ok());
+    const Result<DueDateOverrides> overrides = loadOverrides();
+    QVERIFY(overrides.ok());
+    QCOMPARE(overrides.value.size(), 1);
+    const DueDateOverride& o = overrides.value.first();
+    QCOMPARE(QStringLiteral("%1 %2 %3")
+                 .arg(o.original.toString(Qt::ISODate), o.moved.toString(Qt::ISODate), o.note),
+             after);
+}
+
+void TaxTablesTest::returnDeadlinesSkipEmptyDates() {
+    TestDatabase db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    TestDatabase::exec(QStringLiteral(
+        "UPDATE ScadenzaDichiarazione SET scadenza = NULL WHERE violazione = '2024'"));
+    TestDatabase::exec(QStringLiteral("INSERT INTO ScadenzaDichiarazione (violazione, scadenza) "
+                                      "VALUES ('2026', '2027-11-02')"));
+    const Result<ReturnDeadlines> deadlines = loadReturnDeadlines();
+    QVERIFY(deadlines.ok());
+    QVERIFY(!deadlines.value.contains(2024));
+    // A row the office adds counts as checked.
+    QCOMPARE(deadlines.value.value(2026).date, day("02/11/2027"));
+    QVERIFY(deadlines.value.value(2026).confirmed);
 }
 
 void TaxTablesTest::officeOption() {
