@@ -165,7 +165,7 @@ QString columnHeading(const QString& column) {
         {"originale", "Scadenza originale"},
         {"nuova", "Nuova scadenza"},
         {"nota", "Nota"},
-        {"violazione", "Anno della violazione"},
+        {"violazione", "Anno violazione"},
         {"scadenza", "Scadenza 770"},
         {"confermata", "Confermata (S/N)"},
     };

@@ -79,9 +79,6 @@ void TestTaxCommand::run_data() {
         << QStringList{"--ravvedimento", "--tributo=9999", "--importo=100,00",
                        "--pagamento=10/06/2023", "--versamento=10/09/2023"}
         << 2 << QStringList{} << "codice tributo sconosciuto: 9999";
-    QTest::newRow("unknown tax code for the legal date")
-        << QStringList{"--scadenza-legale", "10/06/2023", "--tributo", "ABC"} << 2 << QStringList{}
-        << "codice tributo sconosciuto: ABC";
     QTest::newRow("a code the ledger's office added")
         << QStringList{"--database", "{db}", "--scadenza-legale", "10/06/2023", "--tributo", "1712"}
         << 0 << QStringList{"Scadenza legale: 17/07/2023"} << "";

@@ -217,10 +217,6 @@ void EntryTaxCalendarTest::calculatorRefusesInputs_data() {
         << "100,00"
         << "09/06/2023"
         << "La data del versamento precede quella del pagamento.";
-    QTest::newRow("nothing withheld") << "1040"
-                                      << "0,00"
-                                      << "10/09/2023"
-                                      << "Ritenuta di 0,00: nessun importo da versare.";
     QTest::newRow("condominium below 500 remitted in July")
         << "1019"
         << "100,00"

@@ -235,16 +235,12 @@ void LatePaymentTest::inputFaults_data() {
     QTest::addColumn<qint64>("withheld");
     QTest::addColumn<QDate>("remitted"); // of a fee paid on 10/06/2023
     QTest::addColumn<InputFault>("fault");
-    QTest::newRow("a code of the ledger")
-        << "1040" << qint64(100) << day("20/07/2023") << InputFault::None;
     QTest::newRow("a code the office added")
         << "1712" << qint64(100) << day("20/07/2023") << InputFault::None;
     QTest::newRow("blanks and letter case")
         << " 104a " << qint64(100) << day("20/07/2023") << InputFault::None;
     QTest::newRow("unknown code") << "9999" << qint64(100) << day("20/07/2023")
                                   << InputFault::UnknownTaxCode;
-    QTest::newRow("abolished code")
-        << "1038" << qint64(100) << day("20/07/2023") << InputFault::UnknownTaxCode;
     QTest::newRow("remitted before the payment")
         << "1040" << qint64(100) << day("09/06/2023") << InputFault::RemittanceBeforePayment;
     QTest::newRow("remitted on the day of payment")
