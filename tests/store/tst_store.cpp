@@ -319,6 +319,7 @@ void StoreTest::userJoinReadsTheKeyIndexAfterUpgrade() {
     TestDatabase::exec("INSERT INTO Ritenute (utente, anno) VALUES (?, '2024')",
                        {QString::number(user)});
     TestDatabase::exec("DROP INDEX Soggetti_chiave_testo");
+    TestDatabase::exec("DROP TABLE ScadenzaDichiarazione");
     QVERIFY(store::dialect::storeVersion(store::connection(), 5).ok());
     store::closeDatabase();
     QVERIFY(store::openDatabase(db.path()).ok());
