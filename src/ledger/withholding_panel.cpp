@@ -4,6 +4,7 @@
 #include "ledger/ledger_lookups.h"
 #include "ledger/withholding_rules.h"
 #include "platform/clickable_label.h"
+#include "platform/combo_choice.h"
 #include "platform/date_box.h"
 #include "platform/field_focus.h"
 #include "platform/message_boxes.h"
@@ -123,15 +124,16 @@ void WithholdingPanel::buildFields() {
     place(6, 2, QStringLiteral("Data"), DataBox3);
     place(6, 4, QStringLiteral("Periodo"), Text4);
     place(6, 6, QStringLiteral("Scadenza"), Text21);
-    place(7, 0, QStringLiteral("Data Versamento"), DataBox4);
-    place(7, 2, QString(), Check3);
-    place(7, 4, QStringLiteral("Interessi"), Text13);
-    place(7, 6, QStringLiteral("Sanzione"), Text14);
-    place(8, 4, QStringLiteral("Totale Versato"), Text18);
-    place(9, 0, QStringLiteral("ID_An"), Text23);
-    place(9, 2, QStringLiteral("ID"), Text22);
-    grid->addWidget(Cmd3, 9, 6, 1, 2, Qt::AlignRight);
-    grid->setRowStretch(10, 1);
+    // Row 7 stays free for a one-line note under Scadenza (the tax calendar's).
+    place(8, 0, QStringLiteral("Data Versamento"), DataBox4);
+    place(8, 2, QString(), Check3);
+    place(8, 4, QStringLiteral("Interessi"), Text13);
+    place(8, 6, QStringLiteral("Sanzione"), Text14);
+    place(9, 4, QStringLiteral("Totale Versato"), Text18);
+    place(10, 0, QStringLiteral("ID_An"), Text23);
+    place(10, 2, QStringLiteral("ID"), Text22);
+    grid->addWidget(Cmd3, 10, 6, 1, 2, Qt::AlignRight);
+    grid->setRowStretch(11, 1);
 
     QWidget* chain[] = {Cbo3,   DataBox2, Text19,   Cbo5,   Text20, Cbo4,   Text15, Check4, Text16,
                         Check2, DataBox3, DataBox4, Check3, Text13, Text14, Text18, Cmd3};
@@ -147,8 +149,8 @@ void WithholdingPanel::connectReactions() {
     connect(Cbo3->lineEdit(), &QLineEdit::textEdited, this, [this] { subjectTyped_ = true; });
     connect(Cbo3->lineEdit(), &QLineEdit::returnPressed, this, &WithholdingPanel::onSubjectLeft);
     Cbo3->installEventFilter(this);
-    connect(Cbo4, &QComboBox::activated, this, &WithholdingPanel::CalcolaRitenuta);
-    connect(Cbo5, &QComboBox::activated, this, &WithholdingPanel::onTaxCodeChosen);
+    onComboChoice(Cbo4, this, [this] { CalcolaRitenuta(); });
+    onComboChoice(Cbo5, this, [this] { onTaxCodeChosen(); });
     connect(Check2, &QCheckBox::toggled, this, &WithholdingPanel::onCheck2);
     connect(Check3, &QCheckBox::toggled, this, &WithholdingPanel::onCheck3);
     connect(Check4, &QCheckBox::toggled, this, &WithholdingPanel::onCheck4);

@@ -47,8 +47,10 @@ list(APPEND VELARCO_CORE_SOURCES
 )
 list(APPEND VELARCO_GUI_SOURCES
   platform/clickable_label.cpp platform/clickable_label.h
+  platform/combo_choice.cpp platform/combo_choice.h
   platform/data_grid.cpp platform/data_grid.h
   platform/date_box.cpp platform/date_box.h
+  platform/elided_label.cpp platform/elided_label.h
   platform/number_field.cpp platform/number_field.h
   platform/export_run.cpp platform/export_run.h
   platform/qt_message_boxes.cpp platform/qt_message_boxes.h
