@@ -2,6 +2,7 @@
 
 #include "ledger/withholding_rules.h"
 #include "platform/date_box.h"
+#include "platform/elided_label.h"
 #include "platform/shell.h"
 #include "tax/late_payment_dialog.h"
 #include "tax/tax_tables.h"
@@ -33,19 +34,17 @@ EntryTaxCalendar::EntryTaxCalendar(Shell& shell, QGroupBox& panel)
       interest_(field<QLineEdit>(panel, "Text13")), penalty_(field<QLineEdit>(panel, "Text14")),
       remitted_(field<QLineEdit>(panel, "Text18")), recordId_(field<QLineEdit>(panel, "Text22")) {
     setObjectName(QStringLiteral("EntryTaxCalendar"));
-    note_ = new QLabel(&panel);
+    note_ = new ElidedLabel(&panel);
     note_->setObjectName(QStringLiteral("legalDueDateNote"));
-    note_->setWordWrap(true);
-    note_->setMaximumWidth(260);
     note_->setStyleSheet(QStringLiteral("color: #8a4b00;"));
     note_->hide();
     command_ = new QPushButton(QStringLiteral("Calcola ravvedimento"), &panel);
     command_->setObjectName(QStringLiteral("calculateLatePayment"));
     command_->setEnabled(false);
-    // Beside Scadenza, and under Sanzione; both cells are free in the panel's grid.
+    // On the line the panel keeps free under Scadenza, and under Sanzione.
     if (auto* grid = qobject_cast<QGridLayout*>(panel.layout())) {
-        grid->addWidget(note_, 6, 8, 3, 1, Qt::AlignTop | Qt::AlignLeft);
-        grid->addWidget(command_, 8, 6, 1, 2);
+        grid->addWidget(note_, 7, 2, 1, 6);
+        grid->addWidget(command_, 9, 6, 1, 2);
     }
 
     connect(command_, &QPushButton::clicked, this, &EntryTaxCalendar::calculate);

@@ -5,10 +5,10 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class DateBox;
+class ElidedLabel;
 class Shell;
 
 // The tax calendar in the withholding entry panel `Frame4`, reached through the fixed
@@ -39,6 +39,6 @@ private:
     QLineEdit* penalty_;
     QLineEdit* remitted_;
     QLineEdit* recordId_;
-    QLabel* note_;
+    ElidedLabel* note_;
     QPushButton* command_;
 };

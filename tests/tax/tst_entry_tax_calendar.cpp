@@ -110,6 +110,21 @@ void EntryTaxCalendarTest::note() {
     auto* label = w_->child<QLabel>("legalDueDateNote");
     QCOMPARE(label->isVisible(), !note.isEmpty());
     QCOMPARE(label->text(), note);
+    QCOMPARE(label->toolTip(), note);
+    // The note has a line of its own, on one line: no field moves when it goes.
+    const auto places = [this] {
+        QApplication::processEvents();
+        QList<QRect> at;
+        for (const char* name : {"Text21", "Text14", "DataBox4", "Cmd3", "calculateLatePayment"})
+            at << w_->child(name)->geometry();
+        return at;
+    };
+    const QList<QRect> shown = places();
+    QVERIFY(label->height() < 2 * label->fontMetrics().height());
+    date("DataBox3")->setText(QString());
+    QVERIFY(!label->isVisible());
+    QCOMPARE(places(), shown);
+    date("DataBox3")->setText(paid);
     // What is stored in Scadenza stays the 16th.
     QCOMPARE(w_->text("Text21"),
              ledger::shortDateText(ledger::dueDateOf(*ledger::readShortDate(paid))));
