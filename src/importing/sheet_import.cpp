@@ -158,6 +158,14 @@ SheetLayout layoutOf(const sheet::Table& table) {
     return layout;
 }
 
+QStringList PlannedRow::messages() const {
+    QStringList stops;
+    QStringList warnings;
+    for (const SaveFinding& finding : findings)
+        (finding.stops ? stops : warnings).append(finding.message.trimmed());
+    return stops + warnings;
+}
+
 int ImportPlan::count(RowVerdict verdict) const {
     return int(std::count_if(rows.begin(), rows.end(),
                              [verdict](const PlannedRow& row) { return row.verdict == verdict; }));

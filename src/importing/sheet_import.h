@@ -39,6 +39,9 @@ struct PlannedRow {
     QList<SaveFinding> findings; // every warning met and the message that stops, in order
     RowVerdict verdict = RowVerdict::Ready;
     bool newSubject = false; // its payee matches no subject and is created with it
+
+    // The findings' messages: the one that stops the row first, then the warnings.
+    QStringList messages() const;
 };
 
 struct ImportPlan {

@@ -43,9 +43,9 @@ QColor verdictColour(RowVerdict verdict) {
     case RowVerdict::Ready:
         return {};
     case RowVerdict::Warned:
-        return QColor(255, 244, 204);
+        return QColor(255, 236, 153);
     case RowVerdict::Stopped:
-        return QColor(250, 214, 214);
+        return QColor(244, 178, 178);
     case RowVerdict::Duplicate:
         return QColor(226, 226, 226);
     }
@@ -206,9 +206,7 @@ void SheetImportDialog::showPlan() {
     preview_->setRowCount(int(plan_.rows.size()));
     for (int r = 0; r < plan_.rows.size(); ++r) {
         const importing::PlannedRow& row = plan_.rows.at(r);
-        QStringList messages;
-        for (const SaveFinding& finding : row.findings)
-            messages.append(finding.message.trimmed());
+        const QStringList messages = row.messages();
         const QStringList cells = {QString::number(row.line), verdictText(row.verdict),
                                    row.entry.subjectName,     row.entry.invoiceNumber,
                                    row.entry.invoiceDate,     row.entry.taxable,

@@ -17,9 +17,12 @@ const QByteArray kSheet = "Registro 2021\n"
                           "\n"
                           "Fornitore;Num;Data;Importo;%;Ritenuta;Tributo\n"
                           "ALFA SRL;1;15/03/2021;1.000,00;20;200,00;1040\n"
-                          "GAMMA SNC;7;20/03/2021;500,00;20;100,00;1040\n"
+                          "GAMMA SNC;7;20/12/2020;500,00;20;100,00;1040\n"
                           "BETA SAS;8;21/03/2021;500,00;20;99,00;1040\n"
                           "ALFA SRL;5;10/02/2021;300,00;20;60,00;1040\n";
+
+const QString kOtherYear = QStringLiteral(
+    "Attenzione Anno fattura diverso da quello dell' anno  inserimento della registrazione !");
 
 QString writeSheet(const QTemporaryDir& dir, const QByteArray& text = kSheet) {
     const QString path = dir.filePath(QStringLiteral("registro.csv"));
@@ -103,12 +106,19 @@ void SheetImportDialogTest::importByKeyboard() {
         // GAMMA SNC is not registered: it stops until new subjects are allowed (Alt+N).
         QCOMPARE(column(preview, 1),
                  (QStringList{"Da importare", "Bloccata", "Bloccata", "Duplicata"}));
+        // What stops the row comes first, its warning after.
+        QCOMPARE(column(preview, 7).at(1),
+                 QStringLiteral("«GAMMA SNC» non è in anagrafica: scegliere di inserire i "
+                                "soggetti nuovi per importarla; ") +
+                     kOtherYear);
+        const QColor stoppedColour = preview->item(1, 0)->background().color();
         // Tab on to the choice of new subjects and tick it with the space bar.
         tabTo(QStringLiteral("CreaSoggetti"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         QVERIFY(dialog->findChild<QCheckBox*>(QStringLiteral("CreaSoggetti"))->isChecked());
         verdicts = column(preview, 1);
         messages = column(preview, 7);
+        QVERIFY(preview->item(1, 0)->background().color() != stoppedColour);
         QCOMPARE(column(preview, 3), (QStringList{"1", "7", "8", "5"}));
         QCOMPARE(column(preview, 5), (QStringList{"1.000,00", "500,00", "500,00", "300,00"}));
         QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("Riepilogo"))->text(),
@@ -122,7 +132,8 @@ void SheetImportDialogTest::importByKeyboard() {
     w.trigger("ImportaRegistrazioni");
     QVERIFY(checked);
     QCOMPARE(verdicts, (QStringList{"Da importare", "Con avvisi", "Bloccata", "Duplicata"}));
-    QCOMPARE(messages.at(1), QStringLiteral("Soggetto nuovo: sarà inserito in anagrafica"));
+    QCOMPARE(messages.at(1),
+             kOtherYear + QStringLiteral("; Soggetto nuovo: sarà inserito in anagrafica"));
     QCOMPARE(messages.at(2), QStringLiteral("Errore: calcolo importo Ritenuta sbagliato  !"));
     QCOMPARE(messages.at(3), QStringLiteral("Già presente nel registro: stesso soggetto, numero e "
                                             "data della fattura"));
