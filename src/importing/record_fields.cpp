@@ -48,6 +48,10 @@ const FieldNames kFields[] = {
     {RecordField::Penalty, "Sanzione", {"sanzione", "sanzioni"}},
     {RecordField::TaxCode, "Codice tributo", {"tributo", "codicetributo", "codtributo"}},
     {RecordField::DueDate, "Scadenza", {"scadenza", "datascadenza"}},
+    {RecordField::PayeeTaxCode,
+     "Codice fiscale",
+     {"codicefiscale", "cf", "codfiscale", "codfisc", "cfiscale"}},
+    {RecordField::PayeeVatNumber, "Partita IVA", {"partitaiva", "piva", "partita", "iva"}},
 };
 
 // A caption in key form: lower case, accents and everything but letters, digits and

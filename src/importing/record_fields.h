@@ -29,8 +29,10 @@ enum class RecordField {
     Penalty,
     TaxCode,
     DueDate,
+    PayeeTaxCode,   // of a payee the import creates
+    PayeeVatNumber, // of a payee the import creates
 };
-inline constexpr int kRecordFieldCount = 18;
+inline constexpr int kRecordFieldCount = 20;
 
 // The Italian name the operator sees for the field.
 QString fieldLabel(RecordField field);

@@ -1,9 +1,11 @@
 #include "importing/sheet_import.h"
 
 #include "importing/sheet_rows.h"
+#include "importing/sheet_values.h"
 #include "ledger/withholding_record.h"
 #include "ledger/withholding_rules.h"
 #include "ledger/withholding_store.h"
+#include "platform/number_keys.h"
 #include "registry/subject_store.h"
 #include "store/connection.h"
 #include "store/queries.h"
@@ -69,10 +71,46 @@ bool hasMappedValue(const sheet::Row& row, const ColumnFields& fields) {
     return false;
 }
 
+QString foldedName(const QString& name) {
+    return name.trimmed().toCaseFolded();
+}
+
+// The codes each payee has in the sheet, by folded name: the first codice fiscale and the
+// first partita IVA written on any of its rows, as the subject panel would take them.
+QHash<QString, PayeeCodes> sheetCodes(const sheet::Table& table, const SheetLayout& layout) {
+    const auto columnOf = [&layout](RecordField field) {
+        return int(layout.fields.indexOf(std::optional<RecordField>(field)));
+    };
+    const int name = columnOf(RecordField::Name);
+    const int taxCode = columnOf(RecordField::PayeeTaxCode);
+    const int vatNumber = columnOf(RecordField::PayeeVatNumber);
+    QHash<QString, PayeeCodes> codes;
+    if (name < 0)
+        return codes;
+    for (qsizetype i = layout.headerRow + 1; i < table.rows.size(); ++i) {
+        const sheet::Row& row = table.rows.at(i);
+        PayeeCodes& payee = codes[foldedName(textOfCell(row.cells.value(name)))];
+        if (payee.taxCode.isEmpty() && taxCode >= 0)
+            payee.taxCode = textOfCell(row.cells.value(taxCode)).trimmed().toUpper();
+        if (payee.vatNumber.isEmpty() && vatNumber >= 0) {
+            const sheet::Value cell = row.cells.value(vatNumber);
+            payee.vatNumber = textOfCell(cell);
+            // A number cell has lost the leading zeros of the eleven digits.
+            if (cell.kind == sheet::Value::Kind::Number)
+                payee.vatNumber = payee.vatNumber.rightJustified(11, u'0');
+        }
+    }
+    return codes;
+}
+
 class Planner {
 public:
-    Planner(const SheetLayout& layout, const PlanOptions& options, QHash<QString, int> seen)
-        : layout_(layout), options_(options), seen_(std::move(seen)) {}
+    Planner(const SheetLayout& layout, const PlanOptions& options, QHash<QString, int> seen,
+            QHash<QString, PayeeCodes> sheetCodes)
+        : layout_(layout), options_(options), seen_(std::move(seen)),
+          sheetCodes_(std::move(sheetCodes)) {}
+
+    const QStringList& payeesWithoutTaxCode() const { return asked_; }
 
     Result<PlannedRow> plan(const sheet::Row& row) {
         Result<PlannedRow> result;
@@ -81,6 +119,7 @@ public:
         SheetEntry read = entryOfRow(row, layout_.fields, layout_.captions, options_.userId,
                                      options_.year, options_.today);
         planned.entry = read.entry;
+        planned.payee = read.payee;
         if (!read.unreadable.isEmpty()) {
             planned.findings = read.unreadable;
             planned.verdict = RowVerdict::Stopped;
@@ -123,9 +162,7 @@ private:
         if (*found) {
             planned.entry.subjectId = QString::number(**found);
         } else if (options_.createSubjects) {
-            planned.newSubject = true;
-            planned.findings.append({QStringLiteral("Soggetto nuovo: sarà inserito in anagrafica"),
-                                     kWarningTitle, QString(), false});
+            createSubject(planned);
         } else {
             planned.findings.append(
                 {QStringLiteral("«%1» non è in anagrafica: scegliere di inserire i soggetti "
@@ -137,9 +174,49 @@ private:
         return Status::success();
     }
 
+    // A payee to create takes its codes from the sheet, or from the operator when the
+    // sheet has no codice fiscale for it; they are checked as the subject panel checks
+    // them, and a row they fail is left out with the reason.
+    void createSubject(PlannedRow& planned) {
+        const QString name = planned.entry.subjectName.trimmed();
+        const QString folded = foldedName(name);
+        PayeeCodes codes = sheetCodes_.value(folded);
+        const PayeeCodes typed = options_.typedCodes.value(folded);
+        if (codes.taxCode.isEmpty()) {
+            if (!asked_.contains(name, Qt::CaseInsensitive))
+                asked_.append(name);
+            codes.taxCode = typed.taxCode.trimmed().toUpper();
+        }
+        if (codes.vatNumber.isEmpty())
+            codes.vatNumber = typed.vatNumber.trimmed();
+        const QString ownTaxCode = planned.payee.taxCode.trimmed().toUpper();
+        QString reason;
+        if (codes.taxCode.isEmpty())
+            reason = QStringLiteral("«%1»: manca il codice fiscale, da scrivere tra i soggetti "
+                                    "nuovi")
+                         .arg(name);
+        else if (!ownTaxCode.isEmpty() && ownTaxCode != codes.taxCode)
+            reason = QStringLiteral("«%1»: codice fiscale %2 diverso da %3 di un'altra riga")
+                         .arg(name, ownTaxCode, codes.taxCode);
+        else if (filterNumberText(codes.vatNumber) != codes.vatNumber)
+            reason = QStringLiteral("«%1»: partita IVA «%2» non valida: solo cifre")
+                         .arg(name, codes.vatNumber);
+        if (!reason.isEmpty()) {
+            planned.findings.append({reason, kBlockingTitle, QString(), true});
+            planned.verdict = RowVerdict::Stopped;
+            return;
+        }
+        planned.newSubject = true;
+        planned.payee = codes;
+        planned.findings.append({QStringLiteral("Soggetto nuovo: sarà inserito in anagrafica"),
+                                 kWarningTitle, QString(), false});
+    }
+
     const SheetLayout& layout_;
     const PlanOptions& options_;
     QHash<QString, int> seen_; // key -> line of the file, 0 for the ledger's own records
+    QHash<QString, PayeeCodes> sheetCodes_;
+    QStringList asked_;
     QHash<QString, std::optional<qint64>> subjects_;
 };
 
@@ -192,7 +269,7 @@ Result<ImportPlan> planImport(const sheet::Table& table, const SheetLayout& layo
         result.status = keys.status;
         return result;
     }
-    Planner planner(layout, options, std::move(keys.value));
+    Planner planner(layout, options, std::move(keys.value), sheetCodes(table, layout));
     for (qsizetype i = layout.headerRow + 1; i < table.rows.size(); ++i) {
         const sheet::Row& row = table.rows.at(i);
         if (!hasMappedValue(row, layout.fields))
@@ -208,6 +285,7 @@ Result<ImportPlan> planImport(const sheet::Table& table, const SheetLayout& layo
         }
         result.value.rows.append(planned.value);
     }
+    result.value.payeesWithoutTaxCode = planner.payeesWithoutTaxCode();
     return result;
 }
 
@@ -219,15 +297,20 @@ ImportOutcome runImport(const ImportPlan& plan, const ImportProgress& progress) 
         return outcome;
     }
     QHash<QString, qint64> created;
-    for (const QString& name : plan.newSubjects()) {
+    for (const PlannedRow& row : plan.rows) {
+        const QString name = row.entry.subjectName.trimmed();
+        if (!row.newSubject || created.contains(foldedName(name)))
+            continue;
         registry::Subject subject;
         subject.name = name;
+        subject.taxCode = row.payee.taxCode;
+        subject.vatNumber = row.payee.vatNumber;
         const Result<qint64> id = registry::appendSubject(subject);
         if (!id.ok()) {
             outcome.status = id.status;
             return outcome;
         }
-        created.insert(name.toCaseFolded(), id.value);
+        created.insert(foldedName(name), id.value);
     }
     const qint64 total = plan.importable();
     for (const PlannedRow& row : plan.rows) {

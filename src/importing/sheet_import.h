@@ -1,12 +1,14 @@
 #pragma once
 
 #include "importing/record_fields.h"
+#include "importing/sheet_rows.h"
 #include "ledger/save_checks.h"
 #include "ledger/withholding_entry.h"
 #include "platform/sheet/sheet_table.h"
 #include "store/status.h"
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QStringList>
 #include <functional>
@@ -39,6 +41,7 @@ struct PlannedRow {
     QList<SaveFinding> findings; // every warning met and the message that stops, in order
     RowVerdict verdict = RowVerdict::Ready;
     bool newSubject = false; // its payee matches no subject and is created with it
+    PayeeCodes payee;        // of the subject created, checked
 
     // The findings' messages: the one that stops the row first, then the warnings.
     QStringList messages() const;
@@ -47,6 +50,9 @@ struct PlannedRow {
 struct ImportPlan {
     QList<PlannedRow> rows;
     int totalsLine = 0; // the totals row of an export, left out; 0 when there is none
+    // The payees to create whose rows give no codice fiscale, each once, in the order met:
+    // the operator writes their codes (PlanOptions::typedCodes).
+    QStringList payeesWithoutTaxCode;
 
     int count(RowVerdict verdict) const;
     int importable() const { return count(RowVerdict::Ready) + count(RowVerdict::Warned); }
@@ -59,6 +65,8 @@ struct PlanOptions {
     QString year;
     bool createSubjects = false; // a payee matching no subject is created, not refused
     QDate today;                 // for two-digit years
+    // The codes the operator wrote for payees to create, by name in case-folded form.
+    QHash<QString, PayeeCodes> typedCodes;
 };
 
 // Every data row below the header, checked. Reads the ledger, writes nothing.

@@ -53,8 +53,10 @@ void SheetImportCommand::run() {
             kTitle);
         return;
     }
-    importing::PlanOptions options{shell_.currentUserId(), shell_.currentYear(), false,
-                                   QDate::currentDate()};
+    importing::PlanOptions options;
+    options.userId = shell_.currentUserId();
+    options.year = shell_.currentYear();
+    options.today = QDate::currentDate();
     SheetImportDialog dialog(name, std::move(table), std::move(layout), std::move(options),
                              shell_.boxes(), window_);
     if (dialog.exec() == QDialog::Accepted && dialog.outcome().subjects > 0)

@@ -119,6 +119,27 @@ SheetImportDialog::SheetImportDialog(const QString& fileName, sheet::Table table
         replan();
     });
 
+    payeesAsked_ = new QTableWidget(0, 3, this);
+    payeesAsked_->setObjectName(QStringLiteral("SoggettiNuovi"));
+    payeesAsked_->setHorizontalHeaderLabels({QStringLiteral("Soggetto nuovo senza codice fiscale"),
+                                             QStringLiteral("Codice fiscale"),
+                                             QStringLiteral("Partita IVA")});
+    payeesAsked_->verticalHeader()->hide();
+    payeesAsked_->horizontalHeader()->setStretchLastSection(true);
+    // Typing in a cell writes it; Tab leaves the table, the arrows move between cells.
+    payeesAsked_->setEditTriggers(QAbstractItemView::DoubleClicked |
+                                  QAbstractItemView::EditKeyPressed |
+                                  QAbstractItemView::AnyKeyPressed);
+    payeesAsked_->setTabKeyNavigation(false);
+    payeesAsked_->setMaximumHeight(fontMetrics().height() * 8);
+    payeesAsked_->hide();
+    connect(payeesAsked_, &QTableWidget::itemChanged, this, &SheetImportDialog::readTypedCodes);
+    // The payee's name is not written: the cell to write is the codice fiscale beside it.
+    connect(payeesAsked_, &QTableWidget::currentCellChanged, this, [this](int row, int column) {
+        if (column == 0)
+            payeesAsked_->setCurrentCell(row, 1);
+    });
+
     summary_ = new QLabel(this);
     summary_->setObjectName(QStringLiteral("Riepilogo"));
     summary_->setWordWrap(true);
@@ -142,6 +163,7 @@ SheetImportDialog::SheetImportDialog(const QString& fileName, sheet::Table table
     layoutBox->addWidget(file);
     layoutBox->addLayout(middle, 1);
     layoutBox->addWidget(createSubjects_);
+    layoutBox->addWidget(payeesAsked_);
     layoutBox->addWidget(summary_);
     layoutBox->addWidget(buttons);
     resize(1100, 640);
@@ -200,6 +222,37 @@ void SheetImportDialog::replan() {
     }
     plan_ = planned.value;
     showPlan();
+    showPayeesAsked();
+}
+
+void SheetImportDialog::showPayeesAsked() {
+    QStringList shown;
+    for (int r = 0; r < payeesAsked_->rowCount(); ++r)
+        shown.append(payeesAsked_->item(r, 0)->text());
+    payeesAsked_->setVisible(!plan_.payeesWithoutTaxCode.isEmpty());
+    if (shown == plan_.payeesWithoutTaxCode)
+        return;
+    const QSignalBlocker quiet(payeesAsked_);
+    payeesAsked_->setRowCount(int(plan_.payeesWithoutTaxCode.size()));
+    for (int r = 0; r < payeesAsked_->rowCount(); ++r) {
+        const QString name = plan_.payeesWithoutTaxCode.at(r);
+        const importing::PayeeCodes typed = options_.typedCodes.value(name.toCaseFolded());
+        auto* payee = new QTableWidgetItem(name);
+        payee->setFlags(payee->flags() & ~Qt::ItemIsEditable);
+        payeesAsked_->setItem(r, 0, payee);
+        payeesAsked_->setItem(r, 1, new QTableWidgetItem(typed.taxCode));
+        payeesAsked_->setItem(r, 2, new QTableWidgetItem(typed.vatNumber));
+    }
+    payeesAsked_->resizeColumnToContents(0);
+}
+
+void SheetImportDialog::readTypedCodes() {
+    options_.typedCodes.clear();
+    for (int r = 0; r < payeesAsked_->rowCount(); ++r)
+        options_.typedCodes.insert(payeesAsked_->item(r, 0)->text().toCaseFolded(),
+                                   {payeesAsked_->item(r, 1)->text().trimmed().toUpper(),
+                                    payeesAsked_->item(r, 2)->text().trimmed()});
+    replan();
 }
 
 void SheetImportDialog::showPlan() {

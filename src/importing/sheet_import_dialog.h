@@ -34,6 +34,10 @@ private:
     QWidget* buildColumns();
     void replan();
     void showPlan();
+    // The payees to create that the sheet gives no codice fiscale, for the operator to
+    // write their codes; refilled only when the payees change.
+    void showPayeesAsked();
+    void readTypedCodes();
     void runImport();
 
     sheet::Table table_;
@@ -45,6 +49,7 @@ private:
 
     QList<QComboBox*> fieldChoices_;
     QCheckBox* createSubjects_ = nullptr;
+    QTableWidget* payeesAsked_ = nullptr;
     QTableWidget* preview_ = nullptr;
     QLabel* summary_ = nullptr;
     QPushButton* importButton_ = nullptr;

@@ -17,6 +17,8 @@ Kind kindOf(RecordField field) {
     case RecordField::InvoiceNumber:
     case RecordField::Period:
     case RecordField::TaxCode:
+    case RecordField::PayeeTaxCode:
+    case RecordField::PayeeVatNumber:
         return Kind::Text;
     case RecordField::Rate:
         return Kind::Rate;
@@ -73,7 +75,8 @@ std::optional<QString> fieldText(Kind kind, const sheet::Value& cell, const QDat
     return std::nullopt;
 }
 
-QString* slotOf(WithholdingEntry& e, RecordField field, std::array<QString, 2>& flags) {
+QString* slotOf(SheetEntry& read, RecordField field, std::array<QString, 2>& flags) {
+    WithholdingEntry& e = read.entry;
     switch (field) {
     case RecordField::Name:
         return &e.subjectName;
@@ -111,6 +114,10 @@ QString* slotOf(WithholdingEntry& e, RecordField field, std::array<QString, 2>& 
         return &e.taxCode;
     case RecordField::DueDate:
         return &e.dueDate;
+    case RecordField::PayeeTaxCode:
+        return &read.payee.taxCode;
+    case RecordField::PayeeVatNumber:
+        return &read.payee.vatNumber;
     }
     return nullptr;
 }
@@ -134,7 +141,7 @@ SheetEntry entryOfRow(const sheet::Row& row, const ColumnFields& fields,
         const sheet::Value cell = row.cells.value(column);
         const Kind kind = kindOf(field);
         if (const std::optional<QString> text = fieldText(kind, cell, today)) {
-            *slotOf(e, field, flags) = *text;
+            *slotOf(result, field, flags) = *text;
             continue;
         }
         result.unreadable.append(

@@ -12,8 +12,15 @@
 // A spreadsheet row as the entry panel would hold it once typed in.
 namespace importing {
 
+// The codes of the payee a row names, as written in its cells.
+struct PayeeCodes {
+    QString taxCode;   // codice fiscale
+    QString vatNumber; // partita IVA
+};
+
 struct SheetEntry {
     WithholdingEntry entry;
+    PayeeCodes payee;
     // One stopping finding per cell that does not read as its field's kind.
     QList<SaveFinding> unreadable;
 };

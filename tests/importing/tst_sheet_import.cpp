@@ -51,7 +51,7 @@ QString goodRowWith(int index, const QString& value) {
 }
 
 importing::PlanOptions options(qint64 userId, bool createSubjects = false) {
-    return {QString::number(userId), QStringLiteral("2021"), createSubjects, kToday};
+    return {QString::number(userId), QStringLiteral("2021"), createSubjects, kToday, {}};
 }
 
 importing::ImportPlan plan(const QStringList& lines, const importing::PlanOptions& opts) {
@@ -358,28 +358,53 @@ void SheetImportTest::duplicates() {
 void SheetImportTest::newSubjectsOnRequest() {
     TestDatabase db;
     const qint64 user = TestDatabase::addSubject("ROSSI MARIO", true);
-    const QStringList rows = {kHeader, goodRowWith(0, "GAMMA SNC"),
-                              goodRowWith(0, "gamma snc").replace(";1;", ";2;"),
-                              goodRowWith(0, "DELTA")};
-    const importing::ImportPlan planned = plan(rows, options(user, true));
-    QCOMPARE(planned.importable(), 3);
-    QCOMPARE(planned.count(RowVerdict::Warned), 3);
-    QCOMPARE(planned.newSubjects(), (QStringList{"GAMMA SNC", "DELTA"}));
+    const QString header = kHeader + ";cf;piva";
+    const auto row = [](const char* name, const char* number, const char* codes) -> QString {
+        return goodRowWith(0, name).replace(";1;", QStringLiteral(";%1;").arg(number)) + codes;
+    };
+    // GAMMA's codes from its first row, for all its rows; DELTA's from the operator.
+    const QStringList rows = {header,
+                              row("GAMMA SNC", "1", ";;"),
+                              row("gamma snc", "2", "; gmmsnc80a01h501z ;"),
+                              row("DELTA", "3", ";;"),
+                              row("EPSILON", "4", ";PSLN;12A45"),
+                              row("GAMMA SNC", "5", ";ALTRO;"),
+                              row("ZETA", "6", ";ZT;0123")};
+    importing::PlanOptions opts = options(user, true);
+    importing::ImportPlan planned = plan(rows, opts);
+    QCOMPARE(planned.payeesWithoutTaxCode, QStringList{"DELTA"});
+    QStringList verdicts;
+    for (const importing::PlannedRow& r : planned.rows)
+        verdicts.append(r.verdict == RowVerdict::Warned ? "W" : r.messages().first());
+    QCOMPARE(verdicts,
+             (QStringList{"W", "W",
+                          "«DELTA»: manca il codice fiscale, da scrivere tra i soggetti "
+                          "nuovi",
+                          "«EPSILON»: partita IVA «12A45» non valida: solo cifre",
+                          "«GAMMA SNC»: codice fiscale ALTRO diverso da GMMSNC80A01H501Z di "
+                          "un'altra riga",
+                          "W"}));
+    opts.typedCodes.insert("delta", {"dlt", "01234567890"});
+    planned = plan(rows, opts);
+    QCOMPARE(planned.importable(), 4);
+    QCOMPARE(planned.newSubjects(), (QStringList{"GAMMA SNC", "DELTA", "ZETA"}));
     QCOMPARE(count("Soggetti"), 1); // planning writes nothing
     const importing::ImportOutcome outcome = importing::runImport(planned);
     QVERIFY2(outcome.status.ok(), qPrintable(outcome.status.error()));
-    QCOMPARE(outcome.records, 3);
-    QCOMPARE(outcome.subjects, 2);
-    // Each record points to the subject created for its payee.
-    Result<QSqlQuery> q =
-        store::run("SELECT r.denominazione, s.denominazione, s.utente FROM Ritenute r "
-                   "JOIN Soggetti s ON s.ID = r.ID_A ORDER BY r.ID");
+    QCOMPARE(outcome.records, 4);
+    QCOMPARE(outcome.subjects, 3);
+    // Each record points to the subject created for its payee, with its codes.
+    Result<QSqlQuery> q = store::run(
+        "SELECT r.denominazione, s.denominazione, s.utente, s.codice, s.partita FROM Ritenute r "
+        "JOIN Soggetti s ON s.ID = r.ID_A ORDER BY r.ID");
     QStringList pairs;
     while (q.value.next())
         pairs.append(q.value.value(0).toString() + "->" + q.value.value(1).toString() + "/" +
-                     q.value.value(2).toString());
-    QCOMPARE(pairs,
-             (QStringList{"GAMMA SNC->GAMMA SNC/N", "gamma snc->GAMMA SNC/N", "DELTA->DELTA/N"}));
+                     q.value.value(2).toString() + "/" + q.value.value(3).toString() + "/" +
+                     q.value.value(4).toString());
+    QCOMPARE(pairs, (QStringList{"GAMMA SNC->GAMMA SNC/N/GMMSNC80A01H501Z/",
+                                 "gamma snc->GAMMA SNC/N/GMMSNC80A01H501Z/",
+                                 "DELTA->DELTA/N/DLT/01234567890", "ZETA->ZETA/N/ZT/0123"}));
 }
 
 void SheetImportTest::exportedTextWithTotals() {
@@ -415,10 +440,11 @@ void SheetImportTest::exportedTextWithTotals() {
 void SheetImportTest::stoppedImportWritesNothing() {
     TestDatabase db;
     const qint64 user = TestDatabase::addSubject("ROSSI MARIO", true);
-    QStringList rows = {kHeader};
+    QStringList rows = {kHeader + ";cf"};
     for (int i = 1; i <= 20; ++i)
         rows.append(goodRowWith(1, QString::number(i))
-                        .replace("ALFA SRL", "NUOVO " + QString::number(i % 3)));
+                        .replace("ALFA SRL", "NUOVO " + QString::number(i % 3)) +
+                    ";CF" + QString::number(i % 3));
     const importing::ImportPlan planned = plan(rows, options(user, true));
     QCOMPARE(planned.importable(), 20);
     int calls = 0;

@@ -128,8 +128,14 @@ void SheetRoundTripTest::exportedYearComesBack() {
     const sheet::Table table = sheet::readSpreadsheet(path);
     QCOMPARE(table.error, QString());
     const importing::SheetLayout layout = importing::layoutOf(table);
-    const importing::PlanOptions options{QString::number(user), QStringLiteral("2021"), true,
-                                         QDate(2026, 12, 8)};
+    // The export names no codes: the operator writes those of the payees to create.
+    const importing::PlanOptions options{
+        QString::number(user),
+        QStringLiteral("2021"),
+        true,
+        QDate(2026, 12, 8),
+        {{QStringLiteral("alfa srl"), {QStringLiteral("LFASRL"), QString()}},
+         {QStringLiteral("l'àncora \"&\" c."), {QStringLiteral("NCR"), QString()}}}};
     const Result<importing::ImportPlan> plan = importing::planImport(table, layout, options);
     QVERIFY(plan.ok());
     QCOMPARE(plan.value.rows.size(), 4);
