@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QStandardPaths>
 
 namespace {
 
@@ -57,6 +58,7 @@ bool ArchiveMenu::leftToTheServer(store::ServerJob job) {
 ArchiveMenu::ArchiveMenu(Shell& shell, QObject* parent) : QObject(parent), shell_(shell) {
     store::setPasswordPrompt(passwordPrompt(shell_.boxes()));
     connect(shell_.action("ApriCondiviso"), &QAction::triggered, this, &ArchiveMenu::ApriCondiviso);
+    connect(shell_.action("NuovoArchivio"), &QAction::triggered, this, &ArchiveMenu::NuovoArchivio);
     connect(shell_.action("ApriLocale"), &QAction::triggered, this, &ArchiveMenu::ApriLocale);
     connect(shell_.action("VerificaArchivio"), &QAction::triggered, this,
             &ArchiveMenu::VerificaArchivio);
@@ -81,29 +83,66 @@ void ArchiveMenu::ApriCondiviso() {
         switchTo(address);
 }
 
+void ArchiveMenu::NuovoArchivio() {
+    QString file = shell_.boxes().chooseFile(
+        QStringLiteral("Nuovo archivio"),
+        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+            .filePath(QStringLiteral("velarco.db")),
+        FileUse::Save);
+    if (file.isEmpty())
+        return;
+    if (QFileInfo(file).suffix().isEmpty())
+        file += QStringLiteral(".db");
+    if (QFileInfo::exists(file)) {
+        shell_.boxes().notice(QStringLiteral("Il file\n%1\nesiste già: un nuovo archivio va creato "
+                                             "con un nome libero. Per aprirlo usare \"Apri "
+                                             "archivio locale…\".")
+                                  .arg(shown(file)),
+                              kErrorTitle);
+        return;
+    }
+    createLedger(file);
+}
+
 void ArchiveMenu::ApriLocale() {
     const QString current = store::databasePath();
     const QString file = shell_.boxes().chooseFile(
         QStringLiteral("Apri archivio locale"),
-        store::isServerAddress(current) ? QString() : QFileInfo(current).absolutePath(), false);
-    if (!file.isEmpty())
+        store::isServerAddress(current) ? QString() : QFileInfo(current).absolutePath(),
+        FileUse::OpenOrNew);
+    if (file.isEmpty())
+        return;
+    if (QFileInfo::exists(file)) {
         switchTo(file);
+        return;
+    }
+    if (shell_.boxes().confirm(
+            QStringLiteral("L'archivio\n%1\nnon esiste. Creare un nuovo archivio vuoto con "
+                           "questo nome?")
+                .arg(shown(file)),
+            kTitle))
+        createLedger(file);
 }
 
-void ArchiveMenu::switchTo(const QString& ledger) {
+void ArchiveMenu::createLedger(const QString& file) {
+    // Opening a name not yet taken makes an empty ledger, readable by its owner only.
+    switchTo(file, QStringLiteral("Creato il nuovo archivio vuoto"));
+}
+
+void ArchiveMenu::switchTo(const QString& ledger, const QString& opened) {
     const QString previous = store::databasePath();
-    Status opened = Status::success();
+    Status status = Status::success();
     Status back = Status::success();
     {
         const BusyCursor busy;
         Q_EMIT ledgerClosing();
-        opened = store::openDatabase(ledger);
-        if (!opened.ok() && !previous.isEmpty())
+        status = store::openDatabase(ledger);
+        if (!status.ok() && !previous.isEmpty())
             back = store::openDatabase(previous);
     }
     Q_EMIT ledgerReopened();
-    if (!opened.ok()) {
-        QString text = QStringLiteral("L'archivio non è stato aperto.\n") + opened.error();
+    if (!status.ok()) {
+        QString text = QStringLiteral("L'archivio non è stato aperto.\n") + status.error();
         text += back.ok() ? QStringLiteral("\n\nResta aperto l'archivio\n%1").arg(shown(previous))
                           : QStringLiteral("\n\nNemmeno l'archivio precedente si riapre: ") +
                                 back.error();
@@ -111,10 +150,9 @@ void ArchiveMenu::switchTo(const QString& ledger) {
         return;
     }
     remembered_ledger::remember(ledger);
-    shell_.boxes().notice(
-        QStringLiteral("Aperto l'archivio\n%1\n\nSarà riaperto al prossimo avvio.")
-            .arg(shown(store::databasePath())),
-        kTitle);
+    shell_.boxes().notice(QStringLiteral("%1\n%2\n\nSarà riaperto al prossimo avvio.")
+                              .arg(opened, shown(store::databasePath())),
+                          kTitle);
 }
 
 QString ArchiveMenu::readOnlyText() {
@@ -150,8 +188,8 @@ void ArchiveMenu::SalvaCopia() {
     const QString proposed = ledger.dir().filePath(
         ledger.completeBaseName() + QStringLiteral("-copia-") +
         QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".db"));
-    const QString target =
-        shell_.boxes().chooseFile(QStringLiteral("Salva copia dell'archivio"), proposed, true);
+    const QString target = shell_.boxes().chooseFile(QStringLiteral("Salva copia dell'archivio"),
+                                                     proposed, FileUse::Save);
     if (target.isEmpty())
         return;
     Result<store::LedgerCheck> copy;
@@ -177,8 +215,9 @@ void ArchiveMenu::RipristinaCopia() {
         boxes.notice(readOnlyText(), kErrorTitle);
         return;
     }
-    const QString copy = boxes.chooseFile(QStringLiteral("Ripristina da una copia"),
-                                          QFileInfo(store::databasePath()).absolutePath(), false);
+    const QString copy =
+        boxes.chooseFile(QStringLiteral("Ripristina da una copia"),
+                         QFileInfo(store::databasePath()).absolutePath(), FileUse::Open);
     if (copy.isEmpty())
         return;
     if (!boxes.confirm(QStringLiteral("L'archivio sarà sostituito dalla copia\n%1\n\nL'archivio "

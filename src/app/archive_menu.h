@@ -28,10 +28,15 @@ Q_SIGNALS:
 
 private:
     void ApriCondiviso();
+    void NuovoArchivio();
     void ApriLocale();
+    // Makes the ledger file `file`, not yet there, and opens it.
+    void createLedger(const QString& file);
     // Closes the open ledger and opens `ledger` (a file or a server address), remembered
-    // for the next start; when it does not open, the previous ledger is opened again.
-    void switchTo(const QString& ledger);
+    // for the next start, and says `opened` (the path follows it); when it does not open,
+    // the previous ledger is opened again.
+    void switchTo(const QString& ledger,
+                  const QString& opened = QStringLiteral("Aperto l'archivio"));
     void VerificaArchivio();
     void SalvaCopia();
     void RipristinaCopia();

@@ -82,6 +82,7 @@ const MenuItem kMenu[] = {
     {"StampaScadute", "Ritenute scadute", 1, false},
     {"Archivio", "A&rchivio", 0, true},
     {"ApriCondiviso", "Apri archivio condiviso…", 1, false},
+    {"NuovoArchivio", "Nuovo archivio…", 1, false},
     {"ApriLocale", "Apri archivio locale…", 1, false},
     {"VerificaArchivio", "Verifica archivio", 1, false},
     {"SalvaCopia", "Salva copia dell'archivio…", 1, false},

@@ -7,6 +7,9 @@
 enum class BoxButtons { Ok, YesNo };
 enum class BoxIcon { None, Information };
 enum class BoxAnswer { Ok, Yes, No };
+// What a file choice is for: an existing file to open, a file to open that may also be a
+// name not yet taken (for the caller to create), or a name to write.
+enum class FileUse { Open, OpenOrNew, Save };
 
 class MessageBoxes {
 public:
@@ -19,9 +22,9 @@ public:
     // A modal input box without default text; returns the empty text on "Annulla".
     virtual QString input(const QString& prompt, const QString& title, bool masked) = 0;
 
-    // A modal choice of a file, starting at `proposed`: an existing one to open, or a
-    // name to write (`saving`); returns the empty text on "Annulla".
-    virtual QString chooseFile(const QString& title, const QString& proposed, bool saving) = 0;
+    // A modal choice of a ledger file for `use`, starting at `proposed`; returns the empty
+    // text on "Annulla".
+    virtual QString chooseFile(const QString& title, const QString& proposed, FileUse use) = 0;
 
     // The shapes the program uses.
     void notice(const QString& text, const QString& title = {}) {

@@ -33,8 +33,12 @@ QString QtMessageBoxes::input(const QString& prompt, const QString& title, bool 
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
-QString QtMessageBoxes::chooseFile(const QString& title, const QString& proposed, bool saving) {
-    const QString filter = QStringLiteral("Archivi Velarco (*.db);;Tutti i file (*)");
-    return saving ? QFileDialog::getSaveFileName(parent_, title, proposed, filter)
-                  : QFileDialog::getOpenFileName(parent_, title, proposed, filter);
+QString QtMessageBoxes::chooseFile(const QString& title, const QString& proposed, FileUse use) {
+    QFileDialog dialog(parent_, title, proposed,
+                       QStringLiteral("Archivi Velarco (*.db);;Tutti i file (*)"));
+    dialog.setAcceptMode(use == FileUse::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(use == FileUse::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }

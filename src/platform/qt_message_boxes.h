@@ -14,7 +14,7 @@ public:
     BoxAnswer show(const QString& text, const QString& title, BoxButtons buttons,
                    BoxIcon icon) override;
     QString input(const QString& prompt, const QString& title, bool masked) override;
-    QString chooseFile(const QString& title, const QString& proposed, bool saving) override;
+    QString chooseFile(const QString& title, const QString& proposed, FileUse use) override;
 
 private:
     QPointer<QWidget> parent_;

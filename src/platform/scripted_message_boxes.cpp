@@ -15,9 +15,9 @@ QString ScriptedMessageBoxes::input(const QString& prompt, const QString& title,
 }
 
 QString ScriptedMessageBoxes::chooseFile(const QString& title, const QString& proposed,
-                                         bool saving) {
+                                         FileUse use) {
     Q_UNUSED(proposed);
-    Q_UNUSED(saving);
+    Q_UNUSED(use);
     shown_.append({title, title, BoxButtons::Ok, BoxIcon::None, true, false});
     return inputs_.isEmpty() ? QString() : inputs_.dequeue();
 }

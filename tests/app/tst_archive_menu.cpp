@@ -30,8 +30,9 @@
 
 namespace {
 
-const QStringList kArchiveItems = {"ApriCondiviso", "ApriLocale",      "VerificaArchivio",
-                                   "SalvaCopia",    "RipristinaCopia", "Informazioni"};
+const QStringList kArchiveItems = {"ApriCondiviso",    "NuovoArchivio", "ApriLocale",
+                                   "VerificaArchivio", "SalvaCopia",    "RipristinaCopia",
+                                   "Informazioni"};
 const QString kReadOnly = "L'archivio è aperto in sola lettura";
 
 // Types `address` into the shared-ledger dialog when it shows, and presses "Apri".
@@ -74,6 +75,8 @@ private Q_SLOTS:
     void menuFollowsGenerale();
     void enabledInEveryState_data();
     void enabledInEveryState();
+    void newLedger_data();
+    void newLedger();
     void checkReportsCounts();
     void saveCopy_data();
     void saveCopy();
@@ -137,9 +140,59 @@ void ArchiveMenuTest::menuFollowsGenerale() {
         captions.append(item->text());
     }
     QCOMPARE(items, kArchiveItems);
-    QCOMPARE(captions, (QStringList{"Apri archivio condiviso…", "Apri archivio locale…",
-                                    "Verifica archivio", "Salva copia dell'archivio…",
-                                    "Ripristina da una copia…", "Informazioni"}));
+    QCOMPARE(captions,
+             (QStringList{"Apri archivio condiviso…", "Nuovo archivio…", "Apri archivio locale…",
+                          "Verifica archivio", "Salva copia dell'archivio…",
+                          "Ripristina da una copia…", "Informazioni"}));
+}
+
+void ArchiveMenuTest::newLedger_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("yes");       // the answer to "create it?", when asked
+    QTest::addColumn<QString>("opened"); // the file open afterwards; empty: the old ledger
+    QTest::newRow("new, .db added") << "NuovoArchivio"
+                                    << "ufficio" << false << "ufficio.db";
+    QTest::newRow("new over an existing file") << "NuovoArchivio"
+                                               << "esiste.db" << false << "";
+    QTest::newRow("open a name not taken, create") << "ApriLocale"
+                                                   << "altro.db" << true << "altro.db";
+    QTest::newRow("open a name not taken, no") << "ApriLocale"
+                                               << "altro.db" << false << "";
+}
+
+void ArchiveMenuTest::newLedger() {
+    QFETCH(QString, command);
+    QFETCH(QString, typed);
+    QFETCH(bool, yes);
+    QFETCH(QString, opened);
+    if (TestDatabase::onServer())
+        QSKIP("a ledger file on this computer");
+    QTemporaryDir folder;
+    QFile existing(folder.filePath("esiste.db"));
+    QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("x") == 1);
+    existing.close();
+    boxes_->type(folder.filePath(typed));
+    if (yes)
+        boxes_->answerYes();
+    window_->action(command.toLatin1().constData())->trigger();
+    if (opened.isEmpty()) {
+        QCOMPARE(store::databasePath(), db_->path());
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"esiste.db"});
+        QCOMPARE(existing.size(), 1);
+        return;
+    }
+    const QString path = folder.filePath(opened);
+    QCOMPARE(store::databasePath(), path);
+    QCOMPARE(int(QFile::permissions(path) & 0x7777),
+             int(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser));
+    QVERIFY2(boxes_->last().text.startsWith("Creato il nuovo archivio vuoto\n" + path),
+             qPrintable(boxes_->last().text));
+    QCOMPARE(remembered_ledger::last(), path);
+    // An empty ledger: the selection without users, every table there.
+    QVERIFY(userNames(*window_).isEmpty());
+    QVERIFY(window_->panel("Frame2")->isVisible());
+    QVERIFY(store::checkOpenLedger().whole());
 }
 
 void ArchiveMenuTest::enabledInEveryState_data() {
@@ -361,6 +414,7 @@ void ArchiveMenuTest::openSharedLedgerAsksThePasswordAndRemembersIt() {
         QSKIP("a ledger on a server");
     const QString local = out_.filePath("locale.db");
     boxes_->type(local);
+    boxes_->answerYes(); // a new ledger: the name is not taken
     window_->action("ApriLocale")->trigger();
     QCOMPARE(store::databasePath(), local);
     QVERIFY2(boxes_->last().text.startsWith("Aperto l'archivio"), qPrintable(boxes_->last().text));
