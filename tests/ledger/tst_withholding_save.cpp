@@ -28,6 +28,7 @@ private Q_SLOTS:
     void cleanup();
 
     void roundTrip();
+    void typedChoiceAfterSave();
     void findings_data();
     void findings();
     void answerNo_data();
@@ -245,6 +246,30 @@ void WithholdingSaveTest::roundTrip() {
 
 // Fields changed from a valid record, then the boxes shown in order (text and title),
 // and whether the record is written. A Yes is ready for the confirmation.
+void WithholdingSaveTest::typedChoiceAfterSave() {
+    fillValidRecord();
+    w_->boxes.answerYes();
+    pressCmd3();
+    QCOMPARE(LedgerWindow::recordCount(), 1);
+    // The save empties the texts; the lists still hold "20" and "1040" under them. Typed
+    // and confirmed, each is a choice again.
+    w_->child<QLineEdit>("Text20")->setText("100,00");
+    for (const auto& [name, typed] : {std::pair{"Cbo5", "1040"}, std::pair{"Cbo4", "20"}}) {
+        QLineEdit* edit = w_->child<QComboBox>(name)->lineEdit();
+        edit->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(edit, typed);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    QCOMPARE(w_->text("Text15"), QString("20,00"));
+    QVERIFY(w_->child<QLabel>("Label39")->text().startsWith("Ritenute su redditi"));
+    // Emptied again and picked from the list: the entry shows and counts.
+    w_->child<QComboBox>("Cbo4")->setEditText(QString());
+    w_->child<QLineEdit>("Text20")->setText("50,00");
+    w_->choose("Cbo4", "20");
+    QCOMPARE(w_->text("Cbo4"), QString("20"));
+    QCOMPARE(w_->text("Text15"), QString("10,00"));
+}
+
 void WithholdingSaveTest::findings_data() {
     QTest::addColumn<Fields>("changes");
     QTest::addColumn<QStringList>("shown");
