@@ -10,6 +10,7 @@
 #include "platform/date_box.h"
 #include "platform/message_boxes.h"
 #include "platform/status_bar.h"
+#include "platform/typed_values.h"
 #include "registry/subject_panel.h"
 #include "reports/report_commands.h"
 #include "reports/search_panel.h"
@@ -178,6 +179,10 @@ Nota::Nota(MessageBoxes& boxes, QWidget* parent) : QMainWindow(parent), boxes_(b
     auto* f5 = new QShortcut(QKeySequence(Qt::Key_F5), this);
     f5->setContext(Qt::WindowShortcut);
     connect(f5, &QShortcut::activated, this, [this] { Frame1->pressCmd2(); });
+    // Escape closes the panel in front, as its close mark does.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, &Nota::closeFrontPanel);
 
     // Loading the window: the selection state.
     showSelection();
@@ -317,6 +322,30 @@ void Nota::PulisciCampi() {
         edit->clear();
     for (DateBox* box : findChildren<DateBox*>())
         box->clear();
+    for (TypedValues* typed : findChildren<TypedValues*>())
+        typed->reset();
+}
+
+void Nota::closeFrontPanel() {
+    // The entry panels first: the grid may show beside them.
+    static const std::pair<const char*, const char*> kCloseMarks[] = {{"Frame4", "Image2"},
+                                                                      {"Frame1", "Image3"},
+                                                                      {"Frame6", "Label47"},
+                                                                      {"Frame5", "Label45"},
+                                                                      {"Frame3", "Label10"}};
+    for (const auto& [name, markName] : kCloseMarks) {
+        const QGroupBox* front = panel(name);
+        if (!front || !front->isVisible())
+            continue;
+        auto* mark = front->findChild<ClickableLabel*>(QString::fromLatin1(markName));
+        const TypedValues* typed = TypedValues::of(*front);
+        if (!mark ||
+            (typed && typed->typed() &&
+             !boxes_.confirm(QStringLiteral("Chiudere senza salvare?"), QStringLiteral("Velarco"))))
+            return;
+        Q_EMIT mark->clicked();
+        return;
+    }
 }
 
 void Nota::CaricaAnni() {

@@ -57,6 +57,9 @@ private:
     void onEsci();
     void onServizi();
     void onGridRowPicked();
+    // Escape: closes the panel in front as its close mark does, asking first when the
+    // operator typed values there that are not saved.
+    void closeFrontPanel();
     void returnToSelection();
     // On a read-only ledger every command that writes refuses at once.
     void refuseWrites();

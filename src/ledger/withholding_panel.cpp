@@ -9,6 +9,7 @@
 #include "platform/field_focus.h"
 #include "platform/message_boxes.h"
 #include "platform/shell.h"
+#include "platform/typed_values.h"
 #include "store/queries.h"
 
 #include <QAction>
@@ -59,6 +60,7 @@ WithholdingPanel::WithholdingPanel(Shell& shell, QWidget* parent)
     setObjectName(QStringLiteral("Frame4"));
     buildFields();
     connectReactions();
+    new TypedValues(*this);
 
     connect(shell_.action("Rinserisci"), &QAction::triggered, this, &WithholdingPanel::openInsert);
     connect(shell_.action("Rmodifica"), &QAction::triggered, this,

@@ -10,6 +10,7 @@
 #include "platform/date_box.h"
 #include "platform/message_boxes.h"
 #include "platform/shell.h"
+#include "platform/typed_values.h"
 #include "store/row_version.h"
 
 #include <QCheckBox>
@@ -112,6 +113,7 @@ void WithholdingPanel::fillFields(const std::function<QString(int)>& cell) {
     bool known = false;
     const qint64 version = cell(22).toLongLong(&known);
     loadedVersion_ = known ? std::optional<qint64>(version) : std::nullopt;
+    TypedValues::of(*this)->reset();
 }
 
 bool WithholdingPanel::offerReload(const Status& refused, const QString& title) {

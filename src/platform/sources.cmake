@@ -57,4 +57,5 @@ list(APPEND VELARCO_GUI_SOURCES
   platform/report/report_preview.cpp platform/report/report_preview.h
   platform/shell.cpp platform/shell.h
   platform/status_bar.cpp platform/status_bar.h
+  platform/typed_values.cpp platform/typed_values.h
 )

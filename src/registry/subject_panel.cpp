@@ -5,6 +5,7 @@
 #include "platform/date_box.h"
 #include "platform/message_boxes.h"
 #include "platform/shell.h"
+#include "platform/typed_values.h"
 #include "registry/field_rules.h"
 #include "registry/number_line_edit.h"
 #include "registry/subject_store.h"
@@ -39,6 +40,7 @@ SubjectPanel::SubjectPanel(Shell& shell, QWidget* parent)
     setObjectName(QStringLiteral("Frame1"));
     buildFields();
     connectMenus();
+    new TypedValues(*this);
 }
 
 void SubjectPanel::buildFields() {
@@ -219,6 +221,7 @@ void SubjectPanel::fillFields(const std::function<QString(int)>& cell) {
     bool known = false;
     const qint64 version = cell(registry::ColumnVersion).toLongLong(&known);
     loadedVersion_ = known ? std::optional<qint64>(version) : std::nullopt;
+    TypedValues::of(*this)->reset();
 }
 
 bool SubjectPanel::offerReload(const Status& refused, const QString& title) {

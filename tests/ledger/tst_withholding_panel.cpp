@@ -81,6 +81,7 @@ private Q_SLOTS:
     void paidFlag();
     void lateRegularisationFlag();
     void closePicture();
+    void escapeAsksBeforeLosingTyping();
 
 private:
     std::unique_ptr<LedgerWindow> w_;
@@ -735,6 +736,31 @@ void WithholdingPanelTest::closePicture() {
         QVERIFY(!w_->child<QCheckBox>(check)->isChecked());
     QCOMPARE(w_->child<QLabel>("Label39")->text(), QString());
     QCOMPARE(w_->window->currentYear(), QString("2011"));
+}
+
+void WithholdingPanelTest::escapeAsksBeforeLosingTyping() {
+    w_.reset();
+    w_ = std::make_unique<LedgerWindow>(QStringLiteral("2011"), LedgerWindow::Boxes::Modal);
+    QWidget* panel = w_->window->panel("Frame4");
+    // Nothing typed: Escape closes at once.
+    w_->trigger("Rinserisci");
+    QTest::keyClick(w_->child<QComboBox>("Cbo3")->lineEdit(), Qt::Key_Escape);
+    QVERIFY(!panel->isVisible());
+    QVERIFY(w_->modalBoxes.texts().isEmpty());
+    // Typed: the box asks; "No" keeps the panel and the text, "Sì" closes as Image2 does.
+    w_->trigger("Rinserisci");
+    QTest::keyClicks(w_->child<QLineEdit>("Text19"), "12/A");
+    w_->modalBoxes.answerNo();
+    QTest::keyClick(w_->child<QLineEdit>("Text19"), Qt::Key_Escape);
+    QVERIFY(panel->isVisible());
+    QCOMPARE(w_->text("Text19"), QString("12/A"));
+    w_->modalBoxes.answerYes();
+    QTest::keyClick(w_->child<QLineEdit>("Text19"), Qt::Key_Escape);
+    QVERIFY(!panel->isVisible());
+    QCOMPARE(w_->text("Text19"), QString());
+    QCOMPARE(w_->modalBoxes.texts(), QStringList(2, "Chiudere senza salvare?"));
+    QCOMPARE(w_->modalBoxes.activationsMissed(), 0);
+    QVERIFY(w_->window->action("Ritenute")->isEnabled());
 }
 
 QTEST_MAIN(WithholdingPanelTest)
