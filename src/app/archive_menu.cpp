@@ -3,8 +3,10 @@
 #include "app/password_prompt.h"
 #include "app/remembered_ledger.h"
 #include "app/shared_ledger_dialog.h"
+#include "platform/file_folders.h"
 #include "platform/message_boxes.h"
 #include "platform/shell.h"
+#include "platform/status_bar.h"
 #include "store/archive.h"
 #include "store/connection.h"
 #include "store/copies.h"
@@ -185,13 +187,15 @@ void ArchiveMenu::SalvaCopia() {
     if (leftToTheServer(store::ServerJob::Copy))
         return;
     const QFileInfo ledger(store::databasePath());
-    const QString proposed = ledger.dir().filePath(
+    const QString proposed = file_folders::startPath(
+        file_folders::Kind::LedgerCopy,
         ledger.completeBaseName() + QStringLiteral("-copia-") +
-        QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".db"));
+            QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".db"));
     const QString target = shell_.boxes().chooseFile(QStringLiteral("Salva copia dell'archivio"),
                                                      proposed, FileUse::Save);
     if (target.isEmpty())
         return;
+    file_folders::remember(file_folders::Kind::LedgerCopy, target);
     Result<store::LedgerCheck> copy;
     {
         const BusyCursor busy;
@@ -202,6 +206,7 @@ void ArchiveMenu::SalvaCopia() {
                               kErrorTitle);
         return;
     }
+    StatusBar::tellFileWritten(shell_.panel("Frame2"), target);
     shell_.boxes().notice(QStringLiteral("Copia salvata e verificata:\n%1\n\n%2")
                               .arg(shown(target), countsText(copy.value)),
                           kTitle);

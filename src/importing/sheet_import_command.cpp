@@ -1,6 +1,7 @@
 #include "importing/sheet_import_command.h"
 
 #include "importing/sheet_import_dialog.h"
+#include "platform/file_folders.h"
 #include "platform/message_boxes.h"
 #include "platform/sheet/spreadsheet_file.h"
 #include "platform/shell.h"
@@ -15,9 +16,11 @@ namespace {
 const QString kTitle = QStringLiteral("Importa registrazioni");
 
 QString chooseSpreadsheet(QWidget* parent) {
-    return QFileDialog::getOpenFileName(
-        parent, kTitle, QString(),
+    const QString path = QFileDialog::getOpenFileName(
+        parent, kTitle, file_folders::startFolder(file_folders::Kind::Import),
         QStringLiteral("Fogli di calcolo (*.xlsx *.csv *.txt);;Tutti i file (*)"));
+    file_folders::remember(file_folders::Kind::Import, path);
+    return path;
 }
 
 } // namespace

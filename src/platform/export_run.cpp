@@ -1,6 +1,8 @@
 #include "platform/export_run.h"
 
+#include "platform/file_folders.h"
 #include "platform/message_boxes.h"
+#include "platform/status_bar.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -34,10 +36,14 @@ QString chooseExportPath(QWidget* parent, FileFormat format, const QString& titl
     const QString filter = format == FileFormat::Xlsx
                                ? QStringLiteral("Cartelle di lavoro Excel (*.xlsx)")
                                : QStringLiteral("Testo CSV (*.csv)");
-    QString path = QFileDialog::getSaveFileName(parent, exportCaption(format).chopped(3),
-                                                name + u'.' + suffix, filter);
+    const file_folders::Kind kind =
+        format == FileFormat::Xlsx ? file_folders::Kind::Excel : file_folders::Kind::Csv;
+    QString path =
+        QFileDialog::getSaveFileName(parent, exportCaption(format).chopped(3),
+                                     file_folders::startPath(kind, name + u'.' + suffix), filter);
     if (!path.isEmpty() && QFileInfo(path).suffix().compare(suffix, Qt::CaseInsensitive) != 0)
         path += u'.' + suffix;
+    file_folders::remember(kind, path);
     return path;
 }
 
@@ -66,6 +72,7 @@ bool exportWithProgress(QWidget* parent, MessageBoxes& boxes, FileFormat format,
             QStringLiteral("Velarco - ERRORE"));
         return false;
     }
+    StatusBar::tellFileWritten(parent, path);
     return true;
 }
 

@@ -5,6 +5,7 @@ list(APPEND VELARCO_CORE_SOURCES
   platform/csv_reader.cpp platform/csv_reader.h
   platform/date_text.cpp platform/date_text.h
   platform/field_focus.h
+  platform/file_folders.cpp platform/file_folders.h
   platform/export/cell_value.cpp platform/export/table.h
   platform/export/csv_writer.cpp platform/export/csv_writer.h
   platform/export/file_reason.cpp platform/export/file_reason.h

@@ -2,9 +2,29 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMainWindow>
+#include <QStandardPaths>
 #include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+
+namespace {
+
+// Whether the desktop opens a folder for us: on Linux through xdg-open.
+bool desktopOpensFolders() {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    return !QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty();
+#else
+    return true;
+#endif
+}
+
+} // namespace
 
 StatusBar::StatusBar(const QString& fixedText, QWidget* parent)
     : QStatusBar(parent), clock_(new QTimer(this)) {
@@ -21,6 +41,19 @@ StatusBar::StatusBar(const QString& fixedText, QWidget* parent)
         else
             addPermanentWidget(panels_[i]);
     }
+    written_ = new QLabel(this);
+    written_->setObjectName(QStringLiteral("FileScritto"));
+    written_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    openFolder_ = new QToolButton(this);
+    openFolder_->setObjectName(QStringLiteral("ApriCartella"));
+    openFolder_->setText(QStringLiteral("Apri cartella"));
+    openFolder_->setAutoRaise(true);
+    connect(openFolder_, &QToolButton::clicked, this,
+            [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(writtenFolder_)); });
+    insertWidget(1, written_);
+    insertWidget(2, openFolder_);
+    written_->hide();
+    openFolder_->hide();
     showLock(panels_[1], numLock_);
     showLock(panels_[2], capsLock_);
     refresh();
@@ -32,6 +65,26 @@ StatusBar::StatusBar(const QString& fixedText, QWidget* parent)
 
 QLabel* StatusBar::panel(int index) const {
     return panels_[index];
+}
+
+void StatusBar::showFileWritten(const QString& path) {
+    const QFileInfo file(path);
+    writtenFolder_ = file.absolutePath();
+    written_->setText(
+        QStringLiteral("File salvato: %1").arg(QDir::toNativeSeparators(file.absoluteFilePath())));
+    written_->show();
+    openFolder_->setVisible(desktopOpensFolders());
+}
+
+void StatusBar::tellFileWritten(const QWidget* from, const QString& path) {
+    for (const QWidget* at = from ? from->window() : nullptr; at;
+         at = at->parentWidget() ? at->parentWidget()->window() : nullptr) {
+        if (const auto* main = qobject_cast<const QMainWindow*>(at)) {
+            if (auto* bar = main->findChild<StatusBar*>(QString(), Qt::FindDirectChildrenOnly))
+                bar->showFileWritten(path);
+            return;
+        }
+    }
 }
 
 void StatusBar::refresh() {

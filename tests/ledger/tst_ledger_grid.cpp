@@ -7,7 +7,10 @@
 
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QLabel>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 using ledger::CellFormat;
 
@@ -295,6 +298,10 @@ void LedgerGridTest::exportKeepsTypes() {
     grid->setFocus();
     QTest::keyClick(grid, Qt::Key_E, Qt::ControlModifier);
     QVERIFY2(w.boxes.shown().isEmpty(), qPrintable(w.boxes.texts().join('|')));
+    // The status bar says where the file went, the folder a click away where it opens.
+    QCOMPARE(w.child<QLabel>("FileScritto")->text(), "File salvato: " + path);
+    QCOMPARE(w.child<QToolButton>("ApriCartella")->isVisibleTo(w.window.get()),
+             !QStandardPaths::findExecutable("xdg-open").isEmpty());
 
     const XlsxContents x = readXlsx(path);
     QVERIFY2(x.error.isEmpty(), qPrintable(x.error));

@@ -1,9 +1,12 @@
 #include "platform/export/csv_writer.h"
 #include "platform/export/table_export.h"
 #include "platform/export/xlsx_writer.h"
+#include "platform/file_folders.h"
 #include "support/spreadsheet_files.h"
 
 #include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -70,6 +73,7 @@ class TableExportTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void foldersPerKind();
     void xlsxCells_data();
     void xlsxCells();
     void xlsxSheet();
@@ -395,6 +399,23 @@ void TableExportTest::stopLeavesEarlierFile() {
     QVERIFY(exportTable(formatNamed(format), path, ledgerSpec(), again).ok());
     QCOMPARE(filesIn(dir.path()), QStringList{QFileInfo(path).fileName()});
     QVERIFY(QFileInfo(path).size() > 1000);
+}
+
+// The file dialogs start where the last file of the same kind went, the documents
+// folder before it or once that folder is gone.
+void TableExportTest::foldersPerKind() {
+    using file_folders::Kind;
+    QTemporaryDir dir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("settings"));
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QCOMPARE(file_folders::startFolder(Kind::Pdf), documents);
+    QVERIFY(QDir(dir.path()).mkdir("pdf"));
+    file_folders::remember(Kind::Pdf, dir.filePath("pdf/elenco.pdf"));
+    file_folders::remember(Kind::Csv, QString());
+    QCOMPARE(file_folders::startPath(Kind::Pdf, "a.pdf"), dir.filePath("pdf/a.pdf"));
+    QCOMPARE(file_folders::startFolder(Kind::Csv), documents);
+    QVERIFY(QDir(dir.filePath("pdf")).removeRecursively());
+    QCOMPARE(file_folders::startFolder(Kind::Pdf), documents);
 }
 
 QTEST_GUILESS_MAIN(TableExportTest)

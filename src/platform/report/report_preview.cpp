@@ -1,7 +1,9 @@
 #include "platform/report/report_preview.h"
 
+#include "platform/file_folders.h"
 #include "platform/qt_message_boxes.h"
 #include "platform/report/pdf_export.h"
+#include "platform/status_bar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -75,9 +77,12 @@ QString defaultPdfPath(QWidget* parent, const QString& caption) {
     name.replace(QLatin1Char(' '), QLatin1Char('_'));
     if (name.isEmpty())
         name = QStringLiteral("stampa");
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("Esporta PDF"),
-                                        name + QStringLiteral(".pdf"),
-                                        QStringLiteral("Documenti PDF (*.pdf)"));
+    const QString path = QFileDialog::getSaveFileName(
+        parent, QStringLiteral("Esporta PDF"),
+        file_folders::startPath(file_folders::Kind::Pdf, name + QStringLiteral(".pdf")),
+        QStringLiteral("Documenti PDF (*.pdf)"));
+    file_folders::remember(file_folders::Kind::Pdf, path);
+    return path;
 }
 
 // A modal progress dialog that appears only when the work lasts; false once cancelled.
@@ -280,8 +285,10 @@ bool ReportPreview::exportPdfTo(const QString& path) {
     Progress progress(this, QStringLiteral("Esportazione PDF in corso..."));
     const Status written = writePdf(
         *document_, path, [&progress](int done, int total) { return progress.step(done, total); });
-    if (written.ok())
+    if (written.ok()) {
+        StatusBar::tellFileWritten(this, path);
         return true;
+    }
     if (!progress.stopped())
         showError(QStringLiteral("Esportazione PDF non riuscita: %1").arg(written.error()));
     return false;
