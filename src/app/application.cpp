@@ -11,6 +11,7 @@
 #include "app/splash.h"
 #include "app/startup_options.h"
 #include "app/tax_command.h"
+#include "app/window_placement.h"
 #include "importing/table_import.h"
 #include "platform/data_grid.h"
 #include "platform/qt_message_boxes.h"
@@ -294,10 +295,12 @@ int runVelarco(int argc, char* argv[]) {
         store::closeDatabase();
         return shotStatus;
     }
+    window_placement::restore(window);
     QObject::connect(&splash, &Splash::finished, &window, [&window] { window.show(); });
     QObject::connect(
         &window, &Nota::exitRequested, &app, [] { QApplication::exit(0); }, Qt::QueuedConnection);
     const int status = QApplication::exec();
+    window_placement::remember(window);
     store::closeDatabase();
     return status;
 }

@@ -14,4 +14,5 @@ list(APPEND VELARCO_GUI_SOURCES
   app/splash.cpp app/splash.h
   app/startup_options.cpp app/startup_options.h
   app/tax_command.cpp app/tax_command.h
+  app/window_placement.cpp app/window_placement.h
 )

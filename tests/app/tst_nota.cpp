@@ -1,4 +1,5 @@
 #include "app/nota.h"
+#include "app/window_placement.h"
 #include "platform/scripted_message_boxes.h"
 #include "store/connection.h"
 #include "support/test_database.h"
@@ -79,6 +80,9 @@ private Q_SLOTS:
     void exitYesEndsProgram();
     void closeIsRefused();
     void pulisciCampiKeepsSelection();
+    void fitsTheScreen_data();
+    void fitsTheScreen();
+    void panelsFitA1024Screen();
 
 private:
     void accept(const QString& user);
@@ -403,6 +407,44 @@ void NotaTest::pulisciCampiKeepsSelection() {
     QCOMPARE(caption(*window_, "Label40"), QString("ROSSI MARIO"));
     QCOMPARE(window_->currentUserId(), QString::number(rossi_));
     QVERIFY(!window_->currentYear().isEmpty());
+}
+
+void NotaTest::fitsTheScreen_data() {
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QRect>("placed");
+    QTest::newRow("large screen") << QRect(0, 0, 1920, 1050) << QRect(410, 145, 1100, 760);
+    QTest::newRow("1024x768 with a panel") << QRect(0, 32, 1024, 736) << QRect(0, 32, 1024, 736);
+    // 1600x1000 at 1.5: 1066x666 logical pixels, less the desktop's panel.
+    QTest::newRow("scaled by 1.5") << QRect(0, 0, 1066, 640) << QRect(0, 0, 1066, 640);
+    QTest::newRow("second screen") << QRect(1920, 0, 1280, 1024) << QRect(2010, 132, 1100, 760);
+    QTest::newRow("smaller than the least") << QRect(0, 0, 800, 500) << QRect(0, 0, 800, 500);
+}
+
+void NotaTest::fitsTheScreen() {
+    QFETCH(QRect, available);
+    QFETCH(QRect, placed);
+    QCOMPARE(window_placement::fitted(QSize(1100, 760), QSize(900, 600), available), placed);
+}
+
+// Each panel, opened as the operator opens it, fits a 1024x768 screen less its panel.
+void NotaTest::panelsFitA1024Screen() {
+    accept("ROSSI MARIO");
+    for (const char* command : {"Inserisci", "Rinserisci", "Rmodifica", "RicercaP", "Servizi"}) {
+        window_->action(command)->trigger();
+        const QSize least = window_->minimumSizeHint();
+        QVERIFY2(
+            least.width() <= 1024 && least.height() <= 700,
+            qPrintable(
+                QStringLiteral("%1: %2x%3").arg(command).arg(least.width()).arg(least.height())));
+        window_->resize(1024, 700);
+        for (const QString& name : kPanels) {
+            const QWidget* panel = window_->panel(name.toLatin1().constData());
+            if (panel->isVisible())
+                QVERIFY2(window_->rect().contains(panel->geometry()), qPrintable(name));
+        }
+        window_->showSelection();
+        accept("ROSSI MARIO");
+    }
 }
 
 QTEST_MAIN(NotaTest)
