@@ -2,9 +2,12 @@
 
 #include "platform/amount.h"
 #include "platform/date_text.h"
+#include "store/connection.h"
 #include "store/name_order.h"
 
+#include <QSqlQuery>
 #include <QStringList>
+#include <QVariant>
 #include <array>
 #include <cmath>
 
@@ -61,6 +64,18 @@ std::optional<qint64> centsOf(const QVariant& value) {
 
 std::span<const GridColumn> ledgerGridColumns() {
     return kColumns;
+}
+
+Result<QStringList> longestInvoiceNumbers(const QString& year, const QString& userId) {
+    Result<QStringList> result;
+    Result<QSqlQuery> query =
+        store::run(QStringLiteral("SELECT DISTINCT FT, length(FT) FROM Ritenute WHERE utente = ? "
+                                  "AND anno = ? ORDER BY length(FT) DESC LIMIT 20"),
+                   {userId, year});
+    result.status = query.status;
+    while (query.ok() && query.value.next())
+        result.value.append(query.value.value(0).toString());
+    return result;
 }
 
 KeyedQuery ledgerGridQuery(const QString& year, const QString& userId) {

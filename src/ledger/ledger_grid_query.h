@@ -2,8 +2,10 @@
 
 #include "platform/export/table.h"
 #include "platform/keyed_query.h"
+#include "store/status.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <span>
 
@@ -32,6 +34,10 @@ std::span<const GridColumn> ledgerGridColumns();
 
 // The records of a year and a user's ID, in name then invoice-date order.
 KeyedQuery ledgerGridQuery(const QString& year, const QString& userId);
+
+// The longest invoice numbers of the year and user's records (the twenty longest
+// texts), for the grid to show them whole.
+Result<QStringList> longestInvoiceNumbers(const QString& year, const QString& userId);
 
 // The text a cell shows.
 QString cellText(CellFormat format, const QVariant& value);

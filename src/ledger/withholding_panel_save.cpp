@@ -51,7 +51,16 @@ void WithholdingPanel::CaricaGrigliaRitenute() {
             position, [format](const QVariant& value) { return ledger::cellText(format, value); },
             format == ledger::CellFormat::Money ? Qt::AlignRight : Qt::AlignLeft);
         grid.setColumnWidthTwips(position, column.widthTwips);
-        if (format == ledger::CellFormat::Date)
+        if (qstrcmp(column.name, "FT") == 0) {
+            // The longest number of the year shows whole, measured once per load.
+            const Result<QStringList> numbers =
+                ledger::longestInvoiceNumbers(shell_.currentYear(), shell_.currentUserId());
+            if (!numbers.ok())
+                reportDatabaseError(QStringLiteral("Lettura delle registrazioni non riuscita"),
+                                    numbers.error());
+            for (const QString& number : numbers.value)
+                grid.widenColumnFor(position, number);
+        } else if (format == ledger::CellFormat::Date)
             grid.widenColumnFor(position, DataGrid::widestDate());
         else if (format == ledger::CellFormat::Money)
             grid.widenColumnFor(position, DataGrid::widestAmount());

@@ -188,6 +188,9 @@ void SubjectPanel::CaricaGrigliaSoggetti() {
     grid.setColumnWidthTwips(registry::ColumnPostalCode, 1000);
     grid.setColumnFormat(registry::ColumnBirthDate, &registry::birthDateText, Qt::AlignLeft);
     grid.widenColumnFor(registry::ColumnBirthDate, DataGrid::widestDate());
+    // A codice fiscale has 16 letters and digits, a partita IVA 11 digits: always whole.
+    grid.widenColumnFor(registry::ColumnTaxCode, QStringLiteral("WWWWWW00W00W000W"));
+    grid.widenColumnFor(registry::ColumnVatNumber, QStringLiteral("00000000000"));
     grid.setExportTitle(QStringLiteral("Soggetti"));
     grid.setColumnKind(registry::ColumnBirthDate, table_export::CellKind::Date);
     grid.setColumnKind(registry::ColumnUser, table_export::CellKind::Flag);

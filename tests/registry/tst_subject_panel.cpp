@@ -895,7 +895,8 @@ void SubjectPanelTest::gridListsEverySubjectInNameOrder() {
     QCOMPARE(grid->columnWidth(4), DataGrid::twipsToPixels(1000, grid->logicalDpiX()));
 }
 
-// A full birth date shows whole in the grid's own font, however large.
+// A full birth date, a codice fiscale and a partita IVA show whole in the grid's own font,
+// however large.
 void SubjectPanelTest::gridShowsWholeBirthDates_data() {
     QTest::addColumn<int>("pointSize");
     QTest::newRow("desktop font") << 10;
@@ -904,14 +905,17 @@ void SubjectPanelTest::gridShowsWholeBirthDates_data() {
 
 void SubjectPanelTest::gridShowsWholeBirthDates() {
     QFETCH(int, pointSize);
-    TestDatabase::exec("UPDATE Soggetti SET datanascita = '2021-12-28'");
+    TestDatabase::exec("UPDATE Soggetti SET datanascita = '2021-12-28', "
+                       "codice = 'WWWMMM80M01W501W', partita = '08888888888'");
     auto* grid = child<DataGrid>("Datagrid1");
     grid->setFont(QFont("Liberation Sans", pointSize));
     window_->action("Modifica")->trigger();
     QCOMPARE(grid->model()->index(0, registry::ColumnBirthDate).data().toString(),
              QString("28/12/2021"));
-    QVERIFY(grid->columnWidth(registry::ColumnBirthDate) >=
-            neededWidth(*grid, 0, registry::ColumnBirthDate));
+    for (const int column :
+         {registry::ColumnBirthDate, registry::ColumnTaxCode, registry::ColumnVatNumber})
+        QVERIFY2(grid->columnWidth(column) >= neededWidth(*grid, 0, column),
+                 qPrintable(QString::number(column)));
     QCOMPARE(grid->columnWidth(registry::ColumnPostalCode),
              DataGrid::twipsToPixels(1000, grid->logicalDpiX()));
 }
