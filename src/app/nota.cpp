@@ -1,6 +1,7 @@
 #include "app/nota.h"
 
 #include "app/archive_menu.h"
+#include "app/help_menu.h"
 #include "app/pictures.h"
 #include "importing/sheet_import_command.h"
 #include "ledger/lookup_editor.h"
@@ -89,6 +90,9 @@ const MenuItem kMenu[] = {
     {"SalvaCopia", "Salva copia dell'archivio…", 1, false},
     {"RipristinaCopia", "Ripristina da una copia…", 1, false},
     {"Informazioni", "Informazioni", 1, false},
+    {"Aiuto", "&?", 0, true},
+    {"Guida", "Guida", 1, false},
+    {"InformazioniVelarco", "Informazioni su Velarco", 1, false},
 };
 
 // The commands that write to the ledger; on a read-only ledger each refuses at once.
@@ -159,6 +163,7 @@ Nota::Nota(MessageBoxes& boxes, QWidget* parent) : QMainWindow(parent), boxes_(b
     if (store::isReadOnly())
         refuseWrites();
     new TaxCommands(*this, this);
+    new HelpMenu(*this, this);
     for (QGroupBox* frame :
          {static_cast<QGroupBox*>(Frame1), Frame3, static_cast<QGroupBox*>(Frame4),
           static_cast<QGroupBox*>(Frame5), static_cast<QGroupBox*>(Frame6)})
@@ -235,6 +240,14 @@ QWidget* Nota::buildSelectionPanel() {
     cbo2->setObjectName(QStringLiteral("cbo2"));
     cbo2->setEditable(true);
     cbo2->setInsertPolicy(QComboBox::NoInsert);
+    // On a ledger without users: how to make the first one.
+    NoUsers = makeLabel("NessunUtente",
+                        QStringLiteral("Nessun utente nell'archivio: per crearne uno, menu "
+                                       "Anagrafica → Inserisci con la casella «Utente» "
+                                       "spuntata (F1: la guida)."),
+                        Frame2);
+    NoUsers->setWordWrap(true);
+    NoUsers->hide();
     Cmd1 = new QPushButton(QStringLiteral("Accedi"), Frame2);
     Cmd1->setObjectName(QStringLiteral("Cmd1"));
     Cmd1->setDefault(true);
@@ -246,7 +259,8 @@ QWidget* Nota::buildSelectionPanel() {
     grid->addWidget(cbo1, 1, 1, 1, 2);
     grid->addWidget(makeLabel("Label5", QStringLiteral("Anno"), Frame2), 2, 0);
     grid->addWidget(cbo2, 2, 1);
-    grid->addWidget(Cmd1, 3, 1, 1, 2, Qt::AlignRight);
+    grid->addWidget(NoUsers, 3, 0, 1, 3);
+    grid->addWidget(Cmd1, 4, 1, 1, 2, Qt::AlignRight);
 
     connect(cbo1, &QComboBox::activated, this, &Nota::onUserChosen);
     connect(cbo2, &QComboBox::activated, this, [this] { Label2->setText(cbo2->currentText()); });
@@ -367,6 +381,7 @@ void Nota::CaricaUtenti() {
         reportError(users.error());
     cbo1->addItems(users.value);
     cbo1->setEditText(keep);
+    NoUsers->setVisible(users.ok() && users.value.isEmpty());
 }
 
 void Nota::CaricaSoggetti() {

@@ -79,6 +79,7 @@ private:
     QComboBox* cbo1;
     QComboBox* cbo2;
     QPushButton* Cmd1;
+    QLabel* NoUsers; // under the lists while the ledger has no users
     QGroupBox* Frame3;
     DataGrid* Datagrid1;
     SubjectPanel* Frame1;

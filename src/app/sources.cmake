@@ -4,6 +4,7 @@ list(APPEND VELARCO_GUI_SOURCES
   app/archive_menu.cpp app/archive_menu.h
   app/command_line_help.cpp app/command_line_help.h
   app/exit_status.cpp app/exit_status.h
+  app/help_menu.cpp app/help_menu.h
   app/ledger_commands.cpp app/ledger_commands.h
   app/copy_command.cpp app/copy_command.h
   app/nota.cpp app/nota.h

@@ -1,3 +1,4 @@
+#include "app/help_menu.h"
 #include "app/nota.h"
 #include "app/window_placement.h"
 #include "platform/scripted_message_boxes.h"
@@ -12,10 +13,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTest>
+#include <QTextBrowser>
+#include <QTextDocument>
 #include <memory>
 
 namespace {
@@ -83,6 +87,7 @@ private Q_SLOTS:
     void fitsTheScreen_data();
     void fitsTheScreen();
     void panelsFitA1024Screen();
+    void helpMenu();
 
 private:
     void accept(const QString& user);
@@ -445,6 +450,41 @@ void NotaTest::panelsFitA1024Screen() {
         window_->showSelection();
         accept("ROSSI MARIO");
     }
+}
+
+// F1 opens the guide, whose first page leads to one page per task, each there; the
+// program's own information names the guide; a ledger without users says how to start.
+void NotaTest::helpMenu() {
+    QStringList bar;
+    for (QAction* top : window_->menuBar()->actions())
+        bar.append(top->text());
+    QCOMPARE(bar.mid(bar.indexOf("A&rchivio")), (QStringList{"A&rchivio", "&?"}));
+    QVERIFY(!child<QLabel>(*window_, "NessunUtente")->isVisible());
+    QTest::keyClick(child<QComboBox>(*window_, "cbo1"), Qt::Key_F1);
+    auto* guide = child<QTextBrowser>(*window_, "GuidaTesto");
+    QVERIFY(guide->isVisible());
+    QCOMPARE(guide->documentTitle(), QString("Guida di Velarco"));
+    QStringList titles;
+    for (int page = 1; page <= 7; ++page) {
+        guide->setSource(QUrl("index.html"));
+        const QString link =
+            guide->document()->toHtml().section("href=\"", page, page).section('"', 0, 0);
+        guide->setSource(QUrl(link));
+        titles.append(guide->documentTitle());
+    }
+    QCOMPARE(titles.size(), 7);
+    QVERIFY2(titles.first().startsWith("1. Creare l'utente"), qPrintable(titles.join('|')));
+    QVERIFY2(titles.last().startsWith("7. Le copie"), qPrintable(titles.join('|')));
+    guide->window()->close();
+
+    window_->action("InformazioniVelarco")->trigger();
+    QVERIFY2(boxes_->last().text.contains("GPL-3.0-or-later") &&
+                 boxes_->last().text.contains(HelpMenu::guideFolder()),
+             qPrintable(boxes_->last().text));
+
+    TestDatabase::exec("DELETE FROM Soggetti");
+    window_->CaricaUtenti();
+    QVERIFY(child<QLabel>(*window_, "NessunUtente")->isVisible());
 }
 
 QTEST_MAIN(NotaTest)
