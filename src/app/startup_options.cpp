@@ -39,6 +39,8 @@ const KnownOption kKnownOptions[] = {
      "il file Excel (tabella della stampa)"},
     {"csv",      kValue,  Command::Report,   kJoins,  "FILE",
      "il file CSV (tabella della stampa)"},
+    {"cartella", kValue,  Command::Report,   kJoins,  "DIR",
+     "un PDF per percipiente in DIR"},
     {"import-tables", kValue, Command::ImportTables, kStarts, "DIR",
      "importa in un archivio vuoto i CSV della cartella DIR"},
     {"scadenza-legale", kValue, Command::LegalDueDate, kStarts, "DATA",

@@ -89,6 +89,7 @@ Result<CertificateYear> readCertificateYear(const QString& userId, const QString
         if (out.payees.isEmpty() || key != currentKey) {
             currentKey = key;
             PayeeCertificate payee;
+            payee.subjectId = r.value(registered ? 12 : 0).toLongLong();
             if (registered) {
                 payee.payee = partyFrom(r, 13);
                 payee.causale = r.value(20).toString().trimmed();

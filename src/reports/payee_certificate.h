@@ -42,6 +42,7 @@ struct CertificateTotals {
 };
 
 struct PayeeCertificate {
+    qint64 subjectId = 0; // the subject's key; the records' when it is gone from the registry
     CertificateParty payee;
     QString causale;
     QString otherSumsCode;

@@ -14,26 +14,25 @@ constexpr Qt::Alignment kCentre = Qt::AlignHCenter;
 enum Table { Summary, Totals, Invoices, Signature };
 
 const QList<LineDocument::Table> kTables = {
-    // payee, codice fiscale, gross, other, taxable, withheld, remitted, difference
-    {{0, 2580, kLeft},
-     {2600, 1650, kLeft},
-     {4250, 1087, kRight},
-     {5337, 1087, kRight},
-     {6424, 1087, kRight},
-     {7511, 1087, kRight},
-     {8598, 1087, kRight},
-     {9685, 1087, kRight}},
+    // payee, codice fiscale (16 characters whole), gross, other, taxable, withheld,
+    // remitted, difference
+    {{0, 2300, kLeft},
+     {2320, 2180, kLeft},
+     {4500, 1045, kRight},
+     {5545, 1045, kRight},
+     {6590, 1045, kRight},
+     {7635, 1045, kRight},
+     {8680, 1045, kRight},
+     {9725, 1047, kRight}},
     // caption, amount
     {{0, 6500, kLeft}, {6500, 1800, kRight}},
-    // number, date, payment date, taxable, other, withheld, remitted, remittance date
-    {{0, 1500, kLeft},
-     {1500, 1150, kCentre},
-     {2650, 1150, kCentre},
-     {3800, 1350, kRight},
-     {5150, 1350, kRight},
-     {6500, 1350, kRight},
-     {7850, 1350, kRight},
-     {9300, 1472, kCentre}},
+    // number, date, payment date, taxable, other, withheld
+    {{0, 2000, kLeft},
+     {2000, 1400, kCentre},
+     {3400, 1400, kCentre},
+     {4800, 2000, kRight},
+     {6800, 2000, kRight},
+     {8800, 1972, kRight}},
     // the signature, on the right
     {{6000, 4772, kCentre}},
 };
@@ -109,8 +108,10 @@ void summaryPage(LineDocument& doc, const CertificateYear& y) {
                  Style::Bold);
 }
 
-void payeePage(LineDocument& doc, const CertificateYear& y, const PayeeCertificate& p,
-               const QDate& signedOn) {
+// What the payee receives: the agent, the payee, the points of the Certificazione Unica,
+// the invoices; none of the agent's own figures (what was remitted, what is missing).
+void payeePages(LineDocument& doc, const CertificateYear& y, const PayeeCertificate& p,
+                const QDate& signedOn) {
     doc.newPage();
     doc.text(QStringLiteral("Attestazione dei compensi corrisposti - anno %1").arg(y.year),
              Style::Title);
@@ -129,22 +130,17 @@ void payeePage(LineDocument& doc, const CertificateYear& y, const PayeeCertifica
          t.other},
         {QStringLiteral("Imponibile (punto 8)"), t.taxable},
         {QStringLiteral("Ritenute a titolo d'acconto (punto 9)"), t.withheld},
-        {QStringLiteral("Ritenute versate (versato meno interessi e sanzioni)"), t.remitted},
-        {QStringLiteral("Differenza (ritenute meno versate)"), t.difference()},
     };
     for (const auto& [caption, cents] : lines)
         doc.row(Totals, {caption, formatCents(cents)});
     doc.blank();
     doc.row(Invoices,
             {QStringLiteral("N. Fattura"), QStringLiteral("Data"), QStringLiteral("Pagata"),
-             QStringLiteral("Imponibile"), QStringLiteral("Altro"), QStringLiteral("Ritenuta"),
-             QStringLiteral("Versato"), QStringLiteral("Versamento")},
+             QStringLiteral("Imponibile"), QStringLiteral("Altro"), QStringLiteral("Ritenuta")},
             Style::Bold);
     for (const CertificateInvoice& i : p.invoices)
         doc.row(Invoices, {i.number, dateOf(i.date), dateOf(i.paymentDate), formatCents(i.taxable),
-                           formatCents(i.other), formatCents(i.withheld), formatCents(i.remitted),
-                           i.remittanceDate.isEmpty() ? QStringLiteral("non versata")
-                                                      : dateOf(i.remittanceDate)});
+                           formatCents(i.other), formatCents(i.withheld)});
     doc.blank();
     doc.blank();
     const QString place =
@@ -163,6 +159,22 @@ LineDocument payeeCertificateDocument(const CertificateYear& year, const QDate& 
                      QStringLiteral("Attestazione anno %1").arg(year.year), kTables);
     summaryPage(doc, year);
     for (const PayeeCertificate& payee : year.payees)
-        payeePage(doc, year, payee, signedOn);
+        payeePages(doc, year, payee, signedOn);
+    return doc;
+}
+
+LineDocument certificateSummaryDocument(const CertificateYear& year) {
+    LineDocument doc(payee_certificate::kName,
+                     QStringLiteral("Attestazione anno %1 - riepilogo").arg(year.year), kTables);
+    summaryPage(doc, year);
+    return doc;
+}
+
+LineDocument payeeCertificate(const CertificateYear& year, const PayeeCertificate& payee,
+                              const QDate& signedOn) {
+    LineDocument doc(payee_certificate::kName,
+                     QStringLiteral("Attestazione anno %1 - %2").arg(year.year, payee.payee.name),
+                     kTables);
+    payeePages(doc, year, payee, signedOn);
     return doc;
 }

@@ -1,18 +1,31 @@
 #include "reports/report_commands.h"
 
 #include "ledger/withholding_rules.h"
+#include "platform/file_folders.h"
 #include "platform/message_boxes.h"
 #include "platform/shell.h"
+#include "platform/status_bar.h"
 #include "reports/f24_plan.h"
 #include "reports/f24_plan_document.h"
 #include "reports/payee_certificate_document.h"
+#include "reports/payee_certificate_files.h"
 #include "reports/ritenute_scadute.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileDialog>
 #include <QWidget>
 
 ReportCommands::ReportCommands(Shell& shell, QObject* parent)
-    : QObject(parent), shell_(shell), runner_(shell, dynamic_cast<QWidget*>(&shell)) {
+    : QObject(parent), shell_(shell), runner_(shell, dynamic_cast<QWidget*>(&shell)),
+      chooseFolder_([](QWidget* parent) {
+          const QString folder = QFileDialog::getExistingDirectory(
+              parent, QStringLiteral("Cartella delle attestazioni"),
+              file_folders::startFolder(file_folders::Kind::Pdf));
+          file_folders::remember(file_folders::Kind::Pdf,
+                                 QDir(folder).filePath(QStringLiteral("x")));
+          return folder;
+      }) {
     setObjectName(QStringLiteral("ReportCommands"));
     for (const QString& name : commandNames()) {
         QAction* item = shell_.action(name.toLatin1().constData());
@@ -20,7 +33,7 @@ ReportCommands::ReportCommands(Shell& shell, QObject* parent)
             connect(item, &QAction::triggered, this, [this, name] { run(name); });
     }
     if (QAction* item = shell_.action("StanpaAt"))
-        connect(item, &QAction::triggered, this, [this] { run(payee_certificate::kName); });
+        connect(item, &QAction::triggered, this, &ReportCommands::runCertificate);
     if (QAction* item = shell_.action("PianoF24"))
         connect(item, &QAction::triggered, this, [this] { runDueMonth(f24_plan::kName); });
     if (QAction* item = shell_.action("PianoF24G"))
@@ -55,6 +68,45 @@ void ReportCommands::run(const QString& name) {
         request.at = at.value_or(QDate::currentDate());
     }
     runner_.run(request);
+}
+
+void ReportCommands::runCertificate() {
+    const QString title = QStringLiteral("Velarco - Attestazione");
+    MessageBoxes& boxes = shell_.boxes();
+    ReportRequest request = runner_.requestFor(payee_certificate::kName);
+    request.subject = boxes
+                          .input(QStringLiteral("Percipienti da certificare (vuoto: tutti; % sta "
+                                                "per qualunque testo, es. ROSSI%):"),
+                                 title, false)
+                          .trimmed();
+    if (!boxes.confirm(QStringLiteral("Salvare un PDF per ogni percipiente in una cartella?\n"
+                                      "(No: l'anteprima di tutta l'attestazione)"),
+                       title)) {
+        runner_.run(request);
+        return;
+    }
+    if (!shell_.requireSelection())
+        return;
+    auto* window = dynamic_cast<QWidget*>(&shell_);
+    const QString folder = chooseFolder_ ? chooseFolder_(window) : QString();
+    if (folder.isEmpty())
+        return;
+    const Result<QStringList> written =
+        payee_certificate::writeFolder(request.userId, request.year, request.subject, folder);
+    if (!written.ok()) {
+        if (written.error() == catalogue::kNoDataText.trimmed())
+            boxes.notice(catalogue::kNoDataText, catalogue::kNoDataTitle);
+        else
+            boxes.notice(QStringLiteral("Le attestazioni non sono state scritte: ") +
+                             written.error(),
+                         report_launcher::kFailureTitle);
+        return;
+    }
+    StatusBar::tellFileWritten(window, written.value.constLast());
+    boxes.notice(QStringLiteral("Scritte %1 attestazioni e il riepilogo nella cartella\n%2")
+                     .arg(written.value.size() - 1)
+                     .arg(QDir::toNativeSeparators(folder)),
+                 title);
 }
 
 void ReportCommands::runDueMonth(const QString& name) {

@@ -3,6 +3,7 @@
 #include "reports/report_launcher.h"
 
 #include <QObject>
+#include <functional>
 
 class Shell;
 
@@ -29,8 +30,16 @@ public:
 
     // Asks the due month and runs the F24 plan `name` for it.
     void runDueMonth(const QString& name);
+    // Asks which payees, then either writes a PDF per payee into a folder or previews
+    // the whole certification.
+    void runCertificate();
+
+    // Asks the folder of the certificates; the empty text cancels.
+    using FolderChooser = std::function<QString(QWidget* parent)>;
+    void setFolderChooser(FolderChooser chooser) { chooseFolder_ = std::move(chooser); }
 
 private:
     Shell& shell_;
     ReportLauncher runner_;
+    FolderChooser chooseFolder_;
 };

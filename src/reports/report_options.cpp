@@ -2,6 +2,7 @@
 
 #include "reports/ledger_documents.h"
 #include "reports/payee_certificate_document.h"
+#include "reports/payee_certificate_files.h"
 
 #include <QRegularExpression>
 
@@ -18,9 +19,13 @@ QString check(const ReportOptions& o, const QHash<QString, QString>& given) {
     if (!isReportName(name))
         return QStringLiteral("Stampa sconosciuta: %1 (valori ammessi: %2)")
             .arg(name, reportNames().join(QStringLiteral(", ")));
-    if (o.pdfPath.isEmpty() && o.xlsxPath.isEmpty() && o.csvPath.isEmpty())
-        return QStringLiteral("Indicare il file da scrivere: --pdf, --xlsx o --csv");
     const bool certificate = name.compare(payee_certificate::kName, Qt::CaseInsensitive) == 0;
+    if (!o.folderPath.isEmpty() && !certificate)
+        return QStringLiteral("L'opzione --cartella vale solo per la stampa %1")
+            .arg(payee_certificate::kName);
+    if (o.pdfPath.isEmpty() && o.xlsxPath.isEmpty() && o.csvPath.isEmpty() &&
+        o.folderPath.isEmpty())
+        return QStringLiteral("Indicare il file da scrivere: --pdf, --xlsx o --csv");
     if (isUserReport(name) || isLedgerDocument(name)) {
         if (isUserReport(name) && o.request.userId.isEmpty())
             return missing(QStringLiteral("utente"));
@@ -73,6 +78,7 @@ ReportOptions readReportOptions(const QHash<QString, QString>& given) {
     options.pdfPath = given.value(QStringLiteral("pdf"));
     options.xlsxPath = given.value(QStringLiteral("xlsx"));
     options.csvPath = given.value(QStringLiteral("csv"));
+    options.folderPath = given.value(QStringLiteral("cartella"));
     options.error = check(options, given);
     return options;
 }
@@ -85,10 +91,16 @@ QList<ReportFile> requestedFiles(const ReportOptions& options) {
         files.append({options.xlsxPath, table_export::FileFormat::Xlsx});
     if (!options.csvPath.isEmpty())
         files.append({options.csvPath, table_export::FileFormat::Csv});
+    if (!options.folderPath.isEmpty())
+        files.append({options.folderPath, std::nullopt, true});
     return files;
 }
 
 Status writeReportFile(const ReportRequest& request, const ReportFile& file) {
+    if (file.folder)
+        return payee_certificate::writeFolder(request.userId, request.year, request.subject,
+                                              file.path)
+            .status;
     return file.table ? exportReportAsTable(request, *file.table, file.path)
                       : exportReport(request, file.path);
 }

@@ -8,6 +8,7 @@ list(APPEND VELARCO_CORE_SOURCES
   reports/line_document.cpp reports/line_document.h
   reports/payee_certificate.cpp reports/payee_certificate.h
   reports/payee_certificate_document.cpp reports/payee_certificate_document.h
+  reports/payee_certificate_files.cpp reports/payee_certificate_files.h
   reports/payee_certificate_table.cpp reports/payee_certificate_table.h
   reports/f24_plan.cpp reports/f24_plan.h
   reports/f24_plan_document.cpp reports/f24_plan_document.h

@@ -231,6 +231,10 @@ void TestHeadlessExport::commandLine_data() {
         << QStringList{"--database", "{new}", "--report", "StampaG",
                        "--pdf",      "a.pdf", "--mese",   "5"}
         << 2 << "Velarco: L'opzione --mese non vale per la stampa StampaG";
+    QTest::newRow("folder of another report")
+        << QStringList{"--database", "{new}",  "--report", "ElencoR",    "--utente",
+                       "1",          "--anno", "2024",     "--cartella", "out"}
+        << 2 << "Velarco: L'opzione --cartella vale solo per la stampa Attestazione";
     QTest::newRow("Qt's own option")
         << QStringList{"-platform", "xcb"} << 2 << "Velarco: Opzione sconosciuta: -platform";
     QTest::newRow("sound options, no display")

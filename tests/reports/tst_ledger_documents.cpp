@@ -5,14 +5,19 @@
 #include "reports/ledger_documents.h"
 #include "reports/payee_certificate.h"
 #include "reports/payee_certificate_document.h"
+#include "reports/payee_certificate_files.h"
 #include "reports/payee_certificate_table.h"
 #include "store/connection.h"
 #include "store/name_order.h"
 #include "support/test_database.h"
 
+#include <QDir>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -45,6 +50,9 @@ private Q_SLOTS:
     void certificateTotalsEqualLedger();
     void certificatePages();
     void certificateMarksAndYears();
+    void certificateFileNames_data();
+    void certificateFileNames();
+    void certificateFilesToSend();
     void f24TotalsEqualLedger_data();
     void f24TotalsEqualLedger();
     void f24Lines();
@@ -286,6 +294,71 @@ void LedgerDocumentsTest::certificateMarksAndYears() {
     // Remitted: versato less interest and penalty, so the difference is what is missing.
     QCOMPARE(read.value.totals.remitted, 5000);
     QCOMPARE(read.value.totals.difference(), 10000);
+}
+
+void LedgerDocumentsTest::certificateFileNames_data() {
+    QTest::addColumn<QStringList>("codes"); // of payees 1, 2, 3...; "-" for none
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("codes") << QStringList{"RSSMRA80A01H501Z", "vrd.ann 70"}
+                           << QStringList{"RSSMRA80A01H501Z_2024.pdf", "VRDANN70_2024.pdf"};
+    QTest::newRow("no code") << QStringList{"-"} << QStringList{"soggetto1_2024.pdf"};
+    QTest::newRow("a code twice") << QStringList{"AAA", "BBB", "aaa"}
+                                  << QStringList{"AAA_1_2024.pdf", "BBB_2024.pdf",
+                                                 "AAA_3_2024.pdf"};
+    QTest::newRow("gone twice") << QStringList{"-", "-"}
+                                << QStringList{"soggetto1_2024.pdf", "soggetto1_2_2024.pdf"};
+}
+
+void LedgerDocumentsTest::certificateFileNames() {
+    QFETCH(QStringList, codes);
+    QFETCH(QStringList, names);
+    CertificateYear year;
+    year.year = QStringLiteral("2024");
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        PayeeCertificate payee;
+        // Two payees gone from the registry may carry one key.
+        payee.subjectId = codes.count(QStringLiteral("-")) > 1 ? 1 : i + 1;
+        payee.payee.taxCode = codes.at(i) == QLatin1String("-") ? QString() : codes.at(i);
+        year.payees.append(payee);
+    }
+    QCOMPARE(payee_certificate::fileNames(year), names);
+}
+
+// Each payee's certificate read back from its own file: its own page numbers, the whole
+// codice fiscale, nothing of what the agent remitted; the summary keeps the agent's figures.
+void LedgerDocumentsTest::certificateFilesToSend() {
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext is not installed");
+    const qint64 payee = TestDatabase::addSubject(QStringLiteral("VERDI ANNA"));
+    TestDatabase::exec(QStringLiteral("UPDATE Soggetti SET codice = 'VRDNNA80A41H501W' WHERE "
+                                      "ID = ?"),
+                       {payee});
+    addRecord(userA_, payee, QStringLiteral("VERDI ANNA"), QStringLiteral("2024"),
+              QStringLiteral("2024-03-05"), 20000, QVariant());
+    addRecord(userA_, payee, QStringLiteral("VERDI ANNA"), QStringLiteral("2024"),
+              QStringLiteral("2024-04-05"), 10000, QStringLiteral("2024-05-16"));
+    QTemporaryDir folder;
+    const Result<QStringList> written = payee_certificate::writeFolder(
+        userA_, QStringLiteral("2024"), QString(), folder.filePath("nuova"), kSigned);
+    QVERIFY2(written.ok(), qPrintable(written.error()));
+    QCOMPARE(QDir(folder.filePath("nuova")).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase),
+             (QStringList{"riepilogo_2024.pdf", "VRDNNA80A41H501W_2024.pdf"}));
+    const auto text = [&pdftotext](const QString& pdf) {
+        QProcess tool;
+        tool.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        tool.waitForFinished(60000);
+        return QString::fromUtf8(tool.readAllStandardOutput());
+    };
+    const QString certificate = text(written.value.first());
+    for (const char* shown : {"Pagina 1 di 1", "VRDNNA80A41H501W", "VERDI ANNA", "ROSSI MARIO",
+                              "punto 9", "300,00", "PAVIA, 27/02/2026"})
+        QVERIFY2(certificate.contains(QLatin1String(shown)), shown);
+    for (const char* hidden : {"Differenza", "non versata", "ersat", "riepilogo"})
+        QVERIFY2(!certificate.contains(QLatin1String(hidden), Qt::CaseInsensitive), hidden);
+    const QString summary = text(written.value.last());
+    QVERIFY(summary.contains(QLatin1String("VRDNNA80A41H501W")));
+    QVERIFY(summary.contains(QLatin1String("Differenza")));
 }
 
 void LedgerDocumentsTest::f24TotalsEqualLedger_data() {

@@ -1,5 +1,9 @@
 #include "reports/report_window.h"
 
+#include <QDir>
+#include <QLabel>
+#include <QTemporaryDir>
+
 namespace {
 
 const QString kNoData = QStringLiteral(" Attenzione non ci sono dati  ! ");
@@ -24,6 +28,7 @@ private Q_SLOTS:
     void titleOfOneRunDoesNotReachTheNext();
     void certificateAndF24Plans_data();
     void certificateAndF24Plans();
+    void certificateFolder();
     void failedQueryIsReported_data();
     void failedQueryIsReported();
     void failedPreviewIsReported();
@@ -208,6 +213,31 @@ void TestReportCommands::certificateAndF24Plans() {
         QVERIFY(w_->previewed.first().rows > 0);
         QVERIFY(w_->previewed.first().noOpenRead);
     }
+}
+
+// The certification as files to send: the payees asked, a PDF each and the summary in the
+// chosen folder, said in a box and on the status bar.
+void TestReportCommands::certificateFolder() {
+    TestDatabase::exec(QStringLiteral("UPDATE Ritenute SET datap = '2024-03-10', tributo = "
+                                      "'1040' WHERE denominazione IN ('ZETA SRL', 'ALFA SNC')"));
+    TestDatabase::exec(QStringLiteral("UPDATE Ritenute SET ID_A = (SELECT ID FROM Soggetti WHERE "
+                                      "denominazione = 'DELL''ORTO LUCA') WHERE denominazione = "
+                                      "'ZETA SRL'"));
+    TestDatabase::exec(QStringLiteral("UPDATE Soggetti SET codice = 'DLLLCU80A01H501Z' WHERE "
+                                      "denominazione = 'DELL''ORTO LUCA'"));
+    QTemporaryDir folder;
+    w_->window->findChild<ReportCommands*>(QStringLiteral("ReportCommands"))
+        ->setFolderChooser([&folder](QWidget*) { return folder.path(); });
+    w_->boxes.type(QStringLiteral("DELL%"));
+    w_->boxes.answerYes();
+    w_->trigger("StanpaAt");
+    QCOMPARE(w_->previewed.size(), 0);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase),
+             (QStringList{"DLLLCU80A01H501Z_2024.pdf", "riepilogo_2024.pdf"}));
+    QCOMPARE(w_->boxes.last().text,
+             "Scritte 1 attestazioni e il riepilogo nella cartella\n" + folder.path());
+    QCOMPARE(w_->child<QLabel>("FileScritto")->text(),
+             "File salvato: " + folder.filePath("riepilogo_2024.pdf"));
 }
 
 void TestReportCommands::failedQueryIsReported_data() {
