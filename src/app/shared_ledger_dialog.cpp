@@ -36,15 +36,16 @@ SharedLedgerDialog::SharedLedgerDialog(const store::LedgerAddress& proposed, QWi
                              this);
     intro->setWordWrap(true);
     form->addRow(intro);
-    form->addRow(QStringLiteral("Utente"), user_);
-    form->addRow(QStringLiteral("Server"), host_);
-    form->addRow(QStringLiteral("Porta"), port_);
-    form->addRow(QStringLiteral("Database"), database_);
+    // Each field and button has its Alt letter.
+    form->addRow(QStringLiteral("&Utente"), user_);
+    form->addRow(QStringLiteral("&Server"), host_);
+    form->addRow(QStringLiteral("P&orta"), port_);
+    form->addRow(QStringLiteral("&Database"), database_);
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* open = buttons->addButton(QStringLiteral("Apri"), QDialogButtonBox::AcceptRole);
+    QPushButton* open = buttons->addButton(QStringLiteral("&Apri"), QDialogButtonBox::AcceptRole);
     open->setObjectName(QStringLiteral("Apri"));
     open->setDefault(true);
-    buttons->addButton(QStringLiteral("Annulla"), QDialogButtonBox::RejectRole)
+    buttons->addButton(QStringLiteral("A&nnulla"), QDialogButtonBox::RejectRole)
         ->setObjectName(QStringLiteral("Annulla"));
     form->addRow(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
