@@ -417,7 +417,8 @@ void ArchiveMenuTest::openSharedLedgerAsksThePasswordAndRemembersIt() {
     boxes_->answerYes(); // a new ledger: the name is not taken
     window_->action("ApriLocale")->trigger();
     QCOMPARE(store::databasePath(), local);
-    QVERIFY2(boxes_->last().text.startsWith("Aperto l'archivio"), qPrintable(boxes_->last().text));
+    QVERIFY2(boxes_->last().text.startsWith("Creato il nuovo archivio vuoto"),
+             qPrintable(boxes_->last().text));
     QCOMPARE(remembered_ledger::last(), local);
     QVERIFY(!userNames(*window_).contains("ROSSI MARIO"));
 
