@@ -65,6 +65,59 @@ Result<DueDate> recordDueDate(const WithholdingKey& key, const CalendarChoice& c
     return result;
 }
 
+Result<CalendarDates> yearCalendarDates(const QString& user, const CalendarChoice& choice) {
+    Result<CalendarDates> result;
+    QStringList codes{QStringLiteral("1019"), QStringLiteral("1020")};
+    if (choice.smallAmountDeferral)
+        codes.append(QStringLiteral("1040"));
+    QString sql = QStringLiteral("SELECT ID, utente, datap, ritenuta, tributo FROM Ritenute "
+                                 "WHERE datap IS NOT NULL AND tributo IN (?, ?, ?) ");
+    QVariantList values{codes.at(0), codes.at(1), codes.value(2, codes.at(1))};
+    if (!user.isEmpty()) {
+        sql += QStringLiteral("AND utente = ? ");
+        values.append(user);
+    }
+    sql += QStringLiteral("ORDER BY utente, datap, ID");
+    Result<QSqlQuery> query = store::run(sql, values);
+    if (!query.ok()) {
+        result.status = query.status;
+        return result;
+    }
+    // One group per agent, calendar year and calendar, in payment-date order.
+    struct Group {
+        QList<qint64> ids;
+        QList<YearWithholding> year;
+        bool condominium = false;
+    };
+    QHash<QString, Group> groups;
+    while (query.value.next()) {
+        const QDate paid = QDate::fromString(query.value.value(2).toString(), Qt::ISODate);
+        if (!paid.isValid())
+            continue;
+        const bool condominium = isCondominiumCode(query.value.value(4).toString().trimmed());
+        Group& group = groups[QStringLiteral("%1|%2|%3")
+                                  .arg(query.value.value(1).toString())
+                                  .arg(paid.year())
+                                  .arg(condominium)];
+        group.condominium = condominium;
+        group.ids.append(query.value.value(0).toLongLong());
+        group.year.append({paid, Amount::fromCents(query.value.value(3).toLongLong())});
+    }
+    for (const Group& group : std::as_const(groups)) {
+        const QList<CalendarDate> dates =
+            group.condominium ? condominiumDueDates(group.year) : smallAmountDueDates(group.year);
+        for (qsizetype i = 0; i < group.ids.size(); ++i)
+            result.value.insert(group.ids.at(i), dates.at(i));
+    }
+    return result;
+}
+
+DueDate storedDueDate(qint64 id, const QDate& paid, const CalendarDates& calendars,
+                      const CalendarChoice& choice) {
+    const CalendarDate date = calendars.value(id, CalendarDate{ledger::dueDateOf(paid), {}, {}});
+    return calendarDueDate(paid, date, choice.overrides);
+}
+
 Result<CalendarChoice> storedCalendarChoice() {
     Result<CalendarChoice> result;
     const Result<DueDateOverrides> overrides = loadOverrides();

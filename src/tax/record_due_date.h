@@ -8,6 +8,7 @@
 #include "tax/return_deadlines.h"
 
 #include <QDate>
+#include <QHash>
 #include <QString>
 
 // The legal due date of one withholding, with the calendar its tax code follows.
@@ -41,6 +42,18 @@ struct WithholdingKey {
 // The due date of `key`, reading the user's other withholdings of the same year when
 // the calendar of its code depends on them.
 Result<DueDate> recordDueDate(const WithholdingKey& key, const CalendarChoice& choice);
+
+// The nominal due dates, by record ID, of the withholdings of `user` (every user when
+// empty) whose calendar depends on the other withholdings of the year (condominium codes;
+// 1040 when the office defers small amounts). Each agent's year is read and computed
+// once, not once per withholding, so a large ledger stays quick.
+using CalendarDates = QHash<qint64, CalendarDate>;
+Result<CalendarDates> yearCalendarDates(const QString& user, const CalendarChoice& choice);
+
+// The legal due date of record `id`, paid on `paid`: its date in `calendars`, else the
+// ordinary 16th of the month after the payment; then the stored deferrals and holidays.
+DueDate storedDueDate(qint64 id, const QDate& paid, const CalendarDates& calendars,
+                      const CalendarChoice& choice);
 
 // The overrides and the office option as stored.
 Result<CalendarChoice> storedCalendarChoice();
