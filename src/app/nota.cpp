@@ -77,6 +77,8 @@ const MenuItem kMenu[] = {
     {"CalcoloRavvedimento", "Calcolo ravvedimento", 1, false},
     {"Rinvio1040", "Rinvio ritenute 1040 fino a 100 euro", 1, false},
     {"ImportaRegistrazioni", "Importa registrazioni…", 1, false},
+    {"Prospetto770", "Prospetto versamenti 770", 1, false},
+    {"Prospetto770G", "Prospetto versamenti 770 generale", 1, false},
     {"Generale", "&Generale", 0, true},
     {"StampaG", "Stampa Generale  Utenti Ritenute Sospese", 1, false},
     {"StampaS", "Stampa Generale Utenti  per Scadenza ", 1, false},

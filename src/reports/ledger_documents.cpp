@@ -4,6 +4,7 @@
 #include "reports/f24_plan_document.h"
 #include "reports/payee_certificate_document.h"
 #include "reports/payee_certificate_table.h"
+#include "reports/st770_document.h"
 
 namespace {
 
@@ -25,7 +26,8 @@ void setDocument(PreparedReport& prepared, const LineDocument& doc) {
 } // namespace
 
 QStringList ledgerDocumentNames() {
-    return {payee_certificate::kName, f24_plan::kName, f24_plan::kGeneralName};
+    return {payee_certificate::kName, f24_plan::kName, f24_plan::kGeneralName, st770::kName,
+            st770::kGeneralName};
 }
 
 bool isLedgerDocument(const QString& name) {
@@ -33,7 +35,8 @@ bool isLedgerDocument(const QString& name) {
 }
 
 bool ledgerDocumentNeedsUser(const QString& name) {
-    return isLedgerDocument(name) && !named(name, f24_plan::kGeneralName);
+    return isLedgerDocument(name) && !named(name, f24_plan::kGeneralName) &&
+           !named(name, st770::kGeneralName);
 }
 
 bool ledgerDocumentNeedsMonth(const QString& name) {
@@ -57,6 +60,22 @@ Result<PreparedReport> prepareLedgerDocument(const ReportRequest& request, const
             prepared.table =
                 table_export::memoryTable(certificateTableShape(year.value, request.subject),
                                           certificateTableRows(year.value));
+        }
+        return result;
+    }
+    if (named(request.name, st770::kName) || named(request.name, st770::kGeneralName)) {
+        const bool general = named(request.name, st770::kGeneralName);
+        const Result<st770::Prospectus> prospectus =
+            st770::readProspectus(general ? QString() : request.userId, request.year.toInt());
+        if (!prospectus.ok()) {
+            result.status = prospectus.status;
+            return result;
+        }
+        if (prospectus.value.isEmpty())
+            setNoData(prepared);
+        else {
+            setDocument(prepared, st770Document(prospectus.value, general));
+            prepared.table = st770Table(prospectus.value, general);
         }
         return result;
     }

@@ -5,8 +5,9 @@
 // The documents of the ledger written line by line (the certification of a year, the
 // F24 plans), prepared like the catalogue's lists so that they preview, print and export
 // the same way; their tables are the certification fields, one row per payee, and the
-// F24 lines. `Attestazione` and `F24` are one user's (`F24` in the due year and month
-// of the request), `F24G` every user's.
+// F24 lines and the return's remittance rows. `Attestazione`, `F24` and `Prospetto770`
+// are one user's (`F24` in the due year and month of the request, `Prospetto770` in the
+// reference year), `F24G` and `Prospetto770G` every user's.
 QStringList ledgerDocumentNames();
 bool isLedgerDocument(const QString& name);
 bool ledgerDocumentNeedsUser(const QString& name);

@@ -10,6 +10,7 @@
 #include "reports/payee_certificate_document.h"
 #include "reports/payee_certificate_files.h"
 #include "reports/ritenute_scadute.h"
+#include "reports/st770_document.h"
 
 #include <QAction>
 #include <QDir>
@@ -38,6 +39,10 @@ ReportCommands::ReportCommands(Shell& shell, QObject* parent)
         connect(item, &QAction::triggered, this, [this] { runDueMonth(f24_plan::kName); });
     if (QAction* item = shell_.action("PianoF24G"))
         connect(item, &QAction::triggered, this, [this] { runDueMonth(f24_plan::kGeneralName); });
+    for (const QString& name : {st770::kName, st770::kGeneralName}) {
+        if (QAction* item = shell_.action(name.toLatin1().constData()))
+            connect(item, &QAction::triggered, this, [this, name] { run(name); });
+    }
 }
 
 const QStringList& ReportCommands::commandNames() {

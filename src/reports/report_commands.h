@@ -14,6 +14,8 @@ class Shell;
 // subjects registry (`Elenco`). None of them changes a menu or a panel. `StanpaAt`
 // prints the certification of the user's year (`Attestazione`); `PianoF24` and
 // `PianoF24G` ask the due month and print the F24 plan of the user or of every user.
+// `Prospetto770` and `Prospetto770G` (menu "Servizi") print the remittances of the
+// window's year as the annual return lists them, for the user or for every user.
 class ReportCommands : public QObject {
     Q_OBJECT
 

@@ -138,6 +138,8 @@ void NotaTest::menuCaptions() {
         {"Servizi", "&Funzionalità"},
         {"Funzioni", "&Servizi"},
         {"EliminaR", "Eliminazione Registrazioni Anno"},
+        {"Prospetto770", "Prospetto versamenti 770"},
+        {"Prospetto770G", "Prospetto versamenti 770 generale"},
         {"StampaG", "Stampa Generale  Utenti Ritenute Sospese"},
         {"StampaS", "Stampa Generale Utenti  per Scadenza "},
         {"PianoF24G", "Piano F24 Generale"},

@@ -176,6 +176,15 @@ void TestReportCommands::certificateAndF24Plans_data() {
                                       << "4/2024"
                                       << "F24G"
                                       << "";
+    // Paid in 2024, the window's year: the year of reference.
+    QTest::newRow("770 prospectus") << "Prospetto770"
+                                    << "-"
+                                    << "Prospetto770"
+                                    << "";
+    QTest::newRow("general 770 prospectus") << "Prospetto770G"
+                                            << "-"
+                                            << "Prospetto770G"
+                                            << "";
     QTest::newRow("F24 plan, nothing due") << "PianoF24"
                                            << "05/2024"
                                            << "" << kNoData;
