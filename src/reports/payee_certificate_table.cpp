@@ -4,6 +4,27 @@
 
 using table_export::CellKind;
 
+namespace {
+
+// The point-6 codes of the numbering before the certification of 2021 incomes (CU 2022),
+// which renumbered 7 to 21, 8 to 22 and 12 to 24; 13 (D.L. 23/2020) was left out.
+bool oldOtherSumsCode(const QString& code) {
+    static const QStringList old = {QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("12"),
+                                    QStringLiteral("13")};
+    return old.contains(code.trimmed());
+}
+
+// Said, never mapped: the operator chooses the code of the year's numbering.
+QString otherSumsWarning(const CertificateYear& year, const PayeeCertificate& p) {
+    if (p.totals.other == 0 || year.year.toInt() < 2021 || !oldOtherSumsCode(p.otherSumsCode))
+        return {};
+    return QStringLiteral("codice %1 della numerazione precedente alla CU 2022 (ora 21, 22, 24): "
+                          "indicare il codice dell'anno")
+        .arg(p.otherSumsCode.trimmed());
+}
+
+} // namespace
+
 table_export::TableShape certificateTableShape(const CertificateYear& year,
                                                const QString& subjectPattern) {
     table_export::TableShape shape;
@@ -15,12 +36,13 @@ table_export::TableShape certificateTableShape(const CertificateYear& year,
     shape.columns = {
         {QStringLiteral("Codice fiscale"), CellKind::Text, false},
         {QStringLiteral("Percipiente"), CellKind::Text, false},
-        {QStringLiteral("Causale (punto 1)"), CellKind::Text, false},
-        {QStringLiteral("Lordo (punto 4)"), CellKind::Money, true},
-        {QStringLiteral("Codice (punto 6)"), CellKind::Text, false},
-        {QStringLiteral("Altre somme (punto 7)"), CellKind::Money, true},
-        {QStringLiteral("Imponibile (punto 8)"), CellKind::Money, true},
-        {QStringLiteral("Ritenute (punto 9)"), CellKind::Money, true},
+        {QStringLiteral("punto 1 Causale"), CellKind::Text, false},
+        {QStringLiteral("punto 4 Ammontare lordo corrisposto"), CellKind::Money, true},
+        {QStringLiteral("punto 6 Codice"), CellKind::Text, false},
+        {QStringLiteral("punto 7 Altre somme non soggette"), CellKind::Money, true},
+        {QStringLiteral("punto 8 Imponibile"), CellKind::Money, true},
+        {QStringLiteral("punto 9 Ritenute a titolo d'acconto"), CellKind::Money, true},
+        {QStringLiteral("Avvertenze"), CellKind::Text, false},
     };
     return shape;
 }
@@ -31,7 +53,8 @@ QList<QVariantList> certificateTableRows(const CertificateYear& year) {
     for (const PayeeCertificate& p : year.payees) {
         const CertificateTotals& t = p.totals;
         rows.append({p.payee.taxCode, p.payee.name, p.causale, t.gross,
-                     t.other == 0 ? QString() : p.otherSumsCode, t.other, t.taxable, t.withheld});
+                     t.other == 0 ? QString() : p.otherSumsCode, t.other, t.taxable, t.withheld,
+                     otherSumsWarning(year, p)});
     }
     return rows;
 }

@@ -296,8 +296,8 @@ void TestHeadlessExport::spreadsheetRun_data() {
     QTest::newRow("certification, one row per payee")
         << (user + QStringList{"--report", "Attestazione", "--xlsx", "{xlsx}", "--csv", "{csv}"})
         << 0 << ""
-        << "Attestazione 2024"
-        << QStringList{"CFBETA SRL", "BETA SRL", "A", "512,00", "22", "12,00", "500,00", "100,00"};
+        << "Attestazione 2024" << QStringList{"CFBETA SRL", "BETA SRL", "A",      "512,00", "22",
+                                              "12,00",      "500,00",   "100,00", ""};
     QTest::newRow("F24 plan, one row per line")
         << (user.mid(0, 4) +
             QStringList{"--anno", "2024", "--mese", "4", "--report", "F24", "--csv", "{csv}"})
