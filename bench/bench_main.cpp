@@ -4,7 +4,8 @@
 //                               [--big R2] [--seed S]
 //   velarco-bench measure FILE [--runs N]
 //   velarco-bench measure-exports FILE [--runs N]   (the spreadsheet exports only)
-//   velarco-bench measure-reports FILE [--runs N]   (the PDF reports and the preview only)
+//   velarco-bench measure-reports FILE [--runs N]   (the PDF reports, the preview and the
+//                                                    770 prospectus only)
 //   velarco-bench measure-import FILE [--runs N]    (a user's year back from Excel)
 //   velarco-bench measure-server URL FILE [--runs N]   (FILE: the same ledger in SQLite)
 //   velarco-bench check README FIGURES   (a run's figures against the README's targets)
@@ -21,6 +22,8 @@
 #include "platform/sheet/spreadsheet_file.h"
 #include "registry/subject_store.h"
 #include "reports/report_catalogue.h"
+#include "reports/st770_document.h"
+#include "reports/st770_prospectus.h"
 #include "store/connection.h"
 
 #include <QAction>
@@ -230,19 +233,25 @@ int reportChild(const QString& file, const ReportRequest& request) {
     return 0;
 }
 
+// `sql` with its values written in, as the shell would run it.
+QString withValues(QString sql, const QVariantList& values) {
+    for (const QVariant& value : values)
+        sql.replace(sql.indexOf(QLatin1Char('?')), 1,
+                    QLatin1Char('\'') + value.toString() + QLatin1Char('\''));
+    return sql;
+}
+
 // The report's own query, its values written in, as the shell would run it.
 QString shellSql(const ReportRequest& request) {
     const KeyedQuery query = reportQuery(request);
-    QString filter = query.filter;
-    for (const QVariant& value : query.values)
-        filter.replace(filter.indexOf(QLatin1Char('?')), 1,
-                       QLatin1Char('\'') + value.toString() + QLatin1Char('\''));
     return QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %4")
-        .arg(query.columns, query.table, filter, query.order);
+        .arg(query.columns, query.table, withValues(query.filter, query.values), query.order);
 }
 
-// Each run in a fresh process, so that its peak memory is the report's alone.
-void measureReport(const char* label, const ReportRequest& request, const QString& file, int runs) {
+// Each run in a fresh process, so that its peak memory is the report's alone. The shell
+// runs `sql`, or the report's own query when it is empty.
+void measureReport(const char* label, const ReportRequest& request, const QString& file, int runs,
+                   const QString& sql = {}) {
     std::vector<double> times;
     long peakKb = 0;
     for (int i = 0; i < runs; ++i) {
@@ -263,8 +272,8 @@ void measureReport(const char* label, const ReportRequest& request, const QStrin
            "ms");
     figure(qPrintable(QStringLiteral("report_%1_peak_memory").arg(QLatin1String(label))),
            double(peakKb) / 1024.0, "MiB");
-    const QString sql = shellSql(request);
-    const double shell = medianOf(runs, [&] { return sqliteShellMs(file, sql); });
+    const QString shellQuery = sql.isEmpty() ? shellSql(request) : sql;
+    const double shell = medianOf(runs, [&] { return sqliteShellMs(file, shellQuery); });
     figure(qPrintable(QStringLiteral("report_%1_sqlite3_shell").arg(QLatin1String(label))), shell,
            "ms");
     figure(qPrintable(QStringLiteral("report_%1_shell_ratio").arg(QLatin1String(label))),
@@ -351,6 +360,63 @@ void measureDocumentSizes(const UserYear& ten) {
             continue;
         }
         figure(label, double(QFileInfo(pdf).size()) / 1000.0, "KB");
+    }
+}
+
+// The 770 prospectus of the user whose reference year (fees paid in it) is nearest
+// 100,000 records, and the general one of the reference year with the most records
+// (every user): the grouping query in the program beside the shell, and the whole
+// report to PDF.
+void measureProspectus(const QString& file, int runs) {
+    struct Year {
+        QString user;
+        int year = 0;
+        int rows = 0;
+    } near, busiest;
+    Result<QSqlQuery> q =
+        store::run(QStringLiteral("SELECT utente, substr(datap, 1, 4), count(*) FROM Ritenute "
+                                  "WHERE datap IS NOT NULL GROUP BY 1, 2"));
+    QMap<int, int> perYear;
+    while (q.ok() && q.value.next()) {
+        const Year y{q.value.value(0).toString(), q.value.value(1).toInt(),
+                     q.value.value(2).toInt()};
+        if (near.rows == 0 || std::abs(y.rows - 100000) < std::abs(near.rows - 100000))
+            near = y;
+        perYear[y.year] += y.rows;
+    }
+    for (auto it = perYear.cbegin(); it != perYear.cend(); ++it) {
+        if (it.value() > busiest.rows)
+            busiest = {QString(), it.key(), it.value()};
+    }
+    for (const auto& [label, y] : {std::pair("100k", near), std::pair("busiest_year", busiest)}) {
+        std::printf("# Prospetto770 %s: user %s, reference year %d, %d records\n", label,
+                    qPrintable(y.user.isEmpty() ? QStringLiteral("(all)") : y.user), y.year,
+                    y.rows);
+        const st770::Query query = st770::groupingQuery(y.user, y.year);
+        const QString name = QStringLiteral("st770_query_%1").arg(QLatin1String(label));
+        figure(qPrintable(name),
+               medianOf(runs,
+                        [&] {
+                            return millisecondsOf([&] {
+                                Result<QSqlQuery> rows = store::run(query.sql, query.values);
+                                while (rows.ok() && rows.value.next()) {
+                                }
+                            });
+                        }),
+               "ms");
+        const QString sql = withValues(query.sql, query.values);
+        figure(qPrintable(name + QStringLiteral("_sqlite3_shell")),
+               medianOf(runs, [&] { return sqliteShellMs(file, sql); }), "ms");
+        const ReportRequest request{y.user.isEmpty() ? st770::kGeneralName : st770::kName,
+                                    y.user,
+                                    {},
+                                    QString::number(y.year),
+                                    0,
+                                    {},
+                                    {},
+                                    {}};
+        measureReport(y.user.isEmpty() ? "Prospetto770G_busiest_year" : "Prospetto770_100k",
+                      request, file, std::max(1, runs / 3), sql);
     }
 }
 
@@ -511,6 +577,7 @@ void measureReports(const QString& file, const UserYear& ten, int runs) {
     measurePreview("StampaS_whole_ledger", wholeLedger, runs);
     measureElencoProcess(file, ten, runs);
     measureDocumentSizes(ten);
+    measureProspectus(file, runs);
 }
 
 double reportMs(const ReportRequest& request, int runs) {
