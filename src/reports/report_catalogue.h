@@ -18,8 +18,8 @@
 // What one run needs. `name` is the command: ElencoR, FattureNP, FattureP, RitenuteNV,
 // RitenuteV, StampaG, StampaS, the searches RitenuteS (due month), RicercaP (period),
 // RicercaS (subject), RitenuteScadute and StampaScadute (late withholdings), Elenco (or
-// Anagrafe) for the subjects registry, and the documents Attestazione, F24 and F24G
-// (reports/ledger_documents.h).
+// Anagrafe) for the subjects registry, and the documents Attestazione, F24, F24G,
+// Prospetto770 and Prospetto770G (reports/ledger_documents.h).
 struct ReportRequest {
     QString name;
     QString userId;   // Soggetti.ID of the current user, as text
