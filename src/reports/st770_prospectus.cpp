@@ -146,13 +146,11 @@ Status Builder::readUnremitted() {
 }
 
 Status Builder::checkRemitted() {
-    const Result<tax::LegalRates> rates = tax::loadLegalRates();
-    if (!rates.ok())
-        return rates.status;
-    const Result<tax::CalendarChoice> choice = tax::storedCalendarChoice();
-    if (!choice.ok())
-        return choice.status;
-    const Result<tax::CalendarDates> calendars = tax::yearCalendarDates(userId_, choice.value);
+    const Result<tax::LateRules> rules = tax::storedLateRules();
+    if (!rules.ok())
+        return rules.status;
+    const tax::CalendarChoice& choice = rules.value.choice;
+    const Result<tax::CalendarDates> calendars = tax::yearCalendarDates(userId_, choice);
     if (!calendars.ok())
         return calendars.status;
     const Query paid = paidInYear(userId_, year_);
@@ -160,8 +158,8 @@ Status Builder::checkRemitted() {
                            store::dialect::hasDate(QStringLiteral("r.versamento")),
                        paid.values, [&](const Record& r) {
                            const tax::DueDate due =
-                               tax::storedDueDate(r.id, r.paid, calendars.value, choice.value);
-                           const Check check = checkRemittance(r, due, rates.value);
+                               tax::storedDueDate(r.id, r.paid, calendars.value, choice);
+                           const Check check = checkRemittance(r, due, rules.value);
                            UserProspectus& user = userOf(r.user);
                            user.differences.append(check.differences);
                            user.warnings.append(check.warnings);

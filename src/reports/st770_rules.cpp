@@ -35,7 +35,7 @@ qint64 amountPaid(const Record& r) {
     return r.remittedAmount - r.penalty;
 }
 
-Check checkRemittance(const Record& r, const tax::DueDate& due, const tax::LegalRates& rates) {
+Check checkRemittance(const Record& r, const tax::DueDate& due, const tax::LateRules& rules) {
     Check check;
     const qint64 remittedTax = amountPaid(r) - r.interest;
     if (remittedTax != r.withheld)
@@ -45,8 +45,9 @@ Check checkRemittance(const Record& r, const tax::DueDate& due, const tax::Legal
         check.differences.append({Kind::LateNotRegularised, r, 0, 0, due.legal});
     if (!r.regularised)
         return check;
-    const tax::LatePayment cost = tax::computeLatePayment(
-        {r.taxCode, Amount::fromCents(r.withheld), r.paid, due, r.remitted}, rates);
+    const tax::LatePayment cost =
+        tax::computeLatePayment({r.taxCode, Amount::fromCents(r.withheld), r.paid, due, r.remitted},
+                                rules.rates, rules.deadlines);
     switch (cost.outcome) {
     case tax::LatePayment::Outcome::Late:
     case tax::LatePayment::Outcome::NotLate: {

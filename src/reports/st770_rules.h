@@ -1,7 +1,7 @@
 #pragma once
 
 #include "tax/due_date.h"
-#include "tax/legal_rates.h"
+#include "tax/record_due_date.h"
 
 #include <QDate>
 #include <QList>
@@ -64,8 +64,8 @@ struct Check {
 
 // The differences of one remitted record: its amount against its withholding, its date
 // against its legal due date `due`, and when regularised its interest against the one
-// the legal `rates` give for the days late.
-Check checkRemittance(const Record& r, const tax::DueDate& due, const tax::LegalRates& rates);
+// the legal rates of `rules` give for the days late.
+Check checkRemittance(const Record& r, const tax::DueDate& due, const tax::LateRules& rules);
 
 // The differences heading and one difference, in Italian, naming the record.
 QString kindText(Kind kind);
