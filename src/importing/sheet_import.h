@@ -1,11 +1,11 @@
 #pragma once
 
+#include "base/status.h"
 #include "importing/record_fields.h"
 #include "importing/sheet_rows.h"
 #include "ledger/save_checks.h"
 #include "ledger/withholding_entry.h"
 #include "platform/sheet/sheet_table.h"
-#include "store/status.h"
 
 #include <QDate>
 #include <QHash>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/status.h"
 #include "ledger/withholding_entry.h"
-#include "store/status.h"
 
 #include <QGroupBox>
 #include <functional>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/status.h"
 #include "ledger/withholding_record.h"
-#include "store/status.h"
 
 #include <QList>
 #include <optional>

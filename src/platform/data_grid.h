@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/status.h"
 #include "platform/export_run.h"
 #include "platform/keyed_query.h"
-#include "store/status.h"
 
 #include <QHash>
 #include <QTableView>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/status.h"
 #include "platform/keyed_reader.h"
-#include "store/status.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>

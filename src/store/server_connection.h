@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/status.h"
 #include "store/ledger_address.h"
-#include "store/status.h"
 
 #include <QString>
 #include <functional>

@@ -15,6 +15,5 @@ list(APPEND VELARCO_CORE_SOURCES
   store/sqlite_engine.cpp store/sqlite_engine.h
   store/server_connection.cpp store/server_connection.h
   store/server_jobs.cpp store/server_jobs.h
-  store/status.h
   store/transaction.cpp store/transaction.h
 )

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/status.h"
 #include "platform/amount.h"
-#include "store/status.h"
 #include "tax/deferral_calendar.h"
 #include "tax/due_date.h"
 #include "tax/legal_rates.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/status.h"
+#include "base/status.h"
 #include "tax/due_date.h"
 #include "tax/legal_rates.h"
 #include "tax/return_deadlines.h"

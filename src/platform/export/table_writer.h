@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/status.h"
 #include "platform/export/table.h"
-#include "store/status.h"
 
 #include <QList>
 #include <optional>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/status.h"
 #include "platform/report/page_progress.h"
 #include "platform/report/page_queue.h"
-#include "store/status.h"
 
 #include <functional>
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/status.h"
 #include "platform/report/page_progress.h"
-#include "store/status.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "base/status.h"
 #include "platform/report/page_progress.h"
 #include "platform/report/report_pages.h"
 #include "platform/report/text_shaper.h"
-#include "store/status.h"
 
 class QPagedPaintDevice;
 class QPaintDevice;
