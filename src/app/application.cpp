@@ -14,6 +14,7 @@
 #include "app/window_placement.h"
 #include "importing/table_import.h"
 #include "platform/data_grid.h"
+#include "platform/message_boxes.h"
 #include "platform/qt_message_boxes.h"
 #include "reports/ledger_documents.h"
 #include "reports/report_options.h"
@@ -278,13 +279,13 @@ int runVelarco(int argc, char* argv[]) {
         boxes.notice(opened.error() + QStringLiteral("\n\nSi apre l'archivio di questo computer; "
                                                      "per riprovare: menu Archivio, \"Apri "
                                                      "archivio condiviso…\"."),
-                     QStringLiteral("ERRORE -- BLOCCANTE  "));
+                     blockingTitle());
         splash.show();
         opened = store::openDatabase(programDatabasePath(prepareDataFolder()));
     }
     if (!opened.ok()) {
         splash.close();
-        boxes.notice(opened.error(), QStringLiteral("ERRORE -- BLOCCANTE  "));
+        boxes.notice(opened.error(), blockingTitle());
         return kNoWindow;
     }
 

@@ -25,7 +25,6 @@
 
 namespace {
 
-const QString kErrorTitle = QStringLiteral("ERRORE -- BLOCCANTE  ");
 const QString kTitle = QStringLiteral("Velarco - ARCHIVIO");
 
 QString countsText(const store::LedgerCheck& check) {
@@ -148,7 +147,7 @@ void ArchiveMenu::switchTo(const QString& ledger, const QString& opened) {
         text += back.ok() ? QStringLiteral("\n\nResta aperto l'archivio\n%1").arg(shown(previous))
                           : QStringLiteral("\n\nNemmeno l'archivio precedente si riapre: ") +
                                 back.error();
-        shell_.boxes().notice(text, kErrorTitle);
+        shell_.boxes().notice(text, blockingTitle());
         return;
     }
     remembered_ledger::remember(ledger);
@@ -180,7 +179,7 @@ void ArchiveMenu::VerificaArchivio() {
         QStringLiteral("L'archivio è danneggiato. Ripristinarlo da una copia (menu Archivio, "
                        "\"Ripristina da una copia…\").\n\nProblemi trovati:\n") +
             check.problems.mid(0, 10).join(QLatin1Char('\n')),
-        kErrorTitle);
+        blockingTitle());
 }
 
 void ArchiveMenu::SalvaCopia() {
@@ -203,7 +202,7 @@ void ArchiveMenu::SalvaCopia() {
     }
     if (!copy.ok()) {
         shell_.boxes().notice(QStringLiteral("La copia non è stata salvata.\n") + copy.error(),
-                              kErrorTitle);
+                              blockingTitle());
         return;
     }
     StatusBar::tellFileWritten(shell_.panel("Frame2"), target);
@@ -217,7 +216,7 @@ void ArchiveMenu::RipristinaCopia() {
         return;
     MessageBoxes& boxes = shell_.boxes();
     if (store::isReadOnly()) {
-        boxes.notice(readOnlyText(), kErrorTitle);
+        boxes.notice(readOnlyText(), blockingTitle());
         return;
     }
     const QString copy =
@@ -243,7 +242,8 @@ void ArchiveMenu::RipristinaCopia() {
     if (closed)
         Q_EMIT ledgerReopened();
     if (!kept.ok()) {
-        boxes.notice(QStringLiteral("Il ripristino non è avvenuto.\n") + kept.error(), kErrorTitle);
+        boxes.notice(QStringLiteral("Il ripristino non è avvenuto.\n") + kept.error(),
+                     blockingTitle());
         return;
     }
     boxes.notice(QStringLiteral("Archivio ripristinato dalla copia\n%1\n\nL'archivio precedente è "

@@ -309,8 +309,7 @@ QGroupBox* Nota::panel(const char* name) const {
 }
 
 void Nota::reportError(const QString& reason) {
-    boxes_.notice(QStringLiteral("Errore del database: ") + reason,
-                  QStringLiteral("ERRORE -- BLOCCANTE  "));
+    boxes_.notice(QStringLiteral("Errore del database: ") + reason, blockingTitle());
 }
 
 void Nota::refuseWrites() {

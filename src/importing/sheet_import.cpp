@@ -5,6 +5,7 @@
 #include "ledger/withholding_record.h"
 #include "ledger/withholding_rules.h"
 #include "ledger/withholding_store.h"
+#include "platform/message_boxes.h"
 #include "platform/number_keys.h"
 #include "registry/subject_store.h"
 #include "store/connection.h"
@@ -19,7 +20,6 @@ namespace importing {
 namespace {
 
 const QString kWarningTitle = QStringLiteral("ERRORE - NON BLOCCANTE");
-const QString kBlockingTitle = QStringLiteral("ERRORE -- BLOCCANTE  ");
 
 // Rows are the same record when user and year (those of the import), payee (letter case
 // aside), invoice number and invoice date are.
@@ -168,7 +168,7 @@ private:
                 {QStringLiteral("«%1» non è in anagrafica: scegliere di inserire i soggetti "
                                 "nuovi per importarla")
                      .arg(planned.entry.subjectName.trimmed()),
-                 kBlockingTitle, QString(), true});
+                 blockingTitle(), QString(), true});
             planned.verdict = RowVerdict::Stopped;
         }
         return Status::success();

@@ -22,7 +22,6 @@ namespace {
 using importing::RowVerdict;
 
 const QString kTitle = QStringLiteral("Importa registrazioni");
-const QString kBlockingTitle = QStringLiteral("ERRORE -- BLOCCANTE  ");
 
 QString verdictText(RowVerdict verdict) {
     switch (verdict) {
@@ -315,7 +314,7 @@ void SheetImportDialog::runImport() {
         boxes_.notice(QStringLiteral("Importazione non riuscita: nessuna registrazione è stata "
                                      "scritta.\nMotivo: ") +
                           outcome_.status.error(),
-                      kBlockingTitle);
+                      blockingTitle());
         return;
     }
     QString text = QStringLiteral("Importate %1 registrazioni.").arg(outcome_.records);

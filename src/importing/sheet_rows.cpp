@@ -3,6 +3,7 @@
 #include "importing/sheet_values.h"
 #include "ledger/withholding_record.h"
 #include "ledger/withholding_rules.h"
+#include "platform/message_boxes.h"
 
 #include <array>
 
@@ -147,7 +148,7 @@ SheetEntry entryOfRow(const sheet::Row& row, const ColumnFields& fields,
         result.unreadable.append(
             {QStringLiteral("Colonna «%1»: «%2» non è %3")
                  .arg(captions.value(column), textOfCell(cell), kindName(kind)),
-             QStringLiteral("ERRORE -- BLOCCANTE  "), QString(), true});
+             blockingTitle(), QString(), true});
     }
     e.paid = paidColumn ? flags[0] == u"S" : !e.paymentDate.isEmpty();
     e.lateRegularisation = flags[1] == u"S";

@@ -144,7 +144,7 @@ void LookupEditor::load(lookup::Table table) {
         shell_.boxes().notice(QStringLiteral("Impossibile leggere la tabella %1.\nErrore del "
                                              "database: %2")
                                   .arg(lookup::tableName(table), s.error()),
-                              QStringLiteral("ERRORE -- BLOCCANTE  "));
+                              blockingTitle());
         return;
     }
     model_ = model;
@@ -205,7 +205,7 @@ void LookupEditor::deleteRow() {
         shell_.boxes().notice(QStringLiteral("Eliminazione non effettuata.\nErrore del "
                                              "database: ") +
                                   s.error(),
-                              QStringLiteral("ERRORE -- BLOCCANTE  "));
+                              blockingTitle());
 }
 
 void LookupEditor::showRefusal(const QString& text, const QString& title) {

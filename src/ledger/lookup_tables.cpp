@@ -3,6 +3,7 @@
 #include "ledger/withholding_rules.h"
 #include "platform/amount.h"
 #include "platform/date_text.h"
+#include "platform/message_boxes.h"
 #include "store/connection.h"
 #include "store/dialect.h"
 #include "store/transaction.h"
@@ -14,7 +15,6 @@ namespace lookup {
 namespace {
 
 const QString kEmptyTitle = QStringLiteral("ERRORE - CAMPO   VUOTO");
-const QString kBlockingTitle = QStringLiteral("ERRORE -- BLOCCANTE  ");
 
 CellValue refuse(const QString& text, const QString& title) {
     return {QVariant(), Refusal{text, title}};
@@ -66,7 +66,7 @@ CellValue checkYear(const QString& text) {
                       kEmptyTitle);
     if (!isFourDigitYear(text))
         return refuse(QStringLiteral("L'anno deve essere di quattro cifre, ad esempio 2024."),
-                      kBlockingTitle);
+                      blockingTitle());
     return {text, std::nullopt};
 }
 
@@ -78,7 +78,7 @@ CellValue checkLegalRate(const QString& text) {
     if (!rate || rate->cents() < 0 || rate->cents() > 10000)
         return refuse(QStringLiteral("Il tasso legale deve essere un numero da 0 a 100, ad "
                                      "esempio 2 oppure 1,6."),
-                      kBlockingTitle);
+                      blockingTitle());
     return {rate->cents(), std::nullopt};
 }
 
@@ -93,7 +93,7 @@ CellValue checkDate(const QString& text, bool required) {
     if (!iso)
         return refuse(QStringLiteral("Data non valida: scriverla come gg/mm/aaaa, ad esempio "
                                      "20/03/2020."),
-                      kBlockingTitle);
+                      blockingTitle());
     return {*iso, std::nullopt};
 }
 
@@ -183,7 +183,7 @@ QString columnHeading(const QString& column) {
 CellValue checkCell(Table table, const QString& column, const QString& typed) {
     if (!isWritable(table, column))
         return refuse(QStringLiteral("La colonna %1 non si può modificare.").arg(column),
-                      kBlockingTitle);
+                      blockingTitle());
     const QString text = typed.trimmed();
     switch (table) {
     case Table::Years:
@@ -212,7 +212,7 @@ CellValue checkCell(Table table, const QString& column, const QString& typed) {
     if (!rate || rate->cents() <= 0 || rate->cents() > 10000)
         return refuse(QStringLiteral("La percentuale deve essere un numero maggiore di 0 e non "
                                      "superiore a 100, ad esempio 20 oppure 4,5."),
-                      kBlockingTitle);
+                      blockingTitle());
     return {rate->cents(), std::nullopt};
 }
 
@@ -235,7 +235,7 @@ Refusal refusedByDatabase(const QString& reason) {
                              ? QStringLiteral("Valore già presente nella tabella: non è stato "
                                               "salvato.")
                              : QStringLiteral("Valore non salvato.");
-    return {lead + QStringLiteral("\nErrore del database: ") + reason, kBlockingTitle};
+    return {lead + QStringLiteral("\nErrore del database: ") + reason, blockingTitle()};
 }
 
 Result<Rows> loadRows(Table table) {

@@ -2,6 +2,7 @@
 
 #include "ledger/withholding_rules.h"
 #include "platform/amount.h"
+#include "platform/message_boxes.h"
 
 #include <QDate>
 #include <initializer_list>
@@ -9,7 +10,6 @@
 namespace {
 
 // The title variants are distinct texts, each kept for the checks that use it.
-const QString kBlocking = QStringLiteral("ERRORE -- BLOCCANTE  ");
 const QString kEmpty = QStringLiteral("ERRORE -- BLOCCANTE  CAMPO   VUOTO");
 const QString kEmptySpaced = QStringLiteral("ERRORE - - BLOCCANTE CAMPO   VUOTO");
 const QString kEmptyDashed = QStringLiteral("ERRORE - BLOCCANTE -CAMPO   VUOTO");
@@ -103,13 +103,13 @@ QList<SaveFinding> checkBeforeSave(const WithholdingEntry& e, EntryMode mode) {
     const bool insert = mode == EntryMode::Insert;
     const Check checks[] = {
         {withheldMismatch(e), QStringLiteral("Errore: calcolo importo Ritenuta sbagliato  !"),
-         kBlocking, "Cbo4", true},
+         blockingTitle(), "Cbo4", true},
         {remittedMismatch(e),
          insert ? QStringLiteral("Errore:nella quadratuta tra il campo Versato e il campo "
                                  "Ritenuta+ campo Interessi + campo Sanzione !")
                 : QStringLiteral("Errore nella quadratuta tra il campo Versato e il campo "
                                  "Ritenuta+ campo Interessi + campo Sanzione !"),
-         kBlocking, "Text18", true},
+         blockingTitle(), "Text18", true},
         {isBlank(e.subjectName), QStringLiteral("Inserire il campo Denominazione!"), kEmpty, "Cbo3",
          true},
         {isBlank(e.invoiceDate), QStringLiteral("Inserire il campo Data Fattura"), kEmpty,

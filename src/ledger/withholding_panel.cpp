@@ -345,6 +345,5 @@ void WithholdingPanel::close() {
 }
 
 void WithholdingPanel::reportDatabaseError(const QString& what, const QString& reason) {
-    shell_.boxes().notice(what + QStringLiteral(": ") + reason,
-                          QStringLiteral("ERRORE -- BLOCCANTE  "));
+    shell_.boxes().notice(what + QStringLiteral(": ") + reason, blockingTitle());
 }

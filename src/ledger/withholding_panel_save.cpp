@@ -19,11 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
-const QString kBlockingTitle = QStringLiteral("ERRORE -- BLOCCANTE  ");
-
-} // namespace
+namespace {} // namespace
 
 void WithholdingPanel::CaricaGrigliaRitenute() {
     DataGrid& grid = shell_.selectionGrid();

@@ -41,3 +41,8 @@ public:
 inline QString applicationTitle() {
     return QStringLiteral("Velarco");
 }
+
+// The title of a box that refuses an operation or reports its failure.
+inline QString blockingTitle() {
+    return QStringLiteral("ERRORE -- BLOCCANTE  ");
+}

@@ -21,7 +21,6 @@
 namespace {
 
 const QString kEmptyFieldTitle = QStringLiteral("ERRORE - CAMPO   VUOTO");
-const QString kBlockingTitle = QStringLiteral("ERRORE -- BLOCCANTE  ");
 const QString kDeleteTitle = QStringLiteral("Velarco - ELIMINA SOGGETTO");
 const QString kInsertMode = QStringLiteral("Inserisci");
 const QString kChangeMode = QStringLiteral("Modifica");
@@ -311,7 +310,7 @@ registry::Subject SubjectPanel::subjectFromFields() const {
 }
 
 void SubjectPanel::reportDatabaseError(const QString& reason) {
-    shell_.boxes().notice(QStringLiteral("Errore del database: ") + reason, kBlockingTitle);
+    shell_.boxes().notice(QStringLiteral("Errore del database: ") + reason, blockingTitle());
 }
 
 void SubjectPanel::insertMode() {
@@ -352,7 +351,7 @@ void SubjectPanel::changeMode() {
     if (!id) {
         shell_.boxes().notice(QStringLiteral("La modifica non è avvenuta: nessun Soggetto "
                                              "scelto dall'elenco da modificare"),
-                              kBlockingTitle);
+                              blockingTitle());
         return;
     }
     const Result<bool> updated = registry::updateSubject(*id, subjectFromFields(), loadedVersion_);
@@ -367,7 +366,7 @@ void SubjectPanel::changeMode() {
             QStringLiteral("La modifica non è avvenuta: il Soggetto con ID %1 non esiste più, "
                            "è stato eliminato nel frattempo")
                 .arg(*id),
-            kBlockingTitle);
+            blockingTitle());
         return;
     }
     shell_.boxes().notice(QStringLiteral("La modifica è avvenuta con successo !"));

@@ -35,7 +35,7 @@ bool ReportLauncher::run(const ReportRequest& request) {
         shell_.boxes().notice(
             QStringLiteral("La stampa non può essere preparata.\nErrore del database: ") +
                 prepared.error(),
-            report_launcher::kFailureTitle);
+            blockingTitle());
         return false;
     }
     if (prepared.value.outcome != ReportOutcome::Ready) {
@@ -47,7 +47,7 @@ bool ReportLauncher::run(const ReportRequest& request) {
         shell_.boxes().notice(
             QStringLiteral("L'anteprima della stampa non può essere mostrata.\nMotivo: ") +
                 shown.error(),
-            report_launcher::kFailureTitle);
+            blockingTitle());
         return false;
     }
     return true;

@@ -33,8 +33,3 @@ private:
     Shell& shell_;
     Preview preview_;
 };
-
-namespace report_launcher {
-// Title of the boxes that report a failed run.
-inline const QString kFailureTitle = QStringLiteral("ERRORE -- BLOCCANTE  ");
-} // namespace report_launcher

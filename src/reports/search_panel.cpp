@@ -119,7 +119,7 @@ void SearchPanel::CaricaPeriodi() {
     if (!periods.ok())
         shell_.boxes().notice(QStringLiteral("Lettura dei periodi non riuscita: ") +
                                   periods.error(),
-                              report_launcher::kFailureTitle);
+                              blockingTitle());
     Cbo6->addItems(periods.value);
     // An emptied list shows no choice: the operator picks the period.
     Cbo6->setCurrentIndex(-1);

@@ -58,7 +58,7 @@ void YearDeletion::askAndDelete() {
         boxes.notice(QStringLiteral("Eliminazione non effettuata: nessuna registrazione è stata "
                                     "eliminata.\nErrore del database: ") +
                          status.error(),
-                     QStringLiteral("ERRORE -- BLOCCANTE  "));
+                     blockingTitle());
         return;
     }
     boxes.notice(QStringLiteral(" Eliminazione Registrazioni  effettuata con successo ! "),

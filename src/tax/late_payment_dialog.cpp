@@ -19,8 +19,6 @@
 
 namespace {
 
-const QString kErrorTitle = QStringLiteral("ERRORE -- BLOCCANTE  ");
-
 QPushButton* addButton(QDialogButtonBox* box, const char* name, const QString& caption,
                        QDialogButtonBox::ButtonRole role) {
     QPushButton* button = box->addButton(caption, role);
@@ -130,7 +128,7 @@ void LatePaymentDialog::calculate() {
                                      "770 o dei codici tributo non riuscita.\nErrore del "
                                      "database: ") +
                           (rules.ok() ? codes.error() : rules.error()),
-                      kErrorTitle);
+                      blockingTitle());
         return;
     }
     // The ledger's own codes, as the office keeps them; the dates in order; an amount.
@@ -152,7 +150,7 @@ void LatePaymentDialog::calculate() {
             boxes_.notice(QStringLiteral("Lettura delle ritenute dell'anno non riuscita.\nErrore "
                                          "del database: ") +
                               read.error(),
-                          kErrorTitle);
+                          blockingTitle());
             return;
         }
         due = read.value;

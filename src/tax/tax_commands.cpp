@@ -10,11 +10,7 @@
 #include <QSignalBlocker>
 #include <QWidget>
 
-namespace {
-
-const QString kErrorTitle = QStringLiteral("ERRORE -- BLOCCANTE  ");
-
-} // namespace
+namespace {} // namespace
 
 TaxCommands::TaxCommands(Shell& shell, QObject* parent) : QObject(parent), shell_(shell) {
     setObjectName(QStringLiteral("TaxCommands"));
@@ -50,5 +46,5 @@ void TaxCommands::chooseDeferral(bool chosen) {
     loadChoice();
     shell_.boxes().notice(QStringLiteral("Scelta non salvata.\nErrore del database: ") +
                               written.error(),
-                          kErrorTitle);
+                          blockingTitle());
 }
