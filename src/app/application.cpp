@@ -16,7 +16,6 @@
 #include "platform/data_grid.h"
 #include "platform/message_boxes.h"
 #include "platform/qt_message_boxes.h"
-#include "reports/ledger_documents.h"
 #include "reports/report_options.h"
 #include "store/connection.h"
 #include "store/server_connection.h"
@@ -102,9 +101,7 @@ int exportWithoutWindow(const StartupOptions& startup, const ReportOptions& repo
         const Status written = writeReportFile(report.request, file);
         if (!written.ok()) {
             store::closeDatabase();
-            const bool nothing = written.error() == catalogue::kNoDataText.trimmed() ||
-                                 written.error() == catalogue::kNoDateText.trimmed();
-            if (nothing)
+            if (written.is(ErrorKind::NothingToPrint))
                 return fail(kNothingToPrint,
                             QStringLiteral("nessun dato per la stampa %1 (%2); "
                                            "il file %3 non è stato scritto")

@@ -86,12 +86,12 @@ bool LookupTableModel::setData(const QModelIndex& index, const QVariant& value, 
                            QStringLiteral("ERRORE - CAMPO   VUOTO")});
         const Result<qint64> id = lookup::insertRow(table_, column, cell.stored);
         if (!id.ok())
-            return refuse(lookup::refusedByDatabase(id.error()));
+            return refuse(lookup::refusedByDatabase(id.status));
         values[0] = id.value;
     } else {
         const Status s = lookup::updateCell(table_, values.at(0).toLongLong(), column, cell.stored);
         if (!s.ok())
-            return refuse(lookup::refusedByDatabase(s.error()));
+            return refuse(lookup::refusedByDatabase(s));
     }
     values[index.column()] = cell.stored;
     Q_EMIT dataChanged(this->index(row, 0), this->index(row, int(columns_.size()) - 1));

@@ -230,12 +230,12 @@ QString displayText(Table table, const QString& column, const QVariant& stored) 
     return stored.toString();
 }
 
-Refusal refusedByDatabase(const QString& reason) {
-    const QString lead = reason.contains(QLatin1String("UNIQUE"), Qt::CaseInsensitive)
+Refusal refusedByDatabase(const Status& refused) {
+    const QString lead = refused.is(ErrorKind::Duplicate)
                              ? QStringLiteral("Valore già presente nella tabella: non è stato "
                                               "salvato.")
                              : QStringLiteral("Valore non salvato.");
-    return {lead + QStringLiteral("\nErrore del database: ") + reason, blockingTitle()};
+    return {lead + QStringLiteral("\nErrore del database: ") + refused.error(), blockingTitle()};
 }
 
 Result<Rows> loadRows(Table table) {
@@ -276,7 +276,8 @@ Status updateCell(Table table, qint64 id, const QString& column, const QVariant&
         QStringLiteral("UPDATE %1 SET %2 = ? WHERE ID = ?").arg(tableName(table), column),
         {value, id});
     if (done.ok() && done.value.rows == 0)
-        return Status::failure(QStringLiteral("la riga non esiste più nella tabella"));
+        return Status::failure(ErrorKind::NotFound,
+                               QStringLiteral("la riga non esiste più nella tabella"));
     return done.status;
 }
 

@@ -46,7 +46,7 @@ CellValue checkCell(Table table, const QString& column, const QString& typed);
 QString displayText(Table table, const QString& column, const QVariant& stored);
 
 // The message for a write the database refused.
-Refusal refusedByDatabase(const QString& reason);
+Refusal refusedByDatabase(const Status& refused);
 
 // Every column and row of a table, in the order the database returns them;
 // the first column is the row key `ID`.

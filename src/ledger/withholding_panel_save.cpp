@@ -11,7 +11,6 @@
 #include "platform/message_boxes.h"
 #include "platform/shell.h"
 #include "platform/typed_values.h"
-#include "store/row_version.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -122,7 +121,7 @@ void WithholdingPanel::fillFields(const std::function<QString(int)>& cell) {
 }
 
 bool WithholdingPanel::offerReload(const Status& refused, const QString& title) {
-    if (!store::isChangedMeanwhile(refused))
+    if (!refused.is(ErrorKind::ChangedMeanwhile))
         return false;
     if (!shell_.boxes().confirm(refused.error() + QStringLiteral(": nulla è stato scritto.\n"
                                                                  "Ricaricarla con i dati attuali?"),

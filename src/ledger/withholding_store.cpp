@@ -87,7 +87,7 @@ Status writeRow(qint64 id, QString sql, QVariantList values, std::optional<qint6
     if (!exists.ok())
         return exists.status;
     return exists.value ? store::changedMeanwhile(QStringLiteral("La registrazione"))
-                        : Status::failure(missingRowReason(id));
+                        : Status::failure(ErrorKind::NotFound, missingRowReason(id));
 }
 
 QString text(const QVariant& v) {
@@ -156,13 +156,13 @@ Status insertWithholdings(const QList<WithholdingRecord>& records) {
         const auto [sql, values] = insertStatement(record);
         if (sql != prepared) {
             if (!query.prepare(sql))
-                return Status::failure(store::reasonOf(query));
+                return store::failureOf(query);
             prepared = sql;
         }
         for (int i = 0; i < values.size(); ++i)
             query.bindValue(i, values.at(i));
         if (!store::exec(query))
-            return Status::failure(store::reasonOf(query));
+            return store::failureOf(query);
     }
     return transaction.commit();
 }
@@ -175,7 +175,8 @@ Status updateWithholding(qint64 id, const WithholdingRecord& record,
         const Result<bool> exists = rowExists(id);
         if (!exists.ok())
             return exists.status;
-        return exists.value ? Status::success() : Status::failure(missingRowReason(id));
+        return exists.value ? Status::success()
+                            : Status::failure(ErrorKind::NotFound, missingRowReason(id));
     }
     QStringList assignments;
     QVariantList values;

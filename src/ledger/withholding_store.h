@@ -26,7 +26,7 @@ Status insertWithholdingKeepingKey(const WithholdingRecord& record);
 
 // Rewrites the written columns of row `id`; a row that no longer exists is a failure.
 // With `loadedVersion`, a row changed since it was read at that version is refused
-// (store::isChangedMeanwhile).
+// (ErrorKind::ChangedMeanwhile).
 Status updateWithholding(qint64 id, const WithholdingRecord& record,
                          std::optional<qint64> loadedVersion = std::nullopt);
 

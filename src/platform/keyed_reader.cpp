@@ -11,9 +11,9 @@
 Status KeyedReader::open(const KeyedQuery& query) {
     clear();
     const auto fail = [this](const QSqlQuery& failed) {
-        const QString reason = store::reasonOf(failed);
+        const Status refused = store::failureOf(failed);
         clear();
-        return Status::failure(reason);
+        return refused;
     };
 
     QSqlQuery keys(store::connection());
@@ -67,7 +67,7 @@ Status KeyedReader::read(qint64 first, int count, const Take& take) {
     }
     std::sort(places.begin(), places.end());
     if (!store::exec(window_))
-        return Status::failure(store::reasonOf(window_));
+        return store::failureOf(window_);
     while (window_.next()) {
         const qint64 key = window_.value(0).toLongLong();
         const auto place =
@@ -76,7 +76,7 @@ Status KeyedReader::read(qint64 first, int count, const Take& take) {
             take(place->second, window_);
     }
     const QSqlError error = window_.lastError();
-    const QString reason = error.isValid() ? store::reasonOf(window_) : QString();
+    const Status read = error.isValid() ? store::failureOf(window_) : Status::success();
     window_.finish();
-    return error.isValid() ? Status::failure(reason) : Status::success();
+    return read;
 }

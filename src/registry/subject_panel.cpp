@@ -10,7 +10,6 @@
 #include "registry/number_line_edit.h"
 #include "registry/subject_store.h"
 #include "registry/upper_case_line_edit.h"
-#include "store/row_version.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -227,7 +226,7 @@ void SubjectPanel::fillFields(const std::function<QString(int)>& cell) {
 }
 
 bool SubjectPanel::offerReload(const Status& refused, const QString& title) {
-    if (!store::isChangedMeanwhile(refused))
+    if (!refused.is(ErrorKind::ChangedMeanwhile))
         return false;
     if (!shell_.boxes().confirm(refused.error() + QStringLiteral(": nulla è stato scritto.\n"
                                                                  "Ricaricarlo con i dati attuali?"),

@@ -70,7 +70,7 @@ Status insertSubjectKeepingKey(qint64 id, const Subject& subject);
 // Rewrites the subject with key `id`. The value tells whether a row was written:
 // false when no subject has that key (any more).
 // With `loadedVersion`, a subject changed since it was read at that version is refused
-// (store::isChangedMeanwhile).
+// (ErrorKind::ChangedMeanwhile).
 Result<bool> updateSubject(qint64 id, const Subject& subject,
                            std::optional<qint64> loadedVersion = std::nullopt);
 

@@ -282,7 +282,7 @@ Status exportReport(const ReportRequest& request, const QString& pdfPath, const 
     if (!prepared.ok())
         return prepared.status;
     if (prepared.value.outcome != ReportOutcome::Ready)
-        return Status::failure(prepared.value.messageText.trimmed());
+        return Status::failure(ErrorKind::NothingToPrint, prepared.value.messageText.trimmed());
     report::ReportDocument document(prepared.value.layout, prepared.value.rows, printDate);
     return report::writePdf(document, pdfPath);
 }
@@ -293,7 +293,7 @@ Status exportReportAsTable(const ReportRequest& request, table_export::FileForma
     if (!prepared.ok())
         return prepared.status;
     if (prepared.value.outcome != ReportOutcome::Ready)
-        return Status::failure(prepared.value.messageText.trimmed());
+        return Status::failure(ErrorKind::NothingToPrint, prepared.value.messageText.trimmed());
     const table_export::TableSource& table = prepared.value.table;
     if (table.isEmpty())
         return Status::failure(

@@ -74,8 +74,8 @@ KeyedQuery reportQuery(const ReportRequest& request);
 Result<PreparedReport> prepareReport(const ReportRequest& request);
 
 // Prepares the command and writes its pages to `pdfPath`, for use without a window.
-// A command that lists nothing, or a search without its input, fails with the message
-// the operator would have seen.
+// A command that lists nothing, or a search without its input, fails as NothingToPrint
+// with the message the operator would have seen.
 Status exportReport(const ReportRequest& request, const QString& pdfPath,
                     const QDate& printDate = QDate::currentDate());
 

@@ -111,7 +111,7 @@ Status openDatabase(const QString& path) {
     if (Status s = engine::configure(connection(), readOnly); !s.ok())
         return fail(path, s.error());
     if (QSqlQuery query(connection()); !query.exec(unmappedReaders > 0 ? kUnmapped : kMapped))
-        return fail(path, reasonOf(query));
+        return fail(path, failureOf(query).error());
     if (!readOnly) {
         if (Status s = schema::upgrade(connection(), QDate::currentDate()); !s.ok())
             return fail(path, s.error());
@@ -154,17 +154,17 @@ Result<QSqlQuery> run(const QString& sql, const QVariantList& values) {
         if (watcher())
             watcher()(sql, {});
         if (!query.exec(sql))
-            result.status = Status::failure(reasonOf(query));
+            result.status = failureOf(query);
         return result;
     }
     if (!query.prepare(sql)) {
-        result.status = Status::failure(reasonOf(query));
+        result.status = failureOf(query);
         return result;
     }
     for (int i = 0; i < values.size(); ++i)
         query.bindValue(i, values.at(i));
     if (!exec(query))
-        result.status = Status::failure(reasonOf(query));
+        result.status = failureOf(query);
     return result;
 }
 
@@ -189,8 +189,8 @@ UnmappedReads::~UnmappedReads() {
         QSqlQuery(connection()).exec(kMapped);
 }
 
-QString reasonOf(const QSqlQuery& query) {
-    return noteFailure(query.lastError(), reasonFor(query.lastError()));
+Status failureOf(const QSqlQuery& query) {
+    return noteFailure(query.lastError());
 }
 
 } // namespace store

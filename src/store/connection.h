@@ -45,8 +45,8 @@ bool exec(QSqlQuery& query);
 using StatementWatcher = std::function<void(const QString& sql, const QVariantList& values)>;
 void watchStatements(StatementWatcher watcher);
 
-// The reason for a failed query, for the operator (see reasons.h).
-QString reasonOf(const QSqlQuery& query);
+// The failure of a query: its kind and the reason for the operator (see reasons.h).
+Status failureOf(const QSqlQuery& query);
 
 // While one lives, the connection reads the file through its page cache only, not
 // through a memory map: a read through the whole ledger (a long report) would otherwise

@@ -26,7 +26,7 @@ Result<LedgerFacts> factsOf(QSqlDatabase db) {
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND "
                                    "name NOT LIKE 'sqlite!_%' ESCAPE '!'"))) {
-        result.status = Status::failure(reasonFor(query.lastError()));
+        result.status = failureOf(query.lastError());
         return result;
     }
     QStringList tables;

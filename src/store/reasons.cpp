@@ -31,6 +31,34 @@ const KnownReason kKnownReasons[] = {
          "Archivio, \"Ripristina da una copia…\")."},
 };
 
+// PostgreSQL's SQLSTATE codes of the failures the program acts on.
+struct KnownState {
+    const char* state;
+    ErrorKind kind;
+};
+
+const KnownState kKnownStates[] = {
+    {"23505", ErrorKind::Duplicate}, // unique_violation
+    {"25006", ErrorKind::ReadOnly},  // read_only_sql_transaction
+    {"53100", ErrorKind::DiskFull},  // disk_full
+};
+
+ErrorKind kindOfCode(int code) {
+    switch (code & 0xff) {
+    case 8:
+        return ErrorKind::ReadOnly;
+    case 11:
+    case 26:
+        return ErrorKind::Damaged;
+    case 13:
+        return ErrorKind::DiskFull;
+    default:
+        break;
+    }
+    // A unique index or the primary key refused the value.
+    return code == 2067 || code == 1555 ? ErrorKind::Duplicate : ErrorKind::Failed;
+}
+
 } // namespace
 
 QString reasonFor(int code, const QString& databaseText) {
@@ -53,6 +81,23 @@ QString reasonFor(const QSqlError& error) {
     bool numeric = false;
     const int code = error.nativeErrorCode().toInt(&numeric);
     return reasonFor(numeric ? code : engine::codeOfText(error.databaseText()), text);
+}
+
+ErrorKind kindOf(const QSqlError& error) {
+    const QString code = error.nativeErrorCode();
+    for (const KnownState& known : kKnownStates) {
+        if (code == QLatin1String(known.state))
+            return known.kind;
+    }
+    bool numeric = false;
+    const int number = code.toInt(&numeric);
+    // A constraint's code alone does not say which constraint refused the value.
+    const bool plain = numeric && number != 19;
+    return kindOfCode(plain ? number : engine::codeOfText(error.databaseText()));
+}
+
+Status failureOf(const QSqlError& error) {
+    return Status::failure(kindOf(error), reasonFor(error));
 }
 
 } // namespace store

@@ -9,11 +9,8 @@ const QString kChangedMeanwhile =
 } // namespace
 
 Status changedMeanwhile(const QString& what) {
-    return Status::failure(what + QLatin1Char(' ') + kChangedMeanwhile);
-}
-
-bool isChangedMeanwhile(const Status& status) {
-    return !status.ok() && status.error().endsWith(kChangedMeanwhile);
+    return Status::failure(ErrorKind::ChangedMeanwhile,
+                           what + QLatin1Char(' ') + kChangedMeanwhile);
 }
 
 } // namespace store

@@ -16,7 +16,7 @@ inline constexpr const char* kNextVersion = "versione = versione + 1";
 inline constexpr const char* kSameVersion = " AND versione = ?";
 
 // The refusal of a write whose row was changed by someone else after it was loaded.
+// Its kind is ErrorKind::ChangedMeanwhile.
 Status changedMeanwhile(const QString& what);
-bool isChangedMeanwhile(const Status& status);
 
 } // namespace store

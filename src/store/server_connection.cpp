@@ -2,6 +2,7 @@
 
 #include "store/connection.h"
 #include "store/dialect.h"
+#include "store/reasons.h"
 #include "store/schema.h"
 
 #include <QDate>
@@ -81,13 +82,14 @@ bool isConnectionLoss(const QSqlError& error) {
                               text.contains(QLatin1String("could not receive data")));
 }
 
-QString noteFailure(const QSqlError& error, const QString& reason) {
+Status noteFailure(const QSqlError& error) {
     if (currentEngine() != Engine::PostgreSQL || !isConnectionLoss(error))
-        return reason;
+        return failureOf(error);
     lost = true;
-    return QStringLiteral("connessione al server interrotta (%1); al prossimo comando il "
-                          "programma si ricollegherà")
-        .arg(reason.trimmed());
+    return Status::failure(ErrorKind::ConnectionLost,
+                           QStringLiteral("connessione al server interrotta (%1); al prossimo "
+                                          "comando il programma si ricollegherà")
+                               .arg(reasonFor(error).trimmed()));
 }
 
 Status reconnectIfLost() {

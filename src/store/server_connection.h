@@ -31,9 +31,9 @@ Status openServerDatabase(const LedgerAddress& address);
 // Whether `error` says the connection to the server is gone.
 bool isConnectionLoss(const QSqlError& error);
 
-// Remembers that the connection was lost when `error` says so; the reason for the
-// operator, naming the loss when it was one.
-QString noteFailure(const QSqlError& error, const QString& reason);
+// Remembers that the connection was lost when `error` says so; the failure `error` is
+// (see reasons.h), a ConnectionLost that names the loss when it was one.
+Status noteFailure(const QSqlError& error);
 
 // Opens the connection again when it was lost; run before every command.
 Status reconnectIfLost();

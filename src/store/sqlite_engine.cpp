@@ -31,7 +31,7 @@ constexpr int kCantOpen = 14;
 Status exec(QSqlDatabase db, const QString& sql) {
     QSqlQuery query(db);
     if (!query.exec(sql))
-        return Status::failure(reasonFor(query.lastError()));
+        return failureOf(query.lastError());
     return Status::success();
 }
 
@@ -85,7 +85,7 @@ Status open(const QString& name, const QString& path, bool readOnly) {
     if (!readOnly) {
         if (openedAs(db, path, busy, &error))
             return firstRead(db);
-        return Status::failure(reasonFor(error));
+        return failureOf(error);
     }
     // A ledger left in WAL mode on a medium that cannot be written has no index of its
     // log and none can be made: it is then read as a file nobody changes.
@@ -95,7 +95,7 @@ Status open(const QString& name, const QString& path, bool readOnly) {
     for (const QString& mode :
          {QStringLiteral("?mode=ro"), QStringLiteral("?mode=ro&immutable=1")}) {
         if (!openedAs(db, uri + mode, options, &error))
-            return Status::failure(reasonFor(error));
+            return failureOf(error);
         QSqlQuery probe(db);
         if (probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
             return Status::success();
@@ -105,7 +105,7 @@ Status open(const QString& name, const QString& path, bool readOnly) {
         if ((error.nativeErrorCode().toInt() & 0xff) != kCantOpen)
             break;
     }
-    return Status::failure(reasonFor(error));
+    return failureOf(error);
 }
 
 Status configure(QSqlDatabase db, bool readOnly) {
@@ -129,7 +129,7 @@ Result<QStringList> integrityProblems(QSqlDatabase db) {
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("PRAGMA integrity_check"))) {
-        result.status = Status::failure(reasonFor(query.lastError()));
+        result.status = failureOf(query.lastError());
         return result;
     }
     while (query.next()) {
@@ -138,7 +138,7 @@ Result<QStringList> integrityProblems(QSqlDatabase db) {
             result.value.append(line);
     }
     if (query.lastError().isValid())
-        result.status = Status::failure(reasonFor(query.lastError()));
+        result.status = failureOf(query.lastError());
     return result;
 }
 
@@ -156,6 +156,7 @@ int codeOfText(const QString& databaseText) {
         {"database or disk is full", 13},
         {"unable to open database file", 14},
         {"file is not a database", 26},
+        {"UNIQUE constraint failed", 2067},
     };
     for (const Known& k : known) {
         if (databaseText.startsWith(QLatin1String(k.text)))
@@ -167,10 +168,10 @@ int codeOfText(const QString& databaseText) {
 Status copyInto(QSqlDatabase db, const QString& target) {
     QSqlQuery query(db);
     if (!query.prepare(QStringLiteral("VACUUM INTO ?")))
-        return Status::failure(reasonFor(query.lastError()));
+        return failureOf(query.lastError());
     query.addBindValue(target);
     if (!query.exec())
-        return Status::failure(reasonFor(query.lastError()));
+        return failureOf(query.lastError());
     return Status::success();
 }
 

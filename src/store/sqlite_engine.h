@@ -36,7 +36,8 @@ Status configure(QSqlDatabase db, bool readOnly);
 Result<QStringList> integrityProblems(QSqlDatabase db);
 
 // The engine's result code of a failure known only by its text (the driver reports some
-// failures, a failed commit among them, without the code); -1 when the text is not known.
+// failures, a failed commit among them, without the code, and a constraint's code does not
+// say which constraint refused the value); -1 when the text is not known.
 int codeOfText(const QString& databaseText);
 
 // Writes a consistent copy of the open database to `target`, which must not exist or be

@@ -2,7 +2,6 @@
 
 #include "store/connection.h"
 #include "store/dialect.h"
-#include "store/reasons.h"
 #include "store/server_connection.h"
 
 #include <QSet>
@@ -33,8 +32,7 @@ Transaction::Transaction(QSqlDatabase db) : db_(std::move(db)) {
     }
     open_ = db_.transaction();
     if (!open_)
-        begun_ =
-            Status::failure(store::noteFailure(db_.lastError(), store::reasonFor(db_.lastError())));
+        begun_ = store::noteFailure(db_.lastError());
     else
         openConnections().insert(db_.connectionName());
 }
@@ -52,10 +50,9 @@ Status Transaction::commit() {
     open_ = false;
     openConnections().remove(db_.connectionName());
     if (!db_.commit()) {
-        const QString reason =
-            store::noteFailure(db_.lastError(), store::reasonFor(db_.lastError()));
+        const Status failed = store::noteFailure(db_.lastError());
         db_.rollback();
-        return Status::failure(reason);
+        return failed;
     }
     return Status::success();
 }

@@ -421,7 +421,7 @@ void PdfExportTest::stoppedAtTheLastPageLeavesNoFile() {
     int calls = 0; // one after each page laid out, more while waiting
     const Status status =
         writePdf(document, path, [&calls](int, int total) { return ++calls < total; });
-    QCOMPARE(status.error(), kStopped);
+    QCOMPARE(status.kind(), ErrorKind::Stopped);
     QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 }
 

@@ -183,7 +183,7 @@ void ReportDocumentTest::stoppedPdfLeavesNoFile() {
         return done < total / 4;
     });
     QVERIFY(!s.ok());
-    QCOMPARE(s.error(), kStopped);
+    QCOMPARE(s.kind(), ErrorKind::Stopped);
     QVERIFY(calls > 1);
     QVERIFY(!QFile::exists(path));
     QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());

@@ -671,7 +671,7 @@ void ReportCatalogueTest::exportFailures() {
     request.period = QStringLiteral("1");
     Status s = exportReport(request, path);
     QVERIFY(!s.ok());
-    QCOMPARE(s.error(), QStringLiteral("Attenzione non ci sono dati  !"));
+    QCOMPARE(s.kind(), ErrorKind::NothingToPrint);
     QVERIFY(!QFile::exists(path));
 
     request.name = QStringLiteral("Sconosciuta");

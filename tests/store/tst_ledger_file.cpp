@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+Q_DECLARE_METATYPE(ErrorKind)
+
 namespace {
 
 // Writes a database file with `statements` on a connection of the test's own.
@@ -393,44 +395,69 @@ void LedgerFileTest::olderLedgerIsCopiedBeforeUpgrade() {
 }
 
 void LedgerFileTest::reasons_data() {
-    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("databaseText");
     QTest::addColumn<QString>("sentencePart");
-    QTest::newRow("full") << 13 << "database or disk is full"
-                          << "Il disco è pieno";
-    QTest::newRow("read-only") << 8 << "attempt to write a readonly database"
-                               << "in sola lettura";
-    QTest::newRow("damaged") << 11 << "database disk image is malformed"
-                             << "ripristinarlo da una copia";
-    QTest::newRow("busy") << 5 << "database is locked"
-                          << "in uso da un altro programma";
-    QTest::newRow("locked table") << 6 << "database table is locked"
-                                  << "in uso da un altro programma";
+    QTest::addColumn<ErrorKind>("kind");
+    QTest::newRow("full") << "13"
+                          << "database or disk is full"
+                          << "Il disco è pieno" << ErrorKind::DiskFull;
+    QTest::newRow("read-only") << "8"
+                               << "attempt to write a readonly database"
+                               << "in sola lettura" << ErrorKind::ReadOnly;
+    QTest::newRow("damaged") << "11"
+                             << "database disk image is malformed"
+                             << "ripristinarlo da una copia" << ErrorKind::Damaged;
+    QTest::newRow("busy") << "5"
+                          << "database is locked"
+                          << "in uso da un altro programma" << ErrorKind::Failed;
+    QTest::newRow("locked table") << "6"
+                                  << "database table is locked"
+                                  << "in uso da un altro programma" << ErrorKind::Failed;
     QTest::newRow("extended read-only code")
-        << (8 | (1 << 8)) << "attempt to write a readonly database"
-        << "in sola lettura";
-    QTest::newRow("not a database") << 26 << "file is not a database"
-                                    << "non è un archivio valido";
+        << QString::number(8 | (1 << 8)) << "attempt to write a readonly database"
+        << "in sola lettura" << ErrorKind::ReadOnly;
+    QTest::newRow("not a database") << "26"
+                                    << "file is not a database"
+                                    << "non è un archivio valido" << ErrorKind::Damaged;
     // A failed commit reaches the program without the engine's code.
-    QTest::newRow("full, known by its text only") << -1 << "database or disk is full"
-                                                  << "Il disco è pieno";
-    QTest::newRow("unknown text without a code") << -1 << "something else"
-                                                 << "something else";
-    QTest::newRow("a constraint keeps its own text") << 19 << "UNIQUE constraint failed: Anno.Anno"
-                                                     << "UNIQUE constraint failed";
+    QTest::newRow("full, known by its text only") << QString() << "database or disk is full"
+                                                  << "Il disco è pieno" << ErrorKind::DiskFull;
+    QTest::newRow("unknown text without a code") << QString() << "something else"
+                                                 << "something else" << ErrorKind::Failed;
+    // A constraint's primary code does not say which constraint refused the value.
+    QTest::newRow("a constraint keeps its own text")
+        << "19"
+        << "UNIQUE constraint failed: Anno.Anno"
+        << "UNIQUE constraint failed" << ErrorKind::Duplicate;
+    QTest::newRow("another constraint") << "19"
+                                        << "CHECK constraint failed: Anno"
+                                        << "CHECK constraint failed" << ErrorKind::Failed;
+    QTest::newRow("the unique index's extended code")
+        << "2067"
+        << "UNIQUE constraint failed: Anno.Anno"
+        << "UNIQUE constraint failed" << ErrorKind::Duplicate;
+    QTest::newRow("the server's unique violation")
+        << "23505"
+        << "duplicate key value violates unique constraint \"anno_anno_key\""
+        << "duplicate key value" << ErrorKind::Duplicate;
+    QTest::newRow("the server's read-only transaction")
+        << "25006"
+        << "cannot execute INSERT in a read-only transaction"
+        << "read-only transaction" << ErrorKind::ReadOnly;
 }
 
 void LedgerFileTest::reasons() {
-    QFETCH(int, code);
+    QFETCH(QString, code);
     QFETCH(QString, databaseText);
     QFETCH(QString, sentencePart);
-    const QString reason =
-        store::reasonFor(QSqlError("driver text", databaseText, QSqlError::StatementError,
-                                   code < 0 ? QString() : QString::number(code)));
-    QVERIFY2(reason.startsWith(reason.section('\n', 0, 0)), qPrintable(reason));
+    QFETCH(ErrorKind, kind);
+    const QSqlError error("driver text", databaseText, QSqlError::StatementError, code);
+    const QString reason = store::reasonFor(error);
     QVERIFY2(reason.section('\n', 0, 0).contains(sentencePart), qPrintable(reason));
     // The database's own words stay, as the last line.
     QVERIFY2(reason.section('\n', -1).endsWith(databaseText), qPrintable(reason));
+    QCOMPARE(store::kindOf(error), kind);
 }
 
 QTEST_GUILESS_MAIN(LedgerFileTest)

@@ -15,7 +15,7 @@ namespace query_plans {
 namespace {
 
 QString reasonOf(const QSqlQuery& query) {
-    return store::reasonOf(query);
+    return store::failureOf(query).error();
 }
 
 QStringList sqlitePlan(const QString& sql, const QVariantList& values, QString* error) {

@@ -70,7 +70,7 @@ Status CsvWriter::flush() {
     const std::size_t written =
         std::fwrite(buffer_.constData(), 1, std::size_t(buffer_.size()), file_);
     if (written != std::size_t(buffer_.size()) || std::fflush(file_) != 0)
-        return Status::failure(fileReason(errno ? errno : EIO));
+        return fileFailure(errno ? errno : EIO);
     buffer_.clear();
     return Status::success();
 }
@@ -78,7 +78,7 @@ Status CsvWriter::flush() {
 Status CsvWriter::open(const QString& path, const TableShape& shape) {
     file_ = std::fopen(QFile::encodeName(path).constData(), "wb");
     if (!file_)
-        return Status::failure(fileReason(errno));
+        return fileFailure(errno);
     columns_ = shape.columns;
     buffer_ = QByteArray("\xEF\xBB\xBF");
     const auto text = [](const QString& t) { return field(cellOf(CellKind::Text, t)); };
@@ -118,7 +118,7 @@ Status CsvWriter::close(const QList<std::optional<qint64>>& totals) {
     if (!flushed.ok())
         return flushed;
     if (closed != 0)
-        return Status::failure(fileReason(errno ? errno : EIO));
+        return fileFailure(errno ? errno : EIO);
     return Status::success();
 }
 

@@ -38,3 +38,25 @@ QString fileReason(int errorNumber) {
         .arg(errorNumber)
         .arg(QString::fromLocal8Bit(std::strerror(errorNumber)));
 }
+
+ErrorKind fileErrorKind(int errorNumber) {
+    switch (errorNumber) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return ErrorKind::DiskFull;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return ErrorKind::ReadOnly;
+    case ENOENT:
+    case ENOTDIR:
+        return ErrorKind::NotFound;
+    default:
+        return ErrorKind::Failed;
+    }
+}
+
+Status fileFailure(int errorNumber) {
+    return Status::failure(fileErrorKind(errorNumber), fileReason(errorNumber));
+}

@@ -13,7 +13,8 @@
 namespace {
 
 Status failure(const QString& what, int errorNumber) {
-    return Status::failure(what + QStringLiteral(": ") + fileReason(errorNumber));
+    return Status::failure(fileErrorKind(errorNumber),
+                           what + QStringLiteral(": ") + fileReason(errorNumber));
 }
 
 } // namespace

@@ -40,7 +40,7 @@ Status libraryFailure(lxw_error error) {
     case LXW_ERROR_ZIP_FILE_ADD:
     case LXW_ERROR_ZIP_CLOSE:
         if (errno != 0)
-            return Status::failure(fileReason(errno));
+            return fileFailure(errno);
         break;
     default:
         break;
@@ -94,7 +94,7 @@ Status XlsxWriter::open(const QString& path, const TableShape& shape) {
     errno = 0;
     workbook_ = workbook_new_opt(QFile::encodeName(path).constData(), &options);
     if (!workbook_)
-        return Status::failure(errno ? fileReason(errno) : QStringLiteral("memoria esaurita"));
+        return errno ? fileFailure(errno) : Status::failure(QStringLiteral("memoria esaurita"));
 
     const QByteArray title = shape.title.toUtf8();
     QStringList selection;
@@ -255,7 +255,7 @@ Status XlsxWriter::close(const QList<std::optional<qint64>>& totals) {
     if (FILE* rows = sheet_->optimize_tmpfile) {
         errno = 0;
         if (std::fflush(rows) != 0 || std::ferror(rows))
-            return Status::failure(fileReason(errno ? errno : EIO));
+            return fileFailure(errno ? errno : EIO);
     }
     errno = 0;
     const lxw_error closed = workbook_close(workbook_);

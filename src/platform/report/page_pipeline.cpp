@@ -16,7 +16,7 @@ Status pipePages(ReportDocument& document, int first, int last, const PageConsum
     std::thread consumer([&] {
         consumed = consume(queue, total);
         if (consumed.ok() && queue.painted() != total)
-            consumed = Status::failure(kStopped);
+            consumed = stoppedByOperator();
         queue.close();
     });
     Status status = Status::success();
@@ -25,12 +25,12 @@ Status pipePages(ReportDocument& document, int first, int last, const PageConsum
         RenderedPage page;
         status = document.layOut(i, page);
         if (status.ok() && !keepGoing())
-            status = Status::failure(kStopped);
+            status = stoppedByOperator();
         if (status.ok() && !queue.push(std::move(page), keepGoing))
-            status = queue.isClosed() ? Status::success() : Status::failure(kStopped);
+            status = queue.isClosed() ? Status::success() : stoppedByOperator();
     }
     if (status.ok() && !queue.waitPainted(total, keepGoing))
-        status = Status::failure(kStopped);
+        status = stoppedByOperator();
     queue.close();
     consumer.join();
     return status.ok() ? consumed : status;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/status.h"
+
 #include <QString>
 #include <functional>
 
@@ -8,7 +10,9 @@ namespace report {
 // Called now and then with the pages done and the pages to do; false stops.
 using PageProgress = std::function<bool(int done, int total)>;
 
-// The reason given when the operator stopped the work.
-inline const QString kStopped = QStringLiteral("interrotta dall'operatore");
+// The failure of work the operator stopped.
+inline Status stoppedByOperator() {
+    return Status::failure(ErrorKind::Stopped, QStringLiteral("interrotta dall'operatore"));
+}
 
 } // namespace report
