@@ -58,9 +58,8 @@ DueDate legalDueDate(const QDate& nominal, const DueDateOverrides& overrides,
     }
     bool afterSaturday = false;
     for (QString why = nonWorkingReason(day); !why.isEmpty(); why = nonWorkingReason(day)) {
-        // "sabato" says the Sunday after it too; a named holiday is always said.
-        if (!(afterSaturday && why == QLatin1String("domenica")) &&
-            !(afterSaturday && day.dayOfWeek() == Qt::Sunday && why == QLatin1String("Pasqua")))
+        // "sabato" says the Sunday after it too (Easter among them); a holiday is always said.
+        if (!(afterSaturday && day.dayOfWeek() == Qt::Sunday && holidayName(day).isEmpty()))
             due.reasons.append(QStringLiteral("%1 è %2").arg(dayText(day), why));
         afterSaturday = day.dayOfWeek() == Qt::Saturday;
         day = day.addDays(1);

@@ -44,7 +44,7 @@ QDate easterSunday(int year) {
     return QDate(year, n / 31, n % 31 + 1);
 }
 
-QString nonWorkingReason(const QDate& date) {
+QString holidayName(const QDate& date) {
     for (const FixedHoliday& holiday : kFixedHolidays) {
         if (date.month() == holiday.month && date.day() == holiday.day &&
             date.year() >= holiday.fromYear)
@@ -52,6 +52,12 @@ QString nonWorkingReason(const QDate& date) {
     }
     if (date == easterSunday(date.year()).addDays(1))
         return QStringLiteral("Lunedì dell'Angelo");
+    return {};
+}
+
+QString nonWorkingReason(const QDate& date) {
+    if (const QString holiday = holidayName(date); !holiday.isEmpty())
+        return holiday;
     if (date == easterSunday(date.year()))
         return QStringLiteral("Pasqua");
     if (date.dayOfWeek() == Qt::Saturday)

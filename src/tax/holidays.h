@@ -10,6 +10,10 @@ namespace tax {
 // Easter Sunday of `year` (Gregorian computus).
 QDate easterSunday(int year);
 
+// The national holiday with civil effect on `date` ("Natale", "Lunedì dell'Angelo"),
+// whatever the day of the week; empty when there is none.
+QString holidayName(const QDate& date);
+
 // Why `date` is not a working day, in Italian ("sabato", "domenica", "Natale",
 // "Lunedì dell'Angelo"); empty for a working day. A holiday on a Sunday is named.
 QString nonWorkingReason(const QDate& date);
