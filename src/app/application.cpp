@@ -4,6 +4,7 @@
 #include "app/copy_command.h"
 #include "app/exit_status.h"
 #include "app/ledger_commands.h"
+#include "app/login_steps.h"
 #include "app/nota.h"
 #include "app/password_prompt.h"
 #include "app/pictures.h"
@@ -30,7 +31,6 @@
 #include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QPushButton>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTranslator>
@@ -158,13 +158,11 @@ int takeScreenshot(Nota& window, const QString& file) {
     auto* users = window.findChild<QComboBox*>(QStringLiteral("cbo1"));
     if (!users || users->count() == 0)
         return fail(1, QStringLiteral("nessun utente nell'archivio"));
-    users->setCurrentIndex(0);
-    Q_EMIT users->activated(0);
     Result<QSqlQuery> newest = store::run(QStringLiteral("SELECT max(anno) FROM Ritenute"));
-    if (newest.ok() && newest.value.next())
-        window.findChild<QComboBox*>(QStringLiteral("cbo2"))
-            ->setEditText(newest.value.value(0).toString());
-    window.findChild<QPushButton*>(QStringLiteral("Cmd1"))->click();
+    const QString year = newest.ok() && newest.value.next()
+                             ? newest.value.value(0).toString()
+                             : window.findChild<QComboBox*>(QStringLiteral("cbo2"))->currentText();
+    logInThroughPanel(window, users->itemText(0), year);
     window.action("Rmodifica")->trigger();
     QApplication::processEvents();
     DataGrid& grid = window.selectionGrid();

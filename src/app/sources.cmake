@@ -6,6 +6,7 @@ list(APPEND VELARCO_GUI_SOURCES
   app/exit_status.cpp app/exit_status.h
   app/help_menu.cpp app/help_menu.h
   app/ledger_commands.cpp app/ledger_commands.h
+  app/login_steps.cpp app/login_steps.h
   app/copy_command.cpp app/copy_command.h
   app/nota.cpp app/nota.h
   app/password_prompt.cpp app/password_prompt.h

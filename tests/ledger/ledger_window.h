@@ -8,6 +8,7 @@
 #include "store/connection.h"
 #include "store/dialect.h"
 #include "store/name_order.h"
+#include "support/logged_in_window.h"
 #include "support/modal_message_boxes.h"
 #include "support/test_database.h"
 
@@ -35,16 +36,7 @@ public:
         : boxes(kind == Boxes::Modal ? modalBoxes : scriptedBoxes) {
         userId = TestDatabase::addSubject(QStringLiteral("ROSSI MARIO"), true);
         window = std::make_unique<Nota>(boxes);
-        window->show();
-        window->activateWindow();
-        if (!QTest::qWaitForWindowActive(window.get()))
-            qWarning("the window did not become active: focus checks may fail");
-        auto* users = child<QComboBox>("cbo1");
-        const int index = users->findText(QStringLiteral("ROSSI MARIO"));
-        users->setCurrentIndex(index);
-        Q_EMIT users->activated(index);
-        child<QComboBox>("cbo2")->setEditText(year);
-        child<QPushButton>("Cmd1")->click();
+        showAndLogIn(*window, QStringLiteral("ROSSI MARIO"), year);
     }
 
     template <typename T = QWidget> T* child(const char* name) const {

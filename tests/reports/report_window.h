@@ -10,6 +10,7 @@
 #include "reports/report_commands.h"
 #include "reports/search_panel.h"
 #include "store/connection.h"
+#include "support/logged_in_window.h"
 #include "support/test_database.h"
 
 #include <QAction>
@@ -82,15 +83,7 @@ public:
         TestDatabase::exec(QStringLiteral("CREATE TABLE Scratch (x INTEGER)"));
 
         window = std::make_unique<Nota>(boxes);
-        window->show();
-        auto* users = child<QComboBox>("cbo1");
-        const int index = users->findText(QStringLiteral("ROSSI MARIO"));
-        users->setCurrentIndex(index);
-        Q_EMIT users->activated(index);
-        child<QComboBox>("cbo2")->setEditText(year);
-        child<QPushButton>("Cmd1")->click();
-        if (window->panel("Frame2")->isVisible())
-            qFatal("the login was refused");
+        showAndLogIn(*window, QStringLiteral("ROSSI MARIO"), year);
 
         const auto record = [this](const PreparedReport& report) {
             Previewed p;
