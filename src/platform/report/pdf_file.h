@@ -31,7 +31,6 @@ public:
 
     // False once a write to the device failed.
     bool ok() const { return ok_; }
-    int objectCount() const { return int(offsets_.size()); }
 
 private:
     void beginObject(int number);
