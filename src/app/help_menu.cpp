@@ -48,7 +48,7 @@ void HelpMenu::Guida() {
     const QString folder = guideFolder();
     if (folder.isEmpty()) {
         shell_.boxes().notice(QStringLiteral("La guida non è installata: reinstallare Velarco."),
-                              QStringLiteral("ERRORE -- BLOCCANTE  "));
+                              blockingTitle());
         return;
     }
     // One window, raised again by F1 while it is open.

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/status.h"
 #include "platform/export/table.h"
 #include "platform/keyed_query.h"
-#include "store/status.h"
 
 #include <QString>
 #include <QStringList>

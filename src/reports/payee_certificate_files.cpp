@@ -55,7 +55,8 @@ Result<QStringList> writeFolder(const QString& userId, const QString& year,
         return result;
     }
     if (read.value.payees.isEmpty()) {
-        result.status = Status::failure(catalogue::kNoDataText.trimmed());
+        result.status =
+            Status::failure(ErrorKind::NothingToPrint, catalogue::kNoDataText.trimmed());
         return result;
     }
     const QDir dir(folder);

@@ -99,12 +99,12 @@ void ReportCommands::runCertificate() {
     const Result<QStringList> written =
         payee_certificate::writeFolder(request.userId, request.year, request.subject, folder);
     if (!written.ok()) {
-        if (written.error() == catalogue::kNoDataText.trimmed())
+        if (written.is(ErrorKind::NothingToPrint))
             boxes.notice(catalogue::kNoDataText, catalogue::kNoDataTitle);
         else
             boxes.notice(QStringLiteral("Le attestazioni non sono state scritte: ") +
                              written.error(),
-                         report_launcher::kFailureTitle);
+                         blockingTitle());
         return;
     }
     StatusBar::tellFileWritten(window, written.value.constLast());

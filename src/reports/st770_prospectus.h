@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/status.h"
 #include "reports/st770_rules.h"
-#include "store/status.h"
 
 #include <QDate>
 #include <QList>
