@@ -99,7 +99,7 @@ void ArchiveMenu::NuovoArchivio() {
                                              "con un nome libero. Per aprirlo usare \"Apri "
                                              "archivio locale…\".")
                                   .arg(shown(file)),
-                              kErrorTitle);
+                              blockingTitle());
         return;
     }
     createLedger(file);

@@ -202,7 +202,7 @@ private:
             reason = QStringLiteral("«%1»: partita IVA «%2» non valida: solo cifre")
                          .arg(name, codes.vatNumber);
         if (!reason.isEmpty()) {
-            planned.findings.append({reason, kBlockingTitle, QString(), true});
+            planned.findings.append({reason, blockingTitle(), QString(), true});
             planned.verdict = RowVerdict::Stopped;
             return;
         }

@@ -101,7 +101,7 @@ CellValue checkConfirmed(const QString& text) {
     const QString flag = text.toUpper();
     if (flag != u"S" && flag != u"N")
         return refuse(QStringLiteral("Scrivere S se la scadenza è confermata, N se non lo è."),
-                      text.isEmpty() ? kEmptyTitle : kBlockingTitle);
+                      text.isEmpty() ? kEmptyTitle : blockingTitle());
     return {flag, std::nullopt};
 }
 
