@@ -1,5 +1,9 @@
 # Files of src/importing, by library.
 list(APPEND VELARCO_CORE_SOURCES
+  importing/einvoice.h
+  importing/einvoice_envelope.cpp importing/einvoice_envelope.h
+  importing/einvoice_files.cpp importing/einvoice_files.h
+  importing/einvoice_reader.cpp importing/einvoice_reader.h
   importing/legacy_rows.cpp importing/legacy_rows.h
   importing/legacy_values.cpp importing/legacy_values.h
   importing/record_fields.cpp importing/record_fields.h
