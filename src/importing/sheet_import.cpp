@@ -21,30 +21,47 @@ namespace {
 
 const QString kWarningTitle = QStringLiteral("ERRORE - NON BLOCCANTE");
 
-// Rows are the same record when user and year (those of the import), payee (letter case
+// Rows are the same record when user, year (unless any year counts), payee (letter case
 // aside), invoice number and invoice date are.
-QString duplicateKey(const QString& name, const QString& invoiceNumber, const QString& isoDate) {
-    return name.trimmed().toCaseFolded() + u'\x1f' + invoiceNumber.trimmed() + u'\x1f' + isoDate;
+QString duplicateKey(const QString& user, const QString& name, const QString& invoiceNumber,
+                     const QString& isoDate) {
+    return user + u'\x1f' + name.trimmed().toCaseFolded() + u'\x1f' + invoiceNumber.trimmed() +
+           u'\x1f' + isoDate;
 }
 
 QString duplicateKey(const WithholdingEntry& e) {
-    return duplicateKey(e.subjectName, e.invoiceNumber,
+    return duplicateKey(e.user, e.subjectName, e.invoiceNumber,
                         ledger::isoFromShortDate(e.invoiceDate).value_or(QString()));
 }
 
-// The keys of the user's records of the year, mapped to nothing (they are the ledger's).
-Result<QHash<QString, int>> ledgerKeys(const QString& userId, const QString& year) {
+// The keys of the records of the rows' users, of the plan's year or of every year,
+// mapped to nothing (they are the ledger's).
+Result<QHash<QString, int>> ledgerKeys(const QList<CandidateRow>& rows,
+                                       const PlanOptions& options) {
     Result<QHash<QString, int>> result;
-    Result<QSqlQuery> query = store::run(
-        QStringLiteral(
-            "SELECT denominazione, FT, data FROM Ritenute WHERE utente = ? AND anno = ?"),
-        {userId, year});
-    result.status = query.status;
-    while (query.ok() && query.value.next())
-        result.value.insert(duplicateKey(query.value.value(0).toString(),
-                                         query.value.value(1).toString(),
-                                         query.value.value(2).toString()),
-                            0);
+    QStringList users;
+    for (const CandidateRow& row : rows) {
+        if (!users.contains(row.entry.user))
+            users.append(row.entry.user);
+    }
+    for (const QString& user : users) {
+        Result<QSqlQuery> query =
+            options.duplicatesInEveryYear
+                ? store::run(QStringLiteral(
+                                 "SELECT denominazione, FT, data FROM Ritenute WHERE utente = ?"),
+                             {user})
+                : store::run(QStringLiteral("SELECT denominazione, FT, data FROM Ritenute WHERE "
+                                            "utente = ? AND anno = ?"),
+                             {user, options.year});
+        result.status = query.status;
+        if (!query.ok())
+            return result;
+        while (query.value.next())
+            result.value.insert(duplicateKey(user, query.value.value(0).toString(),
+                                             query.value.value(1).toString(),
+                                             query.value.value(2).toString()),
+                                0);
+    }
     return result;
 }
 
@@ -105,25 +122,30 @@ QHash<QString, PayeeCodes> sheetCodes(const sheet::Table& table, const SheetLayo
 
 class Planner {
 public:
-    Planner(const SheetLayout& layout, const PlanOptions& options, QHash<QString, int> seen,
-            QHash<QString, PayeeCodes> sheetCodes)
-        : layout_(layout), options_(options), seen_(std::move(seen)),
-          sheetCodes_(std::move(sheetCodes)) {}
+    Planner(const PlanOptions& options, QHash<QString, int> seen,
+            const QHash<QString, PayeeCodes>& sourceCodes)
+        : options_(options), seen_(std::move(seen)), sourceCodes_(sourceCodes) {}
 
     const QStringList& payeesWithoutTaxCode() const { return asked_; }
 
-    Result<PlannedRow> plan(const sheet::Row& row) {
+    Result<PlannedRow> plan(const CandidateRow& row) {
         Result<PlannedRow> result;
         PlannedRow& planned = result.value;
-        planned.line = row.number;
-        SheetEntry read = entryOfRow(row, layout_.fields, layout_.captions, options_.userId,
-                                     options_.year, options_.today);
-        planned.entry = read.entry;
-        planned.payee = read.payee;
-        if (!read.unreadable.isEmpty()) {
-            planned.findings = read.unreadable;
+        planned.line = row.line;
+        planned.source = row.source;
+        planned.entry = row.entry;
+        planned.payee = row.payee;
+        planned.details = row.details;
+        if (!row.unreadable.isEmpty()) {
+            planned.findings = row.unreadable;
             planned.verdict = RowVerdict::Stopped;
             return result;
+        }
+        bool unmatched = false;
+        if (row.matchByCodes) {
+            result.status = identifySubject(planned, unmatched);
+            if (!result.ok())
+                return result;
         }
         const QString key = duplicateKey(planned.entry);
         if (const auto found = seen_.constFind(key); found != seen_.cend()) {
@@ -135,12 +157,13 @@ public:
             planned.verdict = RowVerdict::Duplicate;
             return result;
         }
-        planned.findings = ledger::checkBeforeSave(planned.entry, EntryMode::Insert);
+        planned.findings = row.notes + ledger::checkBeforeSave(planned.entry, EntryMode::Insert);
         if (!planned.findings.isEmpty() && planned.findings.back().stops) {
             planned.verdict = RowVerdict::Stopped;
             return result;
         }
-        result.status = resolveSubject(planned);
+        if (planned.entry.subjectId.isEmpty())
+            result.status = resolveSubject(planned, unmatched);
         if (planned.verdict != RowVerdict::Stopped) {
             planned.verdict = planned.findings.isEmpty() ? RowVerdict::Ready : RowVerdict::Warned;
             seen_.insert(key, planned.line);
@@ -149,7 +172,37 @@ public:
     }
 
 private:
-    Status resolveSubject(PlannedRow& planned) {
+    // The subject of the payee's codice fiscale, else of its partita IVA; `unmatched`
+    // when the payee has a code and no subject has it (then the name does not count).
+    Status identifySubject(PlannedRow& planned, bool& unmatched) {
+        const std::pair<store::SubjectCode, QString> codes[] = {
+            {store::SubjectCode::TaxCode, planned.payee.taxCode},
+            {store::SubjectCode::VatNumber, planned.payee.vatNumber}};
+        for (const auto& [kind, code] : codes) {
+            if (code.trimmed().isEmpty())
+                continue;
+            unmatched = true;
+            const QString cacheKey = QString::number(int(kind)) + code.trimmed().toUpper();
+            auto found = byCode_.constFind(cacheKey);
+            if (found == byCode_.cend()) {
+                const Result<std::optional<store::SubjectRef>> subject =
+                    store::subjectByCode(kind, code);
+                if (!subject.ok())
+                    return subject.status;
+                found = byCode_.insert(cacheKey, subject.value);
+            }
+            if (*found) {
+                planned.entry.subjectId = QString::number((*found)->id);
+                planned.entry.subjectName = (*found)->name;
+                unmatched = false;
+                break;
+            }
+        }
+        return Status::success();
+    }
+
+    // The subject of the payee's name, unless its codes matched none.
+    Status resolveSubject(PlannedRow& planned, bool unmatched) {
         const QString name = planned.entry.subjectName.trimmed().toCaseFolded();
         auto found = subjects_.constFind(name);
         if (found == subjects_.cend()) {
@@ -159,9 +212,11 @@ private:
                 return id.status;
             found = subjects_.insert(name, id.value);
         }
-        if (*found) {
+        if (*found && !unmatched) {
             planned.entry.subjectId = QString::number(**found);
-        } else if (options_.createSubjects) {
+            return Status::success();
+        }
+        if (options_.createSubjects) {
             createSubject(planned);
         } else {
             planned.findings.append(
@@ -180,7 +235,7 @@ private:
     void createSubject(PlannedRow& planned) {
         const QString name = planned.entry.subjectName.trimmed();
         const QString folded = foldedName(name);
-        PayeeCodes codes = sheetCodes_.value(folded);
+        PayeeCodes codes = sourceCodes_.value(folded);
         const PayeeCodes typed = options_.typedCodes.value(folded);
         if (codes.taxCode.isEmpty()) {
             if (!asked_.contains(name, Qt::CaseInsensitive))
@@ -212,12 +267,12 @@ private:
                                  kWarningTitle, QString(), false});
     }
 
-    const SheetLayout& layout_;
     const PlanOptions& options_;
     QHash<QString, int> seen_; // key -> line of the file, 0 for the ledger's own records
-    QHash<QString, PayeeCodes> sheetCodes_;
+    const QHash<QString, PayeeCodes>& sourceCodes_;
     QStringList asked_;
     QHash<QString, std::optional<qint64>> subjects_;
+    QHash<QString, std::optional<store::SubjectRef>> byCode_; // kind and code -> subject
 };
 
 } // namespace
@@ -261,23 +316,17 @@ QStringList ImportPlan::newSubjects() const {
     return names;
 }
 
-Result<ImportPlan> planImport(const sheet::Table& table, const SheetLayout& layout,
-                              const PlanOptions& options) {
+Result<ImportPlan> planRows(const QList<CandidateRow>& rows, const PlanOptions& options,
+                            const QHash<QString, PayeeCodes>& codes) {
     Result<ImportPlan> result;
-    Result<QHash<QString, int>> keys = ledgerKeys(options.userId, options.year);
+    Result<QHash<QString, int>> keys = ledgerKeys(rows, options);
     if (!keys.ok()) {
         result.status = keys.status;
         return result;
     }
-    Planner planner(layout, options, std::move(keys.value), sheetCodes(table, layout));
-    for (qsizetype i = layout.headerRow + 1; i < table.rows.size(); ++i) {
-        const sheet::Row& row = table.rows.at(i);
-        if (!hasMappedValue(row, layout.fields))
-            continue;
-        if (i == table.rows.size() - 1 && isTotalsRow(row, layout)) {
-            result.value.totalsLine = row.number;
-            continue;
-        }
+    Planner planner(options, std::move(keys.value), codes);
+    result.value.rows.reserve(rows.size());
+    for (const CandidateRow& row : rows) {
         Result<PlannedRow> planned = planner.plan(row);
         if (!planned.ok()) {
             result.status = planned.status;
@@ -286,6 +335,32 @@ Result<ImportPlan> planImport(const sheet::Table& table, const SheetLayout& layo
         result.value.rows.append(planned.value);
     }
     result.value.payeesWithoutTaxCode = planner.payeesWithoutTaxCode();
+    return result;
+}
+
+Result<ImportPlan> planImport(const sheet::Table& table, const SheetLayout& layout,
+                              const PlanOptions& options) {
+    QList<CandidateRow> rows;
+    int totalsLine = 0;
+    for (qsizetype i = layout.headerRow + 1; i < table.rows.size(); ++i) {
+        const sheet::Row& row = table.rows.at(i);
+        if (!hasMappedValue(row, layout.fields))
+            continue;
+        if (i == table.rows.size() - 1 && isTotalsRow(row, layout)) {
+            totalsLine = row.number;
+            continue;
+        }
+        SheetEntry read = entryOfRow(row, layout.fields, layout.captions, options.userId,
+                                     options.year, options.today);
+        CandidateRow candidate;
+        candidate.line = row.number;
+        candidate.entry = std::move(read.entry);
+        candidate.payee = std::move(read.payee);
+        candidate.unreadable = std::move(read.unreadable);
+        rows.append(std::move(candidate));
+    }
+    Result<ImportPlan> result = planRows(rows, options, sheetCodes(table, layout));
+    result.value.totalsLine = totalsLine;
     return result;
 }
 
@@ -301,7 +376,7 @@ ImportOutcome runImport(const ImportPlan& plan, const ImportProgress& progress) 
         const QString name = row.entry.subjectName.trimmed();
         if (!row.newSubject || created.contains(foldedName(name)))
             continue;
-        registry::Subject subject;
+        registry::Subject subject = row.details;
         subject.name = name;
         subject.taxCode = row.payee.taxCode;
         subject.vatNumber = row.payee.vatNumber;

@@ -4,6 +4,7 @@ list(APPEND VELARCO_CORE_SOURCES
   importing/einvoice_envelope.cpp importing/einvoice_envelope.h
   importing/einvoice_files.cpp importing/einvoice_files.h
   importing/einvoice_reader.cpp importing/einvoice_reader.h
+  importing/einvoice_rows.cpp importing/einvoice_rows.h
   importing/legacy_rows.cpp importing/legacy_rows.h
   importing/legacy_values.cpp importing/legacy_values.h
   importing/record_fields.cpp importing/record_fields.h

@@ -52,4 +52,19 @@ Result<std::optional<qint64>> subjectIdByName(const QString& name) {
     return result;
 }
 
+Result<std::optional<SubjectRef>> subjectByCode(SubjectCode kind, const QString& code) {
+    const QString sql = kind == SubjectCode::TaxCode
+                            ? QStringLiteral("SELECT ID, denominazione FROM Soggetti WHERE "
+                                             "upper(trim(codice)) = ? ORDER BY ID")
+                            : QStringLiteral("SELECT ID, denominazione FROM Soggetti WHERE "
+                                             "upper(trim(partita)) = ? ORDER BY ID");
+    Result<std::optional<SubjectRef>> result;
+    Result<QSqlQuery> query = run(sql, {code.trimmed().toUpper()});
+    result.status = query.status;
+    if (query.ok() && query.value.next())
+        result.value =
+            SubjectRef{query.value.value(0).toLongLong(), query.value.value(1).toString()};
+    return result;
+}
+
 } // namespace store

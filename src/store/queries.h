@@ -22,4 +22,16 @@ Result<QStringList> subjectNames();
 // no value when none does.
 Result<std::optional<qint64>> subjectIdByName(const QString& name);
 
+// A subject found by one of its codes: its ID and its name.
+struct SubjectRef {
+    qint64 id = 0;
+    QString name;
+};
+
+enum class SubjectCode { TaxCode, VatNumber }; // codice fiscale, partita IVA
+
+// The first subject (lowest ID) whose code of kind `kind` is `code`, blanks and letter
+// case aside; no value when none is.
+Result<std::optional<SubjectRef>> subjectByCode(SubjectCode kind, const QString& code);
+
 } // namespace store

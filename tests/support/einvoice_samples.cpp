@@ -11,7 +11,8 @@ namespace samples {
 namespace {
 
 QString element(const QString& name, const QString& value) {
-    return value.isEmpty() ? QString() : QStringLiteral("<%1>%2</%1>").arg(name, value);
+    return value.isEmpty() ? QString()
+                           : QStringLiteral("<%1>%2</%1>").arg(name, value.toHtmlEscaped());
 }
 
 QString party(const QString& role, const Party& p) {
