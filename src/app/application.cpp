@@ -3,6 +3,7 @@
 #include "app/command_line_help.h"
 #include "app/copy_command.h"
 #include "app/exit_status.h"
+#include "app/invoice_import_command.h"
 #include "app/ledger_commands.h"
 #include "app/login_steps.h"
 #include "app/nota.h"
@@ -131,7 +132,7 @@ int importWithoutWindow(const StartupOptions& startup, char* argv[]) {
     if (!opened.ok())
         return fail(kNoDatabase, opened.error());
     const QString folder = startup.values.value(QStringLiteral("import-tables"));
-    const Result<importing::ImportOutcome> done =
+    const Result<importing::TablesOutcome> done =
         importing::importTables(folder, QDate::currentDate());
     store::closeDatabase();
     for (const QString& line : importing::outcomeLines(done.value))
@@ -229,6 +230,16 @@ int runVelarco(int argc, char* argv[]) {
         nameApplication();
         return tax_command::run(options, programDatabasePath(QStandardPaths::writableLocation(
                                              QStandardPaths::AppDataLocation)));
+    }
+    case Command::ImportInvoices: {
+        int qtArgumentCount = 1;
+        QCoreApplication app(qtArgumentCount, argv);
+        nameApplication();
+        return invoice_import_command::run(
+            options, options.databasePath.isEmpty()
+                         ? programDatabasePath(
+                               QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+                         : options.databasePath);
     }
     case Command::Copy:
         return copyDatabaseWithoutWindow(options.values.value(QStringLiteral("copy-database")),

@@ -5,6 +5,7 @@ list(APPEND VELARCO_GUI_SOURCES
   app/command_line_help.cpp app/command_line_help.h
   app/exit_status.cpp app/exit_status.h
   app/help_menu.cpp app/help_menu.h
+  app/invoice_import_command.cpp app/invoice_import_command.h
   app/ledger_commands.cpp app/ledger_commands.h
   app/login_steps.cpp app/login_steps.h
   app/copy_command.cpp app/copy_command.h

@@ -14,7 +14,8 @@ constexpr bool kStarts = true;
 constexpr bool kJoins = false;
 const Commands kTaxCommands = Commands(Command::LegalDueDate) | Command::LatePayment;
 const Commands kEveryCommand = Commands(Command::Window) | Command::Report | Command::ImportTables |
-                               Command::Check | Command::Backup | kTaxCommands;
+                               Command::Check | Command::Backup | kTaxCommands |
+                               Command::ImportInvoices;
 
 // clang-format off
 const KnownOption kKnownOptions[] = {
@@ -23,8 +24,8 @@ const KnownOption kKnownOptions[] = {
      "usa l'archivio FILE invece di quello predefinito"},
     {"report",   kValue,  Command::Report,   kStarts, "NOME",
      "scrive la stampa NOME (PDF, Excel, CSV) ed esce"},
-    {"utente",   kValue,  Command::Report,   kJoins,  "ID",
-     "il codice (ID) dell'utente della stampa"},
+    {"utente",   kValue,  Commands(Command::Report) | Command::ImportInvoices, kJoins, "ID",
+     "l'utente (il suo ID)"},
     {"anno",     kValue,  Command::Report,   kJoins,  "ANNO",
      "l'anno della stampa"},
     {"mese",     kValue,  Command::Report,   kJoins,  "M",
@@ -43,6 +44,12 @@ const KnownOption kKnownOptions[] = {
      "un PDF per percipiente in DIR"},
     {"import-tables", kValue, Command::ImportTables, kStarts, "DIR",
      "importa in un archivio vuoto i CSV della cartella DIR"},
+    {"import-fatture", kValue, Command::ImportInvoices, kStarts, "PATH",
+     "registra le fatture di PATH (file, cartella, zip)"},
+    {"nuovi-soggetti", kSwitch, Command::ImportInvoices, kJoins, nullptr,
+     "inserisce i fornitori nuovi"},
+    {"dry-run",  kSwitch, Command::ImportInvoices, kJoins, nullptr,
+     "mostra cosa scriverebbe"},
     {"scadenza-legale", kValue, Command::LegalDueDate, kStarts, "DATA",
      "scadenza legale di una ritenuta pagata il DATA"},
     {"ravvedimento", kSwitch, Command::LatePayment, kStarts, nullptr,

@@ -31,7 +31,8 @@ enum class Command : unsigned {
     Backup = 1u << 6, // `--backup COPIA`: writes a checked copy of the ledger
     LegalDueDate = 1u << 7,
     LatePayment = 1u << 8,
-    Copy = 1u << 9, // `--copy-database DA A`: copies a whole ledger into an empty one
+    Copy = 1u << 9,            // `--copy-database DA A`: copies a whole ledger into an empty one
+    ImportInvoices = 1u << 10, // `--import-fatture PATH`: records from electronic invoices
 };
 Q_DECLARE_FLAGS(Commands, Command)
 Q_DECLARE_OPERATORS_FOR_FLAGS(Commands)

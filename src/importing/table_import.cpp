@@ -135,7 +135,7 @@ bool takeKey(QHash<qint64, int>& keys, qint64 id, int line, TableOutcome& outcom
     return true;
 }
 
-Status writeLookup(const Lookup& lookup, const SourceFile& source, ImportOutcome& result) {
+Status writeLookup(const Lookup& lookup, const SourceFile& source, TablesOutcome& result) {
     TableOutcome outcome = outcomeFor(source, lookup.columns);
     const Result<qint64> before = rowCount(lookup.table);
     if (!before.ok())
@@ -176,7 +176,7 @@ Status writeLookup(const Lookup& lookup, const SourceFile& source, ImportOutcome
     return Status::success();
 }
 
-Status writeSubjects(const SourceFile& source, const QDate& today, ImportOutcome& result) {
+Status writeSubjects(const SourceFile& source, const QDate& today, TablesOutcome& result) {
     TableOutcome outcome = outcomeFor(source, kSubjectColumns);
     const HeaderColumns columns(source.csv.header);
     QHash<qint64, int> keys;
@@ -211,7 +211,7 @@ qint64 moneyOf(const WithholdingRecord& r, int column) {
     return amounts[column]->value_or(0);
 }
 
-Status writeWithholdings(const SourceFile& source, const QDate& today, ImportOutcome& result) {
+Status writeWithholdings(const SourceFile& source, const QDate& today, TablesOutcome& result) {
     TableOutcome outcome = outcomeFor(source, kWithholdingColumns);
     const HeaderColumns columns(source.csv.header);
     QHash<qint64, int> keys;
@@ -260,8 +260,8 @@ Status writeWithholdings(const SourceFile& source, const QDate& today, ImportOut
 
 } // namespace
 
-Result<ImportOutcome> importTables(const QString& folderPath, const QDate& today) {
-    Result<ImportOutcome> result;
+Result<TablesOutcome> importTables(const QString& folderPath, const QDate& today) {
+    Result<TablesOutcome> result;
     const QDir folder(folderPath);
     if (!folder.exists()) {
         result.status =
@@ -309,7 +309,7 @@ Result<ImportOutcome> importTables(const QString& folderPath, const QDate& today
     return result;
 }
 
-QStringList outcomeLines(const ImportOutcome& outcome) {
+QStringList outcomeLines(const TablesOutcome& outcome) {
     QStringList lines;
     for (const TableOutcome& table : outcome.tables) {
         lines.append(QStringLiteral("%1: lette %2, scritte %3, già presenti %4, rifiutate %5")

@@ -37,7 +37,7 @@ struct Check {
     bool ok() const { return inFiles == inLedger; }
 };
 
-struct ImportOutcome {
+struct TablesOutcome {
     QList<TableOutcome> tables;
     QList<Check> checks;
 };
@@ -48,10 +48,10 @@ struct ImportOutcome {
 // subjects and records are kept; lookup values are added to those already there. Any
 // failure (a file missing or unreadable, a ledger not empty, a database error, a check
 // that differs) leaves the ledger as it was; the outcome then says how far it got.
-Result<ImportOutcome> importTables(const QString& folder, const QDate& today);
+Result<TablesOutcome> importTables(const QString& folder, const QDate& today);
 
 // The outcome, one Italian line each: per table rows read, written, already present and
 // refused (with line and reason), then the checks.
-QStringList outcomeLines(const ImportOutcome& outcome);
+QStringList outcomeLines(const TablesOutcome& outcome);
 
 } // namespace importing

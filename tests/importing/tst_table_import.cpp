@@ -71,7 +71,7 @@ qint64 count(const QString& sql) {
     return q.ok() && q.value.next() ? q.value.value(0).toLongLong() : -1;
 }
 
-const importing::TableOutcome* tableOf(const importing::ImportOutcome& outcome,
+const importing::TableOutcome* tableOf(const importing::TablesOutcome& outcome,
                                        const QString& name) {
     for (const importing::TableOutcome& table : outcome.tables) {
         if (table.table == name)
@@ -197,7 +197,7 @@ void TableImportTest::refusedRow() {
     writeTables(folder.path(), {{"Ritenute", kWithholdingHeader + u'\n' + withholdingRow(5) +
                                                  u'\n' + withholdingRow(6, field, value) + u'\n' +
                                                  withholdingRow(7) + u'\n'}});
-    const Result<importing::ImportOutcome> done = importing::importTables(folder.path(), kToday);
+    const Result<importing::TablesOutcome> done = importing::importTables(folder.path(), kToday);
     QVERIFY2(done.ok(), qPrintable(done.error()));
     const importing::TableOutcome* records = tableOf(done.value, "Ritenute");
     QVERIFY(records);
@@ -287,7 +287,7 @@ void TableImportTest::generatedLedger() {
     }
     writeTables(folder.path(), {{"Soggetti", subjects}, {"Ritenute", records}});
 
-    const Result<importing::ImportOutcome> done = importing::importTables(folder.path(), kToday);
+    const Result<importing::TablesOutcome> done = importing::importTables(folder.path(), kToday);
     QVERIFY2(done.ok(), qPrintable(done.error()));
     const QByteArray lines = importing::outcomeLines(done.value).join(u'\n').toUtf8();
     for (const importing::TableOutcome& table : done.value.tables)
@@ -338,7 +338,7 @@ void TableImportTest::lookupsMerged() {
                  {"Tributo", "codice,causale\n\"1040\",\"altra\"\n\"1038\",\"Prov\"\n"},
                  {"periodo", "periodo\n12\n13\n"}});
     const qint64 years = count("SELECT count(*) FROM Anno");
-    const Result<importing::ImportOutcome> done = importing::importTables(folder.path(), kToday);
+    const Result<importing::TablesOutcome> done = importing::importTables(folder.path(), kToday);
     QVERIFY2(done.ok(), qPrintable(done.error()));
     QCOMPARE(count("SELECT count(*) FROM Anno"), years + 1);
     QCOMPARE(tableOf(done.value, "Anno")->refused.size(), 1);
@@ -391,7 +391,7 @@ void TableImportTest::wholeImportRefused() {
         QVERIFY(QFile::remove(folder.filePath(file + QStringLiteral(".csv"))));
     const qint64 years = count("SELECT count(*) FROM Anno");
 
-    const Result<importing::ImportOutcome> done = importing::importTables(folder.path(), kToday);
+    const Result<importing::TablesOutcome> done = importing::importTables(folder.path(), kToday);
     QVERIFY(!done.ok());
     QVERIFY2(done.error().contains(reason), qPrintable(done.error()));
     QCOMPARE(count("SELECT count(*) FROM Anno"), years);
