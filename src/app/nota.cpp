@@ -3,6 +3,7 @@
 #include "app/archive_menu.h"
 #include "app/help_menu.h"
 #include "app/pictures.h"
+#include "importing/einvoice_import_command.h"
 #include "importing/sheet_import_command.h"
 #include "ledger/lookup_editor.h"
 #include "ledger/withholding_panel.h"
@@ -77,6 +78,7 @@ const MenuItem kMenu[] = {
     {"CalcoloRavvedimento", "Calcolo ravvedimento", 1, false},
     {"Rinvio1040", "Rinvio ritenute 1040 fino a 100 euro", 1, false},
     {"ImportaRegistrazioni", "Importa registrazioni…", 1, false},
+    {"ImportaFatture", "Importa fatture elettroniche…", 1, false},
     {"Prospetto770", "Prospetto versamenti 770", 1, false},
     {"Prospetto770G", "Prospetto versamenti 770 generale", 1, false},
     {"Generale", "&Generale", 0, true},
@@ -98,9 +100,9 @@ const MenuItem kMenu[] = {
 };
 
 // The commands that write to the ledger; on a read-only ledger each refuses at once.
-const char* const kWritingCommands[] = {"Inserisci",  "Modifica",  "Elimina",
-                                        "Rinserisci", "Rmodifica", "RElimina",
-                                        "Servizi",    "EliminaR",  "ImportaRegistrazioni"};
+const char* const kWritingCommands[] = {
+    "Inserisci", "Modifica", "Elimina",  "Rinserisci",           "Rmodifica",
+    "RElimina",  "Servizi",  "EliminaR", "ImportaRegistrazioni", "ImportaFatture"};
 
 const QString kReadOnlyTitle = QStringLiteral("Velarco - SOLA LETTURA");
 
@@ -154,6 +156,7 @@ Nota::Nota(MessageBoxes& boxes, QWidget* parent) : QMainWindow(parent), boxes_(b
     Frame6 = new LookupEditor(*this, central);
     new YearDeletion(*this, this);
     new SheetImportCommand(*this, this);
+    new EinvoiceImportCommand(*this, this);
     new ReportCommands(*this, this);
     auto* archive = new ArchiveMenu(*this, this);
     connect(archive, &ArchiveMenu::ledgerClosing, this, &Nota::releaseLedger);

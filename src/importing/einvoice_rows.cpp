@@ -67,7 +67,7 @@ CandidateRow rowOf(const einvoice::Invoice& invoice, const einvoice::Body& body,
             {QStringLiteral("Causale %1: il codice tributo si sceglie nell'anteprima della "
                             "finestra")
                  .arg(withholding.reason),
-             kBlocking, QString(), true});
+             kBlocking, QStringLiteral("Cbo5"), true});
     for (const einvoice::Withholding& other : body.withholdings) {
         if (!kTaxTypes.contains(other.type))
             row.notes.append({QStringLiteral("Contributo previdenziale %1 lasciato fuori: non è "
@@ -147,6 +147,19 @@ BodyReading readBody(const einvoice::Invoice& invoice, const einvoice::Body& bod
     }
     reading.row = rowOf(invoice, body, taxes.front(), userId);
     return reading;
+}
+
+void appendRows(InvoiceRows& into, InvoiceRows more) {
+    for (importing::CandidateRow& row : more.rows) {
+        row.line = int(into.rows.size()) + 1;
+        into.rows.append(std::move(row));
+    }
+    into.listed += more.listed;
+    for (auto it = more.codes.cbegin(); it != more.codes.cend(); ++it) {
+        if (!into.codes.contains(it.key()))
+            into.codes.insert(it.key(), it.value());
+    }
+    into.files += more.files;
 }
 
 Result<InvoiceRows> readInvoiceRows(const QString& path, const QList<LedgerUser>& users) {

@@ -53,6 +53,9 @@ struct InvoiceRows {
     int files = 0;                    // the invoice files read
 };
 
+// Adds the rows, listings and codes of `more` after those of `into`, numbering its rows on.
+void appendRows(InvoiceRows& into, InvoiceRows more);
+
 // Reads every file of `path` (one file, a folder or a zip) for `users`: the rows of the
 // invoices they bought, the others listed. Fails only when `path` cannot be read.
 Result<InvoiceRows> readInvoiceRows(const QString& path, const QList<LedgerUser>& users);

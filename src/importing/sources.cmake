@@ -14,6 +14,8 @@ list(APPEND VELARCO_CORE_SOURCES
   importing/table_import.cpp importing/table_import.h
 )
 list(APPEND VELARCO_GUI_SOURCES
+  importing/einvoice_import_command.cpp importing/einvoice_import_command.h
+  importing/einvoice_import_dialog.cpp importing/einvoice_import_dialog.h
   importing/import_preview_dialog.cpp importing/import_preview_dialog.h
   importing/sheet_import_command.cpp importing/sheet_import_command.h
   importing/sheet_import_dialog.cpp importing/sheet_import_dialog.h
