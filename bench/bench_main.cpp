@@ -9,9 +9,11 @@
 //   velarco-bench measure-import FILE [--runs N]    (a user's year back from Excel)
 //   velarco-bench measure-server URL FILE [--runs N]   (FILE: the same ledger in SQLite)
 //   velarco-bench check README FIGURES   (a run's figures against the README's targets)
+//   velarco-bench measure-fatture [--count N] [--runs N]   (a zip of N electronic invoices)
 
 #include "app/nota.h"
 #include "figure_check.h"
+#include "importing/einvoice_rows.h"
 #include "importing/sheet_import.h"
 #include "ledger/withholding_record.h"
 #include "ledger/withholding_store.h"
@@ -25,6 +27,7 @@
 #include "reports/st770_document.h"
 #include "reports/st770_prospectus.h"
 #include "store/connection.h"
+#include "support/einvoice_samples.h"
 
 #include <QAction>
 #include <QApplication>
@@ -634,6 +637,12 @@ int measureOnly(const QString& file, int runs,
     return 0;
 }
 
+// The columns of a record but its key, for the shell's copies of records.
+const QString kRecordColumns = QStringLiteral(
+    "ID_A, denominazione, ordine, FT, data, imponibile, aliquota, ritenuta, altro, totale, "
+    "pag, datap, periodo, versamento, ravv, versato, interessi, sanzione, tributo, anno, "
+    "utente, scadenza");
+
 // The user-year nearest 10,000 records exported from the ledger grid to Excel, then
 // brought into fresh ledgers holding only the user: reading the workbook, checking the
 // rows (and finding their payees), writing them with their new payees; beside the shell
@@ -714,18 +723,121 @@ int measureImport(const QString& file, int runs) {
     figure("import_10k_check_rows_cpu", median(planCpu), "ms");
     figure("import_10k_write", median(write), "ms");
     figure("import_10k_write_cpu", median(writeCpu), "ms");
-    const QString columns = QStringLiteral(
-        "ID_A, denominazione, ordine, FT, data, imponibile, aliquota, ritenuta, altro, totale, "
-        "pag, datap, periodo, versamento, ravv, versato, interessi, sanzione, tributo, anno, "
-        "utente, scadenza");
     const QString copy = QStringLiteral("ATTACH '%1' AS big; INSERT INTO Ritenute (%2) SELECT %2 "
                                         "FROM big.Ritenute WHERE utente = '%3' AND anno = '%4';")
-                             .arg(file, columns, ten.user, ten.year);
+                             .arg(file, kRecordColumns, ten.user, ten.year);
     figure(
         "import_10k_write_sqlite3_shell",
         medianOf(runs,
                  [&] { return sqliteShellMs(dir.filePath(QStringLiteral("target0.db")), copy); }),
         "ms");
+    return 0;
+}
+
+// The child process of measureInvoices: the records of the invoices in `zip` written
+// into the ledger `file` as `velarco --import-fatture --nuovi-soggetti` does. Prints the
+// milliseconds, the peak resident size in KiB and the records written.
+int invoicesChild(const QString& zip, const QString& file) {
+    if (Status s = store::openDatabase(file); !s.ok())
+        return fail(s.error()), 1;
+    importing::ImportOutcome outcome;
+    const double ms = millisecondsOf([&] {
+        const Result<QList<importing::LedgerUser>> users = importing::ledgerUsers();
+        const Result<importing::InvoiceRows> read = importing::readInvoiceRows(zip, users.value);
+        importing::PlanOptions options;
+        options.createSubjects = true;
+        options.duplicatesInEveryYear = true;
+        const Result<importing::ImportPlan> plan =
+            importing::planRows(read.value.rows, options, read.value.codes);
+        outcome = importing::runImport(plan.value);
+    });
+    store::closeDatabase();
+    if (!outcome.status.ok())
+        return fail(outcome.status.error()), 1;
+    std::printf("%.3f %ld %d\n", ms, statusKb("VmHWM"), outcome.records);
+    return 0;
+}
+
+// A zip of `count` invoices of 200 suppliers to one user, each with its metadata file, as
+// a bulk download holds them; imported into a ledger holding only the user, in a fresh
+// process each run (time and peak memory); beside `unzip` extracting the archive and the
+// shell copying the same records between two files.
+int measureInvoices(int count, int runs) {
+    QTemporaryDir dir;
+    const QString zip = dir.filePath(QStringLiteral("fatture.zip"));
+    {
+        QList<QPair<QString, QByteArray>> members;
+        for (int i = 0; i < count; ++i) {
+            samples::Invoice invoice;
+            const int supplier = i % 200;
+            invoice.supplier.lastName = QStringLiteral("Fornitore%1").arg(supplier);
+            invoice.supplier.taxCode =
+                QStringLiteral("BNCMRA70A01H%1X").arg(supplier, 3, 10, QLatin1Char('0'));
+            invoice.supplier.vatNumber = QString::number(10000000000LL + supplier);
+            invoice.bodies.front().number = QStringLiteral("%1/2026").arg(i + 1);
+            const QString name = QStringLiteral("IT%1_%2")
+                                     .arg(invoice.supplier.vatNumber)
+                                     .arg(i, 5, 36, QLatin1Char('0'));
+            members.append({name + QStringLiteral(".xml"), samples::invoiceXml(invoice)});
+            members.append({name + QStringLiteral("_MT_001.xml"), samples::metadataXml(name)});
+        }
+        QFile file(zip);
+        if (!file.open(QIODevice::WriteOnly) || file.write(samples::zipOf(members)) < 0)
+            return fail(QStringLiteral("archivio non scritto")), 1;
+    }
+    const QString empty = dir.filePath(QStringLiteral("vuoto.db"));
+    if (Status s = store::openDatabase(empty); !s.ok())
+        return fail(s.error()), 1;
+    registry::Subject user;
+    user.name = QStringLiteral("STUDIO BETA SRL");
+    user.vatNumber = QStringLiteral("09876543217");
+    user.user = true;
+    if (!registry::insertSubject(user).ok())
+        return fail(QStringLiteral("utente non inserito")), 1;
+    store::closeDatabase();
+    std::printf("# fatture: %d invoices, %.1f MiB zip\n", count, QFileInfo(zip).size() / 1048576.0);
+    std::vector<double> ms;
+    std::vector<double> peak;
+    for (int i = 0; i < runs; ++i) {
+        const QString target = dir.filePath(QStringLiteral("run%1.db").arg(i));
+        QFile::copy(empty, target);
+        QProcess child;
+        child.start(QApplication::applicationFilePath(),
+                    {QStringLiteral("fatture-child"), zip, target});
+        child.waitForFinished(-1);
+        const QList<QByteArray> out = child.readAllStandardOutput().trimmed().split(' ');
+        if (child.exitCode() != 0 || out.size() != 3 || out.at(2).toInt() != count)
+            return fail(QStringLiteral("importazione delle fatture non riuscita")), 1;
+        ms.push_back(out.at(0).toDouble());
+        peak.push_back(out.at(1).toDouble() / 1024.0);
+    }
+    figure("fatture_import", median(ms), "ms");
+    figure("fatture_import_peak_memory", median(peak), "MiB");
+    figure("fatture_unzip",
+           medianOf(runs,
+                    [&] {
+                        QProcess unzip;
+                        return millisecondsOf([&] {
+                            unzip.start(QStringLiteral("unzip"),
+                                        {QStringLiteral("-qq"), QStringLiteral("-o"), zip,
+                                         QStringLiteral("-d"),
+                                         dir.filePath(QStringLiteral("estratti"))});
+                            unzip.waitForFinished(-1);
+                        });
+                    }),
+           "ms");
+    const QString copy =
+        QStringLiteral("ATTACH '%1' AS big; INSERT INTO Ritenute (%2) SELECT %2 FROM big.Ritenute;")
+            .arg(dir.filePath(QStringLiteral("run0.db")), kRecordColumns);
+    figure("fatture_write_sqlite3_shell",
+           medianOf(runs,
+                    [&] {
+                        const QString target = dir.filePath(QStringLiteral("shell.db"));
+                        QFile::remove(target);
+                        QFile::copy(empty, target);
+                        return sqliteShellMs(target, copy);
+                    }),
+           "ms");
     return 0;
 }
 
@@ -862,11 +974,22 @@ int main(int argc, char* argv[]) {
     }
     if (args.size() == 4 && args.at(1) == QLatin1String("check"))
         return check(args.at(2), args.at(3));
+    if (args.size() >= 2 && args.at(1) == QLatin1String("measure-fatture")) {
+        const int count = args.indexOf(QStringLiteral("--count")) > 0
+                              ? args.value(args.indexOf(QStringLiteral("--count")) + 1).toInt()
+                              : 10000;
+        const int runs = args.indexOf(QStringLiteral("--runs")) > 0
+                             ? args.value(args.indexOf(QStringLiteral("--runs")) + 1).toInt()
+                             : 3;
+        return measureInvoices(std::max(1, count), std::max(1, runs));
+    }
+    if (args.size() == 4 && args.at(1) == QLatin1String("fatture-child"))
+        return invoicesChild(args.at(2), args.at(3));
     if (args.size() == 6 && args.at(1) == QLatin1String("grid-memory"))
         return gridMemory(args.at(2), {args.at(3), args.at(4), args.at(5), 0});
     std::fprintf(stderr, "uso: velarco-bench generate FILE [opzioni] | measure FILE [--runs N] | "
                          "measure-exports FILE [--runs N] | measure-reports FILE [--runs N] | "
                          "measure-import FILE [--runs N] | measure-server URL FILE [--runs N] | "
-                         "check README FIGURES\n");
+                         "measure-fatture [--count N] [--runs N] | check README FIGURES\n");
     return 2;
 }
