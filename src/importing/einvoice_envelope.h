@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/status.h"
+#include "base/status.h"
 
 #include <QByteArray>
 

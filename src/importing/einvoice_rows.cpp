@@ -5,6 +5,7 @@
 #include "importing/einvoice_reader.h"
 #include "ledger/withholding_record.h"
 #include "ledger/withholding_rules.h"
+#include "platform/message_boxes.h"
 #include "store/connection.h"
 
 #include <QSqlQuery>
@@ -13,7 +14,6 @@
 namespace importing {
 namespace {
 
-const QString kBlocking = QStringLiteral("ERRORE -- BLOCCANTE  ");
 const QString kWarning = QStringLiteral("ERRORE - NON BLOCCANTE");
 // The withholding-tax types; RT03-RT06 are social-security contributions.
 const QStringList kTaxTypes = {QStringLiteral("RT01"), QStringLiteral("RT02")};
@@ -58,16 +58,16 @@ CandidateRow rowOf(const einvoice::Invoice& invoice, const einvoice::Body& body,
     row.details.causale = withholding.reason;
     if (body.number.isEmpty())
         row.unreadable.append(
-            {QStringLiteral("Numero della fattura mancante"), kBlocking, QString(), true});
+            {QStringLiteral("Numero della fattura mancante"), blockingTitle(), QString(), true});
     if (!body.date.isValid())
         row.unreadable.append(
-            {QStringLiteral("Data della fattura mancante"), kBlocking, QString(), true});
+            {QStringLiteral("Data della fattura mancante"), blockingTitle(), QString(), true});
     if (!reasonA)
         row.unreadable.append(
             {QStringLiteral("Causale %1: il codice tributo si sceglie nell'anteprima della "
                             "finestra")
                  .arg(withholding.reason),
-             kBlocking, QStringLiteral("Cbo5"), true});
+             blockingTitle(), QStringLiteral("Cbo5"), true});
     for (const einvoice::Withholding& other : body.withholdings) {
         if (!kTaxTypes.contains(other.type))
             row.notes.append({QStringLiteral("Contributo previdenziale %1 lasciato fuori: non è "

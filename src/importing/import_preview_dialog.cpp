@@ -17,8 +17,6 @@ namespace {
 
 using importing::RowVerdict;
 
-const QString kBlockingTitle = QStringLiteral("ERRORE -- BLOCCANTE  ");
-
 QString verdictText(RowVerdict verdict) {
     switch (verdict) {
     case RowVerdict::Ready:
@@ -255,7 +253,7 @@ void ImportPreviewDialog::runImport() {
         boxes_.notice(QStringLiteral("Importazione non riuscita: nessuna registrazione è stata "
                                      "scritta.\nMotivo: ") +
                           outcome_.status.error(),
-                      kBlockingTitle);
+                      blockingTitle());
         return;
     }
     QString text = QStringLiteral("Importate %1 registrazioni.").arg(outcome_.records);
