@@ -25,7 +25,7 @@
 #include "registry/subject_store.h"
 #include "reports/report_catalogue.h"
 #include "reports/st770_document.h"
-#include "reports/st770_prospectus.h"
+#include "reports/st770_rows.h"
 #include "store/connection.h"
 #include "support/einvoice_samples.h"
 

@@ -13,7 +13,7 @@ list(APPEND VELARCO_CORE_SOURCES
   reports/f24_plan.cpp reports/f24_plan.h
   reports/f24_plan_document.cpp reports/f24_plan_document.h
   reports/st770_rules.cpp reports/st770_rules.h
-  reports/st770_prospectus.cpp reports/st770_prospectus.h
+  reports/st770_rows.cpp reports/st770_rows.h
   reports/st770_document.cpp reports/st770_document.h
   reports/ledger_documents.cpp reports/ledger_documents.h
   reports/ritenute_scadute.cpp reports/ritenute_scadute.h

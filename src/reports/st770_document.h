@@ -2,7 +2,7 @@
 
 #include "platform/export/table.h"
 #include "reports/line_document.h"
-#include "reports/st770_prospectus.h"
+#include "reports/st770_rows.h"
 
 // The printed prospectus of the remittances for the annual return: per user (one block
 // each in the general one) the rows of quadro ST section I with totals per tax code, then

@@ -1,5 +1,5 @@
 #include "reports/report_catalogue.h"
-#include "reports/st770_prospectus.h"
+#include "reports/st770_rows.h"
 #include "store/connection.h"
 #include "support/spreadsheet_files.h"
 #include "support/test_database.h"
@@ -27,7 +27,7 @@ private Q_SLOTS:
 private:
     // "payee;ledger year;paid;remitted;withheld;versato;interessi;sanzione;ravv;code",
     // an empty date for none.
-    void addRecord(const QString& user, const QString& spec);
+    void addRecord(const QString& user, const QString& recordText);
     void generateLedger();
 
     std::unique_ptr<TestDatabase> db_;
@@ -46,8 +46,8 @@ void St770Test::cleanup() {
     db_.reset();
 }
 
-void St770Test::addRecord(const QString& user, const QString& spec) {
-    const QStringList f = spec.split(QLatin1Char(';'));
+void St770Test::addRecord(const QString& user, const QString& recordText) {
+    const QStringList f = recordText.split(QLatin1Char(';'));
     QCOMPARE(f.size(), 10);
     const auto date = [](const QString& text) { return text.isEmpty() ? QVariant() : text; };
     TestDatabase::exec(
@@ -167,7 +167,7 @@ void St770Test::generateLedger() {
         const bool remitted = random.bounded(4) != 0;
         const qint64 interest = remitted && random.bounded(3) == 0 ? random.bounded(500) : 0;
         const qint64 penalty = interest ? random.bounded(3000) : 0;
-        const QString spec =
+        const QString recordText =
             QStringLiteral("P%1;%2;%3;%4;%5;%6;%7;%8;%9;%10")
                 .arg(random.bounded(6))
                 .arg(paid.year() - (random.bounded(5) == 0 ? 1 : 0))
@@ -180,7 +180,7 @@ void St770Test::generateLedger() {
                 .arg(penalty)
                 .arg(interest ? "S" : "N",
                      random.bounded(4) == 0 ? QStringLiteral("1019") : QStringLiteral("1040"));
-        addRecord(random.bounded(3) == 0 ? userB_ : userA_, spec);
+        addRecord(random.bounded(3) == 0 ? userB_ : userA_, recordText);
     }
     QVERIFY(store::run(QStringLiteral("COMMIT")).ok());
 }

@@ -1,4 +1,4 @@
-#include "reports/st770_prospectus.h"
+#include "reports/st770_rows.h"
 
 #include "platform/report/report_format.h"
 #include "store/connection.h"
