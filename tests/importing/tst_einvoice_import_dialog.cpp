@@ -2,6 +2,7 @@
 #include "importing/einvoice_import_dialog.h"
 #include "ledger/ledger_window.h"
 #include "support/einvoice_samples.h"
+#include "support/table_keys.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -15,20 +16,6 @@
 namespace {
 
 using Column = ImportPreviewDialog::Column;
-
-QStringList column(const QTableWidget* table, int c) {
-    QStringList texts;
-    for (int r = 0; r < table->rowCount(); ++r)
-        texts.append(table->item(r, c)->text());
-    return texts;
-}
-
-// Presses Tab until the widget `name` has the focus, at most twenty times.
-void tabTo(const QString& name) {
-    for (int i = 0; i < 20 && QApplication::focusWidget()->objectName() != name; ++i)
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget()->objectName(), name);
-}
 
 // Types `text` into the preview's cell as the operator does: the first key opens the
 // editor, which takes the others; Return hands the text over.
@@ -97,30 +84,32 @@ void EinvoiceImportDialogTest::importsDownloadByKeyboard() {
         QVERIFY(dialog);
         QTRY_VERIFY(dialog->isActiveWindow());
         auto* preview = dialog->findChild<QTableWidget*>(QStringLiteral("Anteprima"));
-        QCOMPARE(column(preview, Column::ColumnPlace),
+        QCOMPARE(columnTexts(preview, Column::ColumnPlace),
                  (QStringList{"scarico.zip/a/IT1_00001.xml.p7m", "scarico.zip/b/IT2_00001.xml",
                               "scarico.zip/b/IT3_00001.xml"}));
-        QCOMPARE(column(preview, Column::ColumnVerdict),
+        QCOMPARE(columnTexts(preview, Column::ColumnVerdict),
                  (QStringList{"Bloccata", "Bloccata", "Bloccata"}));
-        QVERIFY(
-            column(preview, Column::ColumnMessages).at(1).startsWith(QStringLiteral("Causale M")));
-        QVERIFY(column(preview, Column::ColumnMessages)
+        QVERIFY(columnTexts(preview, Column::ColumnMessages)
+                    .at(1)
+                    .startsWith(QStringLiteral("Causale M")));
+        QVERIFY(columnTexts(preview, Column::ColumnMessages)
                     .at(2)
                     .startsWith(QStringLiteral("Errore: calcolo importo Ritenuta")));
         QCOMPARE(
-            column(dialog->findChild<QTableWidget*>(QStringLiteral("Tralasciati")), 0),
+            columnTexts(dialog->findChild<QTableWidget*>(QStringLiteral("Tralasciati")), 0),
             (QStringList{"scarico.zip/a/IT1_00001_MT_001.xml", "scarico.zip/b/IT1_00002.xml"}));
         // The operator allows new payees, chooses the code of reason M and corrects the
         // commission's base.
         tabTo(QStringLiteral("CreaSoggetti"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         typeInto(preview, 1, Column::ColumnTaxCode, QStringLiteral("1040"));
-        QTRY_COMPARE(column(preview, Column::ColumnVerdict).at(1), QStringLiteral("Con avvisi"));
+        QTRY_COMPARE(columnTexts(preview, Column::ColumnVerdict).at(1),
+                     QStringLiteral("Con avvisi"));
         typeInto(preview, 2, Column::ColumnTaxable, QStringLiteral("500"));
-        QTRY_COMPARE(column(preview, Column::ColumnVerdict),
+        QTRY_COMPARE(columnTexts(preview, Column::ColumnVerdict),
                      (QStringList{"Con avvisi", "Con avvisi", "Con avvisi"}));
-        QCOMPARE(column(preview, Column::ColumnTaxable).at(2), QStringLiteral("500,00"));
-        QVERIFY(column(preview, Column::ColumnMessages)
+        QCOMPARE(columnTexts(preview, Column::ColumnTaxable).at(2), QStringLiteral("500,00"));
+        QVERIFY(columnTexts(preview, Column::ColumnMessages)
                     .at(0)
                     .startsWith(QStringLiteral("Firma del file .p7m non verificata di nuovo")));
         checked = true;

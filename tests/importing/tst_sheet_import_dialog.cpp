@@ -1,6 +1,7 @@
 #include "importing/sheet_import_command.h"
 #include "importing/sheet_import_dialog.h"
 #include "ledger/ledger_window.h"
+#include "support/table_keys.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -30,20 +31,6 @@ QString writeSheet(const QTemporaryDir& dir, const QByteArray& text = kSheet) {
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
         qFatal("sheet not written");
     return path;
-}
-
-QStringList column(const QTableWidget* table, int c) {
-    QStringList texts;
-    for (int r = 0; r < table->rowCount(); ++r)
-        texts.append(table->item(r, c)->text());
-    return texts;
-}
-
-// Presses Tab until the widget `name` has the focus, at most twenty times.
-void tabTo(const QString& name) {
-    for (int i = 0; i < 20 && QApplication::focusWidget()->objectName() != name; ++i)
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget()->objectName(), name);
 }
 
 // Runs `operate` on the import dialog once it is the active modal window.
@@ -92,7 +79,7 @@ void SheetImportDialogTest::importByKeyboard() {
         auto* preview = dialog->findChild<QTableWidget*>(QStringLiteral("Anteprima"));
         // "Fornitore", "Data", "%", "Ritenuta", "Tributo" are matched; without a taxable
         // amount every row stops.
-        QCOMPARE(column(preview, 1), QStringList(4, QStringLiteral("Bloccata")));
+        QCOMPARE(columnTexts(preview, 1), QStringList(4, QStringLiteral("Bloccata")));
         // The focus starts on the first column's field: Tab to "Num", choose "N. fattura"
         // by typing, Tab twice to "Importo", choose "Imponibile".
         QWidget* first = QApplication::focusWidget();
@@ -104,10 +91,10 @@ void SheetImportDialogTest::importByKeyboard() {
         QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Campo3"));
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Imp"));
         // GAMMA SNC is not registered: it stops until new subjects are allowed (Alt+N).
-        QCOMPARE(column(preview, 1),
+        QCOMPARE(columnTexts(preview, 1),
                  (QStringList{"Da importare", "Bloccata", "Bloccata", "Duplicata"}));
         // What stops the row comes first, its warning after.
-        QCOMPARE(column(preview, ImportPreviewDialog::ColumnMessages).at(1),
+        QCOMPARE(columnTexts(preview, ImportPreviewDialog::ColumnMessages).at(1),
                  QStringLiteral("«GAMMA SNC» non è in anagrafica: scegliere di inserire i "
                                 "soggetti nuovi per importarla; ") +
                      kOtherYear);
@@ -117,9 +104,9 @@ void SheetImportDialogTest::importByKeyboard() {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         QVERIFY(dialog->findChild<QCheckBox*>(QStringLiteral("CreaSoggetti"))->isChecked());
         // The sheet has no codice fiscale: the preview asks for GAMMA SNC's, typed on.
-        QCOMPARE(column(preview, 1).at(1), QStringLiteral("Bloccata"));
+        QCOMPARE(columnTexts(preview, 1).at(1), QStringLiteral("Bloccata"));
         tabTo(QStringLiteral("SoggettiNuovi"));
-        QCOMPARE(column(dialog->findChild<QTableWidget*>(QStringLiteral("SoggettiNuovi")), 0),
+        QCOMPARE(columnTexts(dialog->findChild<QTableWidget*>(QStringLiteral("SoggettiNuovi")), 0),
                  QStringList{"GAMMA SNC"});
         // The first key opens the cell's editor, which takes the next ones.
         for (const QChar c : QStringLiteral("gmmsnc80a01h501z")) {
@@ -127,12 +114,12 @@ void SheetImportDialogTest::importByKeyboard() {
         }
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         // The cell's editor hands its text over once back in the event loop.
-        QTRY_COMPARE(column(preview, 1).at(1), QStringLiteral("Con avvisi"));
-        verdicts = column(preview, 1);
-        messages = column(preview, ImportPreviewDialog::ColumnMessages);
+        QTRY_COMPARE(columnTexts(preview, 1).at(1), QStringLiteral("Con avvisi"));
+        verdicts = columnTexts(preview, 1);
+        messages = columnTexts(preview, ImportPreviewDialog::ColumnMessages);
         QVERIFY(preview->item(1, 0)->background().color() != stoppedColour);
-        QCOMPARE(column(preview, 3), (QStringList{"1", "7", "8", "5"}));
-        QCOMPARE(column(preview, 5), (QStringList{"1.000,00", "500,00", "500,00", "300,00"}));
+        QCOMPARE(columnTexts(preview, 3), (QStringList{"1", "7", "8", "5"}));
+        QCOMPARE(columnTexts(preview, 5), (QStringList{"1.000,00", "500,00", "500,00", "300,00"}));
         QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("Riepilogo"))->text(),
                  QStringLiteral("Righe lette: 4 — da importare 2 (con avvisi 1), bloccate 1, "
                                 "duplicate 1. Soggetti nuovi da inserire: 1."));
