@@ -70,7 +70,7 @@ Result<QStringList> longestInvoiceNumbers(const QString& year, const QString& us
     Result<QStringList> result;
     Result<QSqlQuery> query =
         store::run(QStringLiteral("SELECT DISTINCT FT, length(FT) FROM Ritenute WHERE utente = ? "
-                                  "AND anno = ? ORDER BY length(FT) DESC LIMIT 20"),
+                                  "AND anno = ? ORDER BY length(FT) DESC, FT DESC LIMIT 20"),
                    {userId, year});
     result.status = query.status;
     while (query.ok() && query.value.next())

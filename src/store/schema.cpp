@@ -327,12 +327,22 @@ Status seedKnownDeferrals(QSqlDatabase db, const QDate&) {
                    rows);
 }
 
+// Version 9: the longest invoice numbers of a user's year, which size the ledger grid's number
+// column, read from the top of an index instead of from every record of the year.
+Status addInvoiceNumberLengthIndex(QSqlDatabase db, const QDate&) {
+    return execAll(db,
+                   dialect::definition(engineOf(db),
+                                       QStringLiteral("CREATE INDEX Ritenute_FT_lunghezza ON "
+                                                      "Ritenute (utente, anno, length(FT), FT)")));
+}
+
 // Step N brings a database of version N-1 to version N.
 using Step = std::function<Status(QSqlDatabase, const QDate&)>;
 const std::vector<Step>& steps() {
     static const std::vector<Step> all = {
-        createVersion1, addNameKeys,    addCertificateFields, addTaxCalendarTables,
-        addRowVersions, addJoinIndexes, addReturnDeadlines,   seedKnownDeferrals};
+        createVersion1,       addNameKeys,        addCertificateFields,
+        addTaxCalendarTables, addRowVersions,     addJoinIndexes,
+        addReturnDeadlines,   seedKnownDeferrals, addInvoiceNumberLengthIndex};
     return all;
 }
 

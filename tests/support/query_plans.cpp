@@ -150,18 +150,18 @@ bool readsWhole(const Node& node) {
 
 // `inner`: the node runs again for each row of an outer loop, or is the side of a join
 // that is not the driving one.
-void postgresFaults(const Node& node, bool inner, bool keyQuery, QStringList& faults) {
+void postgresFaults(const Node& node, bool inner, bool inOrder, QStringList& faults) {
     if (inner && readsWhole(node))
         faults.append(QStringLiteral("whole scan inside a join: ") + node.text);
-    if (keyQuery && (node.text.startsWith(QLatin1String("Sort")) ||
-                     node.text.startsWith(QLatin1String("Incremental Sort"))))
+    if (inOrder && (node.text.startsWith(QLatin1String("Sort")) ||
+                    node.text.startsWith(QLatin1String("Incremental Sort"))))
         faults.append(QStringLiteral("sort for the order: ") + node.text);
     const bool join = isJoin(node);
     for (std::size_t i = 0; i < node.children.size(); ++i)
-        postgresFaults(*node.children[i], inner || (join && i > 0), keyQuery, faults);
+        postgresFaults(*node.children[i], inner || (join && i > 0), inOrder, faults);
 }
 
-void sqliteFaults(const QStringList& plan, bool keyQuery, QStringList& faults) {
+void sqliteFaults(const QStringList& plan, bool inOrder, QStringList& faults) {
     QMap<int, int> loops; // loops seen at each level since the last step above it
     for (const QString& line : plan) {
         const QString step = line.trimmed();
@@ -169,7 +169,7 @@ void sqliteFaults(const QStringList& plan, bool keyQuery, QStringList& faults) {
         loops.erase(loops.upperBound(level), loops.end());
         if (step.contains(QLatin1String("AUTOMATIC")))
             faults.append(QStringLiteral("index built for the statement: ") + step);
-        if (keyQuery && step.startsWith(QLatin1String("USE TEMP B-TREE FOR")) &&
+        if (inOrder && step.startsWith(QLatin1String("USE TEMP B-TREE FOR")) &&
             step.contains(QLatin1String("ORDER BY")))
             faults.append(QStringLiteral("sort for the order: ") + step);
         const bool loop = (step.startsWith(QLatin1String("SCAN ")) &&
@@ -191,12 +191,12 @@ QStringList planOf(const QString& sql, const QVariantList& values, QString* erro
                                                                : sqlitePlan(sql, values, error);
 }
 
-QStringList faultsOf(const QStringList& plan, bool keyQuery) {
+QStringList faultsOf(const QStringList& plan, bool inOrder) {
     QStringList faults;
     if (store::currentEngine() == store::Engine::PostgreSQL)
-        postgresFaults(*treeOf(plan), false, keyQuery, faults);
+        postgresFaults(*treeOf(plan), false, inOrder, faults);
     else
-        sqliteFaults(plan, keyQuery, faults);
+        sqliteFaults(plan, inOrder, faults);
     return faults;
 }
 

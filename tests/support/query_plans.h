@@ -16,7 +16,8 @@ QStringList planOf(const QString& sql, const QVariantList& values, QString* erro
 
 // One phrase per fault of `plan`: a whole scan of a table inside a join other than the
 // driving one (the outer loop), an index the engine builds for the one statement, and, when
-// `keyQuery` (a list of row keys in display order), a sort for the ORDER BY or a part of it.
-QStringList faultsOf(const QStringList& plan, bool keyQuery);
+// `inOrder` (a list of row keys in display order, or the first rows of an order), a sort for the
+// ORDER BY or a part of it.
+QStringList faultsOf(const QStringList& plan, bool inOrder);
 
 } // namespace query_plans
