@@ -320,6 +320,7 @@ void StoreTest::userJoinReadsTheKeyIndexAfterUpgrade() {
                        {QString::number(user)});
     TestDatabase::exec("DROP INDEX Soggetti_chiave_testo");
     TestDatabase::exec("DROP TABLE ScadenzaDichiarazione");
+    TestDatabase::exec("DROP INDEX Ritenute_FT_lunghezza");
     QVERIFY(store::dialect::storeVersion(store::connection(), 5).ok());
     store::closeDatabase();
     QVERIFY(store::openDatabase(db.path()).ok());
@@ -395,6 +396,7 @@ void StoreTest::upgradeKeepsSubjectsWithCertificateDefaults() {
         QVERIFY(q.exec("ALTER TABLE Soggetti DROP COLUMN versione"));
         QVERIFY(q.exec("ALTER TABLE Ritenute DROP COLUMN versione"));
         QVERIFY(q.exec("DROP INDEX Soggetti_chiave_testo"));
+        QVERIFY(q.exec("DROP INDEX Ritenute_FT_lunghezza"));
         QVERIFY(q.exec("PRAGMA user_version = 2"));
     }
     store::closeDatabase();
