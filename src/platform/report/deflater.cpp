@@ -20,7 +20,7 @@ Deflater::~Deflater() {
         deflateEnd(stream_.get());
 }
 
-QByteArray Deflater::deflated(const QByteArray& data) {
+QByteArray Deflater::deflated(QByteArrayView data) {
     if (!ready_ || deflateReset(stream_.get()) != Z_OK)
         return {};
     QByteArray out(qsizetype(deflateBound(stream_.get(), uLong(data.size()))), Qt::Uninitialized);

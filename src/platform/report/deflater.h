@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <memory>
 
 struct z_stream_s;
@@ -17,7 +18,7 @@ public:
     Deflater& operator=(const Deflater&) = delete;
 
     // Empty only when zlib ran out of memory.
-    QByteArray deflated(const QByteArray& data);
+    QByteArray deflated(QByteArrayView data);
 
 private:
     std::unique_ptr<z_stream_s> stream_;

@@ -6,11 +6,10 @@
 
 namespace report {
 
-void appendPdfNumber(QByteArray& out, double value) {
+std::string_view PdfNumber::of(double value) {
     qint64 thousandths = std::llround(value * 1000);
     // Digits from the right: the fraction without its trailing zeros, then the whole part.
-    char digits[32];
-    char* end = digits + sizeof digits;
+    char* end = digits_ + sizeof digits_;
     char* p = end;
     const bool negative = thousandths < 0;
     quint64 rest = negative ? quint64(-thousandths) : quint64(thousandths);
@@ -32,7 +31,13 @@ void appendPdfNumber(QByteArray& out, double value) {
     } while (rest != 0);
     if (negative)
         *--p = '-';
-    out.append(p, end - p);
+    return {p, std::size_t(end - p)};
+}
+
+void appendPdfNumber(QByteArray& out, double value) {
+    PdfNumber number;
+    const std::string_view digits = number.of(value);
+    out.append(digits.data(), qsizetype(digits.size()));
 }
 
 QByteArray pdfTextString(const QString& text) {

@@ -2,12 +2,23 @@
 
 #include <QByteArray>
 #include <QList>
+#include <string_view>
 
 class QIODevice;
 
 namespace report {
 
-// Appends a number to PDF text: whole or with up to three decimals, no exponent.
+// A number as PDF text: whole or with up to three decimals, no exponent.
+class PdfNumber {
+public:
+    // Valid until the next call.
+    std::string_view of(double value);
+
+private:
+    char digits_[32];
+};
+
+// Appends a number to PDF text.
 void appendPdfNumber(QByteArray& out, double value);
 // A text string as PDF writes it for the operator: UTF-16 with a byte order mark, in hex.
 QByteArray pdfTextString(const QString& text);

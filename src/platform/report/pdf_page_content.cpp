@@ -15,17 +15,22 @@ constexpr int kRuleWidth = 15;
 // adds up along a run to a few hundredths of a point at most.
 constexpr double kMisplaced = 1.0;
 
-void appendGlyphId(QByteArray& out, quint32 glyph) {
+void appendGlyphId(std::string& out, quint32 glyph) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     const char digits[4] = {kHex[(glyph >> 12) & 15], kHex[(glyph >> 8) & 15],
                             kHex[(glyph >> 4) & 15], kHex[glyph & 15]};
     out.append(digits, 4);
 }
 
-void appendPoint(QByteArray& out, double x, double y, const char* op) {
-    appendPdfNumber(out, x);
-    out.append(' ');
-    appendPdfNumber(out, y);
+void appendNumber(std::string& out, double value) {
+    PdfNumber number;
+    out.append(number.of(value));
+}
+
+void appendPoint(std::string& out, double x, double y, const char* op) {
+    appendNumber(out, x);
+    out += ' ';
+    appendNumber(out, y);
     out.append(op);
 }
 
@@ -34,15 +39,15 @@ void appendPoint(QByteArray& out, double x, double y, const char* op) {
 PdfPageContent::PdfPageContent(const PageFrame& frame, double pageHeight)
     : shaper_(frame.styles), pageHeight_(pageHeight) {}
 
-QByteArray PdfPageContent::of(const RenderedPage& page) {
-    QByteArray out;
-    out.reserve(4096 + 64 * page.texts.size());
+QByteArrayView PdfPageContent::of(const RenderedPage& page) {
+    std::string& out = page_;
+    out.clear();
     // One unit a twip, y downwards from the top of the paper.
     out.append("0.05 0 0 -0.05 0 ");
-    appendPdfNumber(out, pageHeight_);
+    appendNumber(out, pageHeight_);
     out.append(" cm\n");
     if (!page.lines.isEmpty()) {
-        out.append(QByteArray::number(kRuleWidth) + " w 2 J 2 j\n");
+        out.append(std::to_string(kRuleWidth) + " w 2 J 2 j\n");
         for (const LineRun& line : page.lines) {
             appendPoint(out, line.line.x1(), line.line.y1(), " m ");
             appendPoint(out, line.line.x2(), line.line.y2(), " l\n");
@@ -54,10 +59,10 @@ QByteArray PdfPageContent::of(const RenderedPage& page) {
     for (const TextRun& run : page.texts)
         appendText(out, run);
     out.append("ET\n");
-    return out;
+    return {out.data(), qsizetype(out.size())};
 }
 
-void PdfPageContent::appendText(QByteArray& out, const TextRun& run) {
+void PdfPageContent::appendText(std::string& out, const TextRun& run) {
     const ShapedText& text = shaper_.shaped(run.style, run.text);
     if (text.glyphs.isEmpty())
         return;
@@ -85,7 +90,7 @@ void PdfPageContent::appendText(QByteArray& out, const TextRun& run) {
     }
 }
 
-void PdfPageContent::appendGlyphs(QByteArray& out, const QGlyphRun& glyphs, const QString& text,
+void PdfPageContent::appendGlyphs(std::string& out, const QGlyphRun& glyphs, const QString& text,
                                   double x, double top) {
     const QRawFont face = glyphs.rawFont();
     const QList<quint32> ids = glyphs.glyphIndexes();
@@ -97,9 +102,9 @@ void PdfPageContent::appendGlyphs(QByteArray& out, const QGlyphRun& glyphs, cons
     font.use(face, ids, text);
     const double size = face.pixelSize();
     if (index != font_ || size != fontSize_) {
-        out.append(font.resourceName());
-        out.append(' ');
-        appendPdfNumber(out, size);
+        out.append(font.resourceName().constData(), std::size_t(font.resourceName().size()));
+        out += ' ';
+        appendNumber(out, size);
         out.append(" Tf\n");
         font_ = index;
         fontSize_ = size;
@@ -108,8 +113,10 @@ void PdfPageContent::appendGlyphs(QByteArray& out, const QGlyphRun& glyphs, cons
     appendPoint(out, x + positions.first().x(), top + positions.first().y(), " Tm\n");
     // Where the font's widths put each glyph, against where the shaping did; moved, the
     // string becomes an array of strings and moves.
-    const qsizetype start = out.size();
-    out.append('<');
+    // Written as one string; moved, it becomes an array of strings and moves, its
+    // bracket put in the place kept for it.
+    const std::size_t start = out.size();
+    out.append(" <");
     bool moved = false;
     double pen = 0;
     for (qsizetype i = 0; i < ids.size(); ++i) {
@@ -117,7 +124,7 @@ void PdfPageContent::appendGlyphs(QByteArray& out, const QGlyphRun& glyphs, cons
             const double shaped = (positions.at(i).x() - positions.first().x()) * 1000 / size;
             if (std::abs(shaped - pen) >= kMisplaced) {
                 out.append("> ");
-                appendPdfNumber(out, pen - shaped);
+                appendNumber(out, pen - shaped);
                 out.append(" <");
                 pen = shaped;
                 moved = true;
@@ -127,17 +134,18 @@ void PdfPageContent::appendGlyphs(QByteArray& out, const QGlyphRun& glyphs, cons
         pen += font.width(ids.at(i));
     }
     if (moved) {
-        out.insert(start, '[');
+        out[start] = '[';
         out.append(">] TJ\n");
     } else {
+        out.erase(start, 1);
         out.append("> Tj\n");
     }
 }
 
-void PdfPageContent::appendUnderline(QByteArray& out, const TextRun& run, double x, double width) {
+void PdfPageContent::appendUnderline(std::string& out, const TextRun& run, double x, double width) {
     const QFontMetricsF& m = shaper_.metrics(run.style);
     const double y = run.box.top() + m.ascent() + m.underlinePos();
-    appendPdfNumber(out, m.lineWidth());
+    appendNumber(out, m.lineWidth());
     out.append(" w 2 J\n");
     appendPoint(out, x, y, " m ");
     appendPoint(out, x + width, y, " l S\n");

@@ -4,7 +4,8 @@
 #include "platform/report/report_pages.h"
 #include "platform/report/text_shaper.h"
 
-#include <QByteArray>
+#include <QByteArrayView>
+#include <string>
 
 namespace report {
 
@@ -17,21 +18,23 @@ public:
     // report in twips down from the top.
     PdfPageContent(const PageFrame& frame, double pageHeight);
 
-    QByteArray of(const RenderedPage& page);
+    // The page's operators, valid until the next call.
+    QByteArrayView of(const RenderedPage& page);
     // The fonts of the pages made so far.
     const QList<PdfFont>& fonts() const { return fonts_.all(); }
 
 private:
-    void appendText(QByteArray& out, const TextRun& run);
-    void appendGlyphs(QByteArray& out, const QGlyphRun& glyphs, const QString& text, double x,
+    void appendText(std::string& out, const TextRun& run);
+    void appendGlyphs(std::string& out, const QGlyphRun& glyphs, const QString& text, double x,
                       double top);
-    void appendUnderline(QByteArray& out, const TextRun& run, double x, double width);
+    void appendUnderline(std::string& out, const TextRun& run, double x, double width);
 
     TextShaper shaper_;
     PdfFonts fonts_;
     double pageHeight_;
     int font_ = -1; // the font and size set in the text object, none at first
     double fontSize_ = 0;
+    std::string page_; // the operators of the page being made, kept for its memory
 };
 
 } // namespace report
