@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 
 // A result read by row keys: first the integer key of every row, in the order shown,
@@ -18,4 +19,7 @@ struct KeyedQuery {
     QString keySql() const;
     // `key` and then `columns` of the rows whose key is one of `count` bound values.
     QString windowSql(int count) const;
+    // The same rows with only some of their columns: `fields`, the names of the result's
+    // columns as the engine gives them, each unique among them, spelt for the engine.
+    QString windowSql(int count, const QStringList& fields) const;
 };

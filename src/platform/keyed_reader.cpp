@@ -3,6 +3,7 @@
 #include "store/connection.h"
 #include "store/dialect.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <algorithm>
@@ -39,44 +40,89 @@ Status KeyedReader::open(const KeyedQuery& query) {
     if (!store::exec(window_))
         return fail(window_);
     const QSqlRecord record = window_.record();
-    for (int c = 1; c < record.count(); ++c)
+    for (int c = 1; c < record.count(); ++c) {
+        fields_.append(record.fieldName(c));
         names_.append(
             store::dialect::fieldName(store::currentEngine(), query.table, record.fieldName(c)));
+    }
     window_.finish();
+    query_ = query;
     return Status::success();
 }
 
 void KeyedReader::clear() {
+    query_ = {};
     keys_.clear();
     names_.clear();
+    fields_.clear();
+    narrowed_.clear();
     window_ = QSqlQuery(store::connection());
 }
 
-Status KeyedReader::read(qint64 first, int count, const Take& take) {
+bool KeyedReader::readsApart(const QList<int>& columns) const {
+    for (int c : columns) {
+        if (c < 0 || c >= fields_.size() || fields_.count(fields_.at(c)) != 1)
+            return false;
+    }
+    return true;
+}
+
+Result<QSqlQuery*> KeyedReader::windowOf(const QList<int>& columns) {
+    Result<QSqlQuery*> result;
+    result.value = &window_;
+    if (columns.isEmpty())
+        return result;
+    for (auto& [read, statement] : narrowed_) {
+        if (read == columns) {
+            result.value = statement.get();
+            return result;
+        }
+    }
+    QStringList fields;
+    for (int c : columns)
+        fields.append(
+            store::connection().driver()->escapeIdentifier(fields_.at(c), QSqlDriver::FieldName));
+    auto statement = std::make_unique<QSqlQuery>(store::connection());
+    store::dialect::readWholeResults(*statement);
+    if (!statement->prepare(query_.windowSql(windowRows_, fields))) {
+        result.status = store::failureOf(*statement);
+        return result;
+    }
+    result.value = statement.get();
+    narrowed_.emplace_back(columns, std::move(statement));
+    return result;
+}
+
+Status KeyedReader::read(qint64 first, int count, const Take& take, const QList<int>& columns) {
+    Q_ASSERT(readsApart(columns));
+    const Result<QSqlQuery*> statement = windowOf(columns);
+    if (!statement.ok())
+        return statement.status;
+    QSqlQuery& window = *statement.value;
     // The rows come back in key order; each goes to its key's place.
     std::vector<std::pair<qint64, int>> places;
     places.reserve(std::size_t(count));
     for (int i = 0; i < windowRows_; ++i) {
         if (i < count) {
             const qint64 key = keys_[std::size_t(first + i)];
-            window_.bindValue(i, key);
+            window.bindValue(i, key);
             places.emplace_back(key, i);
         } else {
-            window_.bindValue(i, QVariant());
+            window.bindValue(i, QVariant());
         }
     }
     std::sort(places.begin(), places.end());
-    if (!store::exec(window_))
-        return store::failureOf(window_);
-    while (window_.next()) {
-        const qint64 key = window_.value(0).toLongLong();
+    if (!store::exec(window))
+        return store::failureOf(window);
+    while (window.next()) {
+        const qint64 key = window.value(0).toLongLong();
         const auto place =
             std::lower_bound(places.begin(), places.end(), std::pair<qint64, int>(key, 0));
         if (place != places.end() && place->first == key)
-            take(place->second, window_);
+            take(place->second, window);
     }
-    const QSqlError error = window_.lastError();
-    const Status read = error.isValid() ? store::failureOf(window_) : Status::success();
-    window_.finish();
+    const QSqlError error = window.lastError();
+    const Status read = error.isValid() ? store::failureOf(window) : Status::success();
+    window.finish();
     return read;
 }

@@ -42,23 +42,33 @@ PdfFont::PdfFont(const QRawFont& face)
     const QByteArray hhea = face.fontTable("hhea");
     const QByteArray hmtx = face.fontTable("hmtx");
     const int metrics = std::min<int>(fontWord(hhea, 34), int(hmtx.size() / 4));
-    advances_.reserve(metrics);
+    widths_.reserve(metrics);
+    // To a thousandth, as written in the file, so that the pen moves as a reader's does.
     for (int i = 0; i < metrics; ++i)
-        advances_.append(fontWord(hmtx, 4 * i));
+        widths_.append(std::round(fontWord(hmtx, 4 * i) * 1e6 / unitsPerEm_) / 1000);
+    seen_.assign(std::size_t(std::max(metrics, 1)), false);
 }
 
 double PdfFont::width(quint32 glyph) const {
-    if (advances_.isEmpty())
+    if (widths_.isEmpty())
         return 0;
-    const quint16 advance = advances_.at(std::min<qsizetype>(glyph, advances_.size() - 1));
-    // To a thousandth, as written in the file, so that the pen moves as a reader's does.
-    return std::round(advance * 1e6 / unitsPerEm_) / 1000;
+    return widths_.at(std::min<qsizetype>(glyph, widths_.size() - 1));
+}
+
+bool PdfFont::seen(quint32 glyph) const {
+    return glyph < seen_.size() ? bool(seen_[glyph]) : used_.contains(glyph);
+}
+
+void PdfFont::note(quint32 glyph, const QString& characters) {
+    if (glyph < seen_.size())
+        seen_[glyph] = true;
+    used_.insert(glyph, characters);
 }
 
 void PdfFont::use(const QRawFont& face, const QList<quint32>& glyphs, const QString& text) {
     bool known = true;
     for (const quint32 glyph : glyphs)
-        known = known && used_.contains(glyph);
+        known = known && seen(glyph);
     if (known)
         return;
     // Each character's glyph by the font's own map; what it does not explain (a glyph
@@ -68,24 +78,25 @@ void PdfFont::use(const QRawFont& face, const QList<quint32>& glyphs, const QStr
         const char32_t code = c;
         const QString character = QString::fromUcs4(&code, 1);
         const QList<quint32> mapped = face.glyphIndexesForString(character);
-        if (mapped.size() == 1 && glyphs.contains(mapped.first()) &&
-            !used_.contains(mapped.first()))
-            used_.insert(mapped.first(), character);
+        if (mapped.size() == 1 && glyphs.contains(mapped.first()) && !seen(mapped.first()))
+            note(mapped.first(), character);
     }
     for (qsizetype i = 0; i < glyphs.size(); ++i) {
-        if (used_.contains(glyphs.at(i)))
+        if (seen(glyphs.at(i)))
             continue;
         QString character;
         if (glyphs.size() == characters.size()) {
             const char32_t code = characters.at(i);
             character = QString::fromUcs4(&code, 1);
         }
-        used_.insert(glyphs.at(i), character);
+        note(glyphs.at(i), character);
     }
 }
 
 void PdfFont::merge(const PdfFont& other) {
     for (auto it = other.used_.cbegin(); it != other.used_.cend(); ++it) {
+        if (it.key() < seen_.size())
+            seen_[it.key()] = true;
         QString& text = used_[it.key()];
         // Both read from the font's own map as a rule; when not, the smaller of the two.
         if (text.isEmpty() || (!it.value().isEmpty() && it.value() < text))

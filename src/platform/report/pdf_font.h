@@ -8,6 +8,7 @@
 #include <QMap>
 #include <QRawFont>
 #include <QString>
+#include <vector>
 
 namespace report {
 
@@ -44,8 +45,14 @@ private:
     QString name_;
     QByteArray resource_;
     int unitsPerEm_ = 1000;
-    QList<quint16> advances_;     // font units, by glyph id (the last repeats beyond)
+    // Whether `glyph` is in used_, and putting it there: most runs use only glyphs
+    // already noted, which a flag per glyph of the face tells at once.
+    bool seen(quint32 glyph) const;
+    void note(quint32 glyph, const QString& characters);
+
+    QList<double> widths_;        // thousandths of the em, by glyph id (the last repeats beyond)
     QMap<quint32, QString> used_; // glyph -> the characters it stands for
+    std::vector<bool> seen_;      // by glyph id, of the glyphs the face gives widths
 };
 
 // The faces text was shaped in, each one PdfFont, in the order first used.

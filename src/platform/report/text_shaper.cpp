@@ -12,6 +12,10 @@ namespace {
 // long report of ever new names and amounts does not grow it without end.
 constexpr qsizetype kShapedTexts = 4096;
 
+// Characters below this are looked up in a table, the others (dashes, quotes, the euro
+// sign) in a map.
+constexpr char16_t kLatinEnd = 0x250;
+
 // Characters a shaper gives their own glyph and places at its advance: Latin letters,
 // digits and punctuation, the euro sign, typographic quotes and dashes; nothing that
 // combines, joins, hyphenates or runs right to left.
@@ -40,7 +44,7 @@ TextShaper::TextShaper(const QList<TextStyle>& styles) {
         metrics_.append(QFontMetricsF(font));
         underlined_.append(style.underline);
     }
-    plainFaces_.resize(fonts_.size());
+    plainFaces_.resize(std::size_t(fonts_.size()));
     cache_.resize(std::size_t(fonts_.size()));
 }
 
@@ -51,14 +55,14 @@ const ShapedText& TextShaper::shaped(int style, const QString& text) {
         return found->second;
     if (cache.size() >= kShapedTexts)
         cache.clear();
-    std::optional<QRawFont>& face = plainFaces_[style];
+    std::optional<PlainFace>& face = plainFaces_[std::size_t(style)];
     if (!face) {
         const QRawFont raw = QRawFont::fromFont(fonts_.at(style));
-        face = raw.isValid() && substitutesNothing(raw) ? raw : QRawFont();
+        face.emplace(raw.isValid() && substitutesNothing(raw) ? raw : QRawFont());
     }
     std::optional<ShapedText> placed;
     if (face->isValid())
-        placed = placedByFont(*face, text);
+        placed = face->placed(text);
     return cache.emplace(text, placed ? std::move(*placed) : laidOut(fonts_.at(style), text))
         .first->second;
 }
@@ -81,27 +85,53 @@ ShapedText TextShaper::laidOut(const QFont& font, const QString& text) {
     return shaped;
 }
 
-std::optional<ShapedText> TextShaper::placedByFont(const QRawFont& face, const QString& text) {
+TextShaper::PlainFace::PlainFace(const QRawFont& face) : face_(face) {
+    if (face_.isValid())
+        ascent_ = face_.ascent();
+}
+
+const TextShaper::PlainFace::Glyph& TextShaper::PlainFace::glyphOf(char16_t c) {
+    std::optional<Glyph>* slot = nullptr;
+    if (c < kLatinEnd) {
+        if (latin_.empty())
+            latin_.resize(kLatinEnd);
+        slot = &latin_[c];
+        if (*slot)
+            return **slot;
+    } else if (const auto found = other_.find(c); found != other_.end()) {
+        return found->second;
+    }
+    Glyph glyph;
+    const QList<quint32> ids = face_.glyphIndexesForString(QString(QChar(c)));
+    if (ids.size() == 1 && ids.first() != 0) {
+        glyph.id = ids.first();
+        glyph.advance = face_.advancesForGlyphIndexes(ids, QRawFont::SeparateAdvances).first().x();
+    }
+    if (slot)
+        return slot->emplace(glyph);
+    return other_.emplace(c, glyph).first->second;
+}
+
+std::optional<ShapedText> TextShaper::PlainFace::placed(const QString& text) {
     if (text.isEmpty() || text.endsWith(QLatin1Char(' ')) || text.endsWith(QChar(0xA0)))
         return std::nullopt;
-    for (const QChar c : text)
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+    glyphs.reserve(text.size());
+    positions.reserve(text.size());
+    qreal x = 0;
+    for (const QChar c : text) {
         if (!placedAlone(c.unicode()))
             return std::nullopt;
-    const QList<quint32> glyphs = face.glyphIndexesForString(text);
-    if (glyphs.size() != text.size() || glyphs.contains(0))
-        return std::nullopt;
-    const QList<QPointF> advances =
-        face.advancesForGlyphIndexes(glyphs, QRawFont::SeparateAdvances);
-    QList<QPointF> positions;
-    positions.reserve(glyphs.size());
-    const qreal baseline = face.ascent();
-    qreal x = 0;
-    for (const QPointF& advance : advances) {
-        positions.append(QPointF(x, baseline));
-        x += advance.x();
+        const Glyph& glyph = glyphOf(c.unicode());
+        if (glyph.id == 0)
+            return std::nullopt;
+        glyphs.append(glyph.id);
+        positions.append(QPointF(x, ascent_));
+        x += glyph.advance;
     }
     QGlyphRun run;
-    run.setRawFont(face);
+    run.setRawFont(face_);
     run.setGlyphIndexes(glyphs);
     run.setPositions(positions);
     ShapedText shaped;

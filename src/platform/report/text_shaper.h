@@ -38,22 +38,42 @@ public:
 
     // `text` laid out by Qt's text layout: any script, font fallback, substitutions.
     static ShapedText laidOut(const QFont& font, const QString& text);
-    // `text` placed from the tables of `face` alone, one glyph a character at the font's
-    // advances, as a shaper places it when the face substitutes no glyphs and kerning is
-    // off; nothing for texts that need more (characters outside Latin, the face's own
-    // substitutions, a character the face lacks, a trailing space).
-    static std::optional<ShapedText> placedByFont(const QRawFont& face, const QString& text);
     // True when `face` lists no glyph substitution (ligatures, contextual forms), so that
-    // placedByFont serves its texts.
+    // its texts can be placed from its tables alone.
     static bool substitutesNothing(const QRawFont& face);
 
 private:
+    // A face that substitutes no glyphs, with the glyph and advance of each character
+    // looked up so far: report texts use few characters, and most texts only once.
+    class PlainFace {
+    public:
+        explicit PlainFace(const QRawFont& face);
+        bool isValid() const { return face_.isValid(); }
+        // `text` placed from the face's tables alone, one glyph a character at the
+        // font's advances, as a shaper places it when kerning is off; nothing for texts
+        // that need more (characters outside Latin, a character the face lacks, a
+        // trailing space).
+        std::optional<ShapedText> placed(const QString& text);
+
+    private:
+        struct Glyph {
+            quint32 id = 0; // 0: the face lacks the character
+            qreal advance = 0;
+        };
+        const Glyph& glyphOf(char16_t c);
+
+        QRawFont face_;
+        qreal ascent_ = 0;
+        std::vector<std::optional<Glyph>> latin_; // by character, below kLatinEnd
+        std::unordered_map<char16_t, Glyph> other_;
+    };
+
     QList<QFont> fonts_;
     QList<QFontMetricsF> metrics_;
     QList<bool> underlined_;
-    // Made on the thread that shapes, on first use: the face of each style, when it
-    // substitutes no glyphs.
-    QList<std::optional<QRawFont>> plainFaces_;
+    // Made on the thread that shapes, on first use: the face of each style, invalid when
+    // it substitutes glyphs.
+    std::vector<std::optional<PlainFace>> plainFaces_;
     // Keyed by the text's characters with the standard library's hash: Qt's string hash
     // (AES instructions) cost several times as much here, most texts being seen once.
     struct TextHash {
