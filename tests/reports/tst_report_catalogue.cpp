@@ -1,4 +1,5 @@
 #include "ledger/ledger_grid_query.h"
+#include "platform/report/keyed_row_source.h"
 #include "platform/report/report_format.h"
 #include "platform/report/report_renderer.h"
 #include "registry/anagrafe_report.h"
@@ -148,6 +149,8 @@ private Q_SLOTS:
     void emptyRegistryStillPrints();
     void databaseErrorIsNotEmptiness();
     void rowsReadInWindows();
+    void columnsReadApart_data();
+    void columnsReadApart();
     void amountsAsTheGridShowsThem_data();
     void amountsAsTheGridShowsThem();
     void fractionOfACentInTotals();
@@ -536,6 +539,52 @@ void ReportCatalogueTest::rowsReadInWindows() {
     while (cursor.next())
         after.append(cursor.value(0).toString());
     QCOMPARE(after, invoices);
+}
+
+void ReportCatalogueTest::columnsReadApart_data() {
+    QTest::addColumn<QString>("columns");
+    QTest::addColumn<QStringList>("picked");
+    const QString balance =
+        QStringLiteral("Ritenute.*, (Ritenute.versato - Ritenute.ritenuta) AS resto");
+    QTest::newRow("a computed column and two of the table, in another order")
+        << balance << QStringList{"resto", "FT", "ritenuta"};
+    QTest::newRow("one column") << balance << QStringList{"datap"};
+    QTest::newRow("a name the result holds twice: read with the whole row")
+        << QStringLiteral("Ritenute.*, Ritenute.FT") << QStringList{"ritenuta", "FT"};
+}
+
+// The columns a report reads, alone and in its order, hold the values of the whole
+// row's columns of those names, row by row across windows.
+void ReportCatalogueTest::columnsReadApart() {
+    QFETCH(QString, columns);
+    QFETCH(QStringList, picked);
+    TestDatabase db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    Fixture fixture;
+    const KeyedQuery query{QStringLiteral("Ritenute"),
+                           QStringLiteral("ID"),
+                           columns,
+                           QStringLiteral("Ritenute.utente = ?"),
+                           QStringLiteral("FT, ID"),
+                           {QString::number(fixture.rossi)}};
+    const auto rows = report::KeyedRowSource::open(query);
+    QVERIFY2(rows.ok(), qPrintable(rows.error()));
+    QList<int> positions;
+    for (const QString& name : picked)
+        positions.append(rows.value->columnIndex(name));
+    QVERIFY(!positions.contains(-1));
+    report::RowCursor whole(*rows.value, 2);
+    report::RowCursor apart(*rows.value, 2, positions);
+    int read = 0;
+    while (whole.next()) {
+        QVERIFY(apart.next());
+        for (int c = 0; c < positions.size(); ++c)
+            QCOMPARE(apart.value(c), whole.value(positions.at(c)));
+        ++read;
+    }
+    QVERIFY(!apart.next());
+    QVERIFY(apart.status().ok());
+    QCOMPARE(read, 7);
 }
 
 void ReportCatalogueTest::amountsAsTheGridShowsThem_data() {

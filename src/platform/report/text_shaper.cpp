@@ -85,12 +85,12 @@ ShapedText TextShaper::laidOut(const QFont& font, const QString& text) {
     return shaped;
 }
 
-TextShaper::PlainFace::PlainFace(const QRawFont& face) : face_(face) {
+PlainFace::PlainFace(const QRawFont& face) : face_(face) {
     if (face_.isValid())
         ascent_ = face_.ascent();
 }
 
-const TextShaper::PlainFace::Glyph& TextShaper::PlainFace::glyphOf(char16_t c) {
+const PlainFace::Glyph& PlainFace::glyphOf(char16_t c) {
     std::optional<Glyph>* slot = nullptr;
     if (c < kLatinEnd) {
         if (latin_.empty())
@@ -112,7 +112,7 @@ const TextShaper::PlainFace::Glyph& TextShaper::PlainFace::glyphOf(char16_t c) {
     return other_.emplace(c, glyph).first->second;
 }
 
-std::optional<ShapedText> TextShaper::PlainFace::placed(const QString& text) {
+std::optional<ShapedText> PlainFace::placed(const QString& text) {
     if (text.isEmpty() || text.endsWith(QLatin1Char(' ')) || text.endsWith(QChar(0xA0)))
         return std::nullopt;
     QList<quint32> glyphs;

@@ -21,6 +21,31 @@ struct ShapedText {
     qreal width = 0;
 };
 
+// A face that substitutes no glyphs, with the glyph and advance of each character
+// looked up so far: report texts use few characters, and most texts only once.
+class PlainFace {
+public:
+    explicit PlainFace(const QRawFont& face);
+    bool isValid() const { return face_.isValid(); }
+    // `text` placed from the face's tables alone, one glyph a character at the
+    // font's advances, as a shaper places it when kerning is off; nothing for texts
+    // that need more (characters outside Latin, a character the face lacks, a
+    // trailing space).
+    std::optional<ShapedText> placed(const QString& text);
+
+private:
+    struct Glyph {
+        quint32 id = 0; // 0: the face lacks the character
+        qreal advance = 0;
+    };
+    const Glyph& glyphOf(char16_t c);
+
+    QRawFont face_;
+    qreal ascent_ = 0;
+    std::vector<std::optional<Glyph>> latin_; // by character, below kLatinEnd
+    std::unordered_map<char16_t, Glyph> other_;
+};
+
 // The fonts of a report's text styles and the texts laid out in them. Ledger pages repeat
 // captions, dates, codes and names, so most runs come from the cache without laying them
 // out again. One per thread.
@@ -43,31 +68,6 @@ public:
     static bool substitutesNothing(const QRawFont& face);
 
 private:
-    // A face that substitutes no glyphs, with the glyph and advance of each character
-    // looked up so far: report texts use few characters, and most texts only once.
-    class PlainFace {
-    public:
-        explicit PlainFace(const QRawFont& face);
-        bool isValid() const { return face_.isValid(); }
-        // `text` placed from the face's tables alone, one glyph a character at the
-        // font's advances, as a shaper places it when kerning is off; nothing for texts
-        // that need more (characters outside Latin, a character the face lacks, a
-        // trailing space).
-        std::optional<ShapedText> placed(const QString& text);
-
-    private:
-        struct Glyph {
-            quint32 id = 0; // 0: the face lacks the character
-            qreal advance = 0;
-        };
-        const Glyph& glyphOf(char16_t c);
-
-        QRawFont face_;
-        qreal ascent_ = 0;
-        std::vector<std::optional<Glyph>> latin_; // by character, below kLatinEnd
-        std::unordered_map<char16_t, Glyph> other_;
-    };
-
     QList<QFont> fonts_;
     QList<QFontMetricsF> metrics_;
     QList<bool> underlined_;
