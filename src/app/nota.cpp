@@ -268,14 +268,14 @@ QWidget* Nota::buildSelectionPanel() {
     grid->addWidget(Cmd1, 4, 1, 1, 2, Qt::AlignRight);
 
     connect(cbo1, &QComboBox::activated, this, &Nota::onUserChosen);
-    connect(cbo2, &QComboBox::activated, this, [this] { Label2->setText(cbo2->currentText()); });
+    connect(cbo2, &QComboBox::activated, this, [this] { setYear(cbo2->currentText()); });
     connect(Cmd1, &QPushButton::clicked, this, &Nota::onAccedi);
     connect(Label11, &ClickableLabel::clicked, this, &Nota::onClearSelection);
     return Frame2;
 }
 
 QGroupBox* Nota::buildGridPanel() {
-    auto* frame = new QGroupBox(QStringLiteral("Seleziona l'operazione "), centralWidget());
+    auto* frame = new QGroupBox(gridPickTitle(GridPick::Nothing), centralWidget());
     frame->setObjectName(QStringLiteral("Frame3"));
     Datagrid1 = new DataGrid(frame);
     Datagrid1->setObjectName(QStringLiteral("Datagrid1"));
@@ -293,14 +293,22 @@ QGroupBox* Nota::buildGridPanel() {
     return frame;
 }
 
-QString Nota::currentUserId() const {
-    return Label1->text();
+void Nota::setSession(const Session& session) {
+    session_ = session;
+    Label1->setText(session_.userId);
+    Label40->setText(session_.userName);
+    Label2->setText(session_.year);
 }
-QString Nota::currentUserName() const {
-    return Label40->text();
+
+void Nota::setYear(const QString& year) {
+    Session withYear = session_;
+    withYear.year = year;
+    setSession(withYear);
 }
-QString Nota::currentYear() const {
-    return Label2->text();
+
+void Nota::setGridPick(GridPick pick) {
+    gridPick_ = pick;
+    Frame3->setTitle(gridPickTitle(pick));
 }
 
 QAction* Nota::action(const char* name) const {
@@ -368,7 +376,7 @@ void Nota::closeFrontPanel() {
 
 void Nota::CaricaAnni() {
     cbo2->clear();
-    Label2->clear();
+    setYear(QString());
     const Result<QStringList> years = store::years();
     if (!years.ok())
         reportError(years.error());
@@ -379,7 +387,9 @@ void Nota::CaricaAnni() {
 void Nota::CaricaUtenti() {
     const QString keep = cbo1->currentText();
     cbo1->clear();
-    Label1->clear();
+    Session noUser = session_;
+    noUser.userId.clear();
+    setSession(noUser);
     const Result<QStringList> users = store::userNames();
     if (!users.ok())
         reportError(users.error());
@@ -405,19 +415,21 @@ void Nota::CaricaSoggetti() {
 }
 
 void Nota::onUserChosen() {
-    Label1->clear();
+    Session chosen = session_;
+    chosen.userId.clear();
     const Result<std::optional<qint64>> id = store::subjectIdByName(cbo1->currentText());
     if (!id.ok())
         reportError(id.error());
     else if (id.value)
-        Label1->setText(QString::number(*id.value));
-    Label40->setText(cbo1->currentText());
+        chosen.userId = QString::number(*id.value);
+    chosen.userName = cbo1->currentText();
+    setSession(chosen);
 }
 
 void Nota::onAccedi() {
-    Label2->setText(cbo2->currentText());
-    for (QLabel* label : {Label1, Label2, Label40}) {
-        if (label->text().trimmed().isEmpty()) {
+    setYear(cbo2->currentText());
+    for (const QString* chosen : {&session_.userId, &session_.year, &session_.userName}) {
+        if (chosen->trimmed().isEmpty()) {
             boxes_.notice(QStringLiteral("Compilare tutti i campi "),
                           QStringLiteral("ERRORE - CAMPO   VUOTO"));
             cbo1->setFocus();
@@ -431,7 +443,7 @@ void Nota::onAccedi() {
 
 void Nota::showLateCount() {
     const Result<QList<tax::LateWithholding>> late =
-        tax::lateWithholdings(Label1->text(), {}, QDate::currentDate(), false);
+        tax::lateWithholdings(session_.userId, {}, QDate::currentDate(), false);
     if (!late.ok()) {
         reportError(late.error());
         return;
@@ -448,9 +460,7 @@ void Nota::showLateCount() {
 void Nota::onClearSelection() {
     cbo1->setEditText(QString());
     cbo2->setEditText(QString());
-    Label1->clear();
-    Label2->clear();
-    Label40->clear();
+    setSession(Session());
 }
 
 void Nota::showSelection() {
@@ -476,9 +486,7 @@ void Nota::onCambioUtente() {
     setMenusEnabled({"Funzioni"}, false);
     setMenusEnabled({"Esci"}, true);
     returnToSelection();
-    Label2->clear();
-    Label1->clear();
-    Label40->clear();
+    setSession(Session());
 }
 
 void Nota::onEsci() {
@@ -498,12 +506,18 @@ void Nota::onServizi() {
 }
 
 void Nota::onGridRowPicked() {
-    const QString mode = Frame3->title();
-    if (mode == QLatin1String("Modifica") || mode == QLatin1String("Elimina"))
+    switch (gridPick_) {
+    case GridPick::ChangeSubject:
+    case GridPick::DeleteSubject:
         Frame1->pickFromGrid(*Datagrid1);
-    else if (mode == QLatin1String("Modifica-Ritenute") ||
-             mode == QLatin1String("Elimina-Ritenute"))
+        break;
+    case GridPick::ChangeRecord:
+    case GridPick::DeleteRecord:
         Frame4->pickFromGrid(*Datagrid1);
+        break;
+    case GridPick::Nothing:
+        break;
+    }
 }
 
 void Nota::closeEvent(QCloseEvent* event) {

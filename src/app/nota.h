@@ -25,12 +25,14 @@ public:
 
     // Shell
     MessageBoxes& boxes() override { return boxes_; }
-    QString currentUserId() const override;
-    QString currentUserName() const override;
-    QString currentYear() const override;
+    const Session& session() const override { return session_; }
+    // The working selection, as "Accedi" leaves it; the captions show it.
+    void setSession(const Session& session);
     QAction* action(const char* name) const override;
     QGroupBox* panel(const char* name) const override;
     DataGrid& selectionGrid() override { return *Datagrid1; }
+    void setGridPick(GridPick pick) override;
+    GridPick gridPick() const override { return gridPick_; }
     void PulisciCampi() override;
     void CaricaAnni() override;
     void CaricaUtenti() override;
@@ -65,12 +67,15 @@ private:
     void refuseWrites();
     // Hides the panels and lets go of every read of the ledger, which is about to close.
     void releaseLedger();
+    void setYear(const QString& year);
     // A failed database read, shown to the operator.
     void reportError(const QString& reason);
 
     MessageBoxes& boxes_;
     QHash<QString, QAction*> actions_;
     bool exiting_ = false;
+    Session session_;
+    GridPick gridPick_ = GridPick::Nothing;
 
     QLabel* Label1;
     QLabel* Label2;

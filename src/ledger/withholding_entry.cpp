@@ -2,14 +2,16 @@
 
 namespace ledger {
 
-std::optional<EntryMode> entryModeOf(const QString& caption) {
-    if (caption == u"Inserisci")
-        return EntryMode::Insert;
-    if (caption == u"ModificaR")
-        return EntryMode::Modify;
-    if (caption == u"EliminaR")
-        return EntryMode::Delete;
-    return std::nullopt;
+QString entryModeCaption(EntryMode mode) {
+    switch (mode) {
+    case EntryMode::Modify:
+        return QStringLiteral("ModificaR");
+    case EntryMode::Delete:
+        return QStringLiteral("EliminaR");
+    case EntryMode::Insert:
+        break;
+    }
+    return QStringLiteral("Inserisci");
 }
 
 } // namespace ledger

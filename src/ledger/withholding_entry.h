@@ -30,12 +30,12 @@ struct WithholdingEntry {
     QString user;                    // Label1
 };
 
-// The mode of the panel lives in the caption of its command button Cmd3.
+// The mode of the panel; the caption of its command button Cmd3 shows it.
 enum class EntryMode { Insert, Modify, Delete };
 
 namespace ledger {
 
-// "Inserisci", "ModificaR" and "EliminaR", compared exactly; nothing for any other.
-std::optional<EntryMode> entryModeOf(const QString& caption);
+// "Inserisci", "ModificaR" and "EliminaR".
+QString entryModeCaption(EntryMode mode);
 
 } // namespace ledger

@@ -64,9 +64,9 @@ WithholdingPanel::WithholdingPanel(Shell& shell, QWidget* parent)
 
     connect(shell_.action("Rinserisci"), &QAction::triggered, this, &WithholdingPanel::openInsert);
     connect(shell_.action("Rmodifica"), &QAction::triggered, this,
-            [this] { openForPick(QStringLiteral("Modifica-Ritenute"), false); });
+            [this] { openForPick(GridPick::ChangeRecord, false); });
     connect(shell_.action("RElimina"), &QAction::triggered, this,
-            [this] { openForPick(QStringLiteral("Elimina-Ritenute"), true); });
+            [this] { openForPick(GridPick::DeleteRecord, true); });
 }
 
 void WithholdingPanel::buildFields() {
@@ -94,7 +94,7 @@ void WithholdingPanel::buildFields() {
     Text18 = new AmountField("Text18", this);
     Text23 = makeShownField("Text23", Qt::AlignCenter, this);
     Text22 = makeShownField("Text22", Qt::AlignCenter, this);
-    Cmd3 = named(new QPushButton(QStringLiteral("Inserisci"), this), "Cmd3");
+    Cmd3 = named(new QPushButton(ledger::entryModeCaption(mode_), this), "Cmd3");
     Image2 = makeClosePicture("Image2", this);
 
     auto* grid = new QGridLayout(this);
@@ -312,11 +312,16 @@ void WithholdingPanel::openInsert() {
     DataBox3->setEnabled(false);
     Text13->setEnabled(false);
     Text14->setEnabled(false);
-    Cmd3->setText(QStringLiteral("Inserisci"));
+    setMode(EntryMode::Insert);
     Cbo3->setFocus(Qt::OtherFocusReason);
 }
 
-void WithholdingPanel::openForPick(const QString& caption, bool keepFunzioni) {
+void WithholdingPanel::setMode(EntryMode mode) {
+    mode_ = mode;
+    Cmd3->setText(ledger::entryModeCaption(mode));
+}
+
+void WithholdingPanel::openForPick(GridPick pick, bool keepFunzioni) {
     if (!shell_.requireSelection())
         return;
     // While a record is picked for deletion the year deletion stays reachable.
@@ -326,7 +331,7 @@ void WithholdingPanel::openForPick(const QString& caption, bool keepFunzioni) {
         shell_.setWorkMenusEnabled(false);
     shell_.setPanelsVisible({"Frame3"}, true);
     shell_.setPanelsVisible({"Frame5", "Frame6"}, false);
-    shell_.panel("Frame3")->setTitle(caption);
+    shell_.setGridPick(pick);
     CaricaGrigliaRitenute();
 }
 

@@ -2,6 +2,7 @@
 
 #include "base/status.h"
 #include "ledger/withholding_entry.h"
+#include "platform/session.h"
 
 #include <QGroupBox>
 #include <functional>
@@ -19,7 +20,7 @@ class QPushButton;
 class Shell;
 
 // The withholding entry panel `Frame4`: one record of Ritenute entered, corrected or
-// deleted. The mode is the caption of `Cmd3`; the live calculations and the checks
+// deleted. The caption of `Cmd3` shows the mode; the live calculations and the checks
 // before saving are the plain rules of ledger/, called with the fields' texts.
 class WithholdingPanel : public QGroupBox {
     Q_OBJECT
@@ -64,7 +65,8 @@ private:
 
     // The entry modes of the menu.
     void openInsert();
-    void openForPick(const QString& caption, bool keepFunzioni);
+    void openForPick(GridPick pick, bool keepFunzioni);
+    void setMode(EntryMode mode);
 
     WithholdingEntry entry() const;
     void saveRecord(EntryMode mode);
@@ -105,5 +107,6 @@ private:
     QLineEdit* Text23;
     QLineEdit* Text22;
     QPushButton* Cmd3;
+    EntryMode mode_ = EntryMode::Insert;
     ClickableLabel* Image2;
 };

@@ -64,9 +64,9 @@ void WithholdingPanel::CaricaGrigliaRitenute() {
 }
 
 void WithholdingPanel::pickFromGrid(const DataGrid& grid) {
-    const QString mode = shell_.panel("Frame3")->title();
-    const bool modify = mode == QLatin1String("Modifica-Ritenute");
-    if (!modify && mode != QLatin1String("Elimina-Ritenute"))
+    const GridPick pick = shell_.gridPick();
+    const bool modify = pick == GridPick::ChangeRecord;
+    if (!modify && pick != GridPick::DeleteRecord)
         return;
     if (modify) {
         shell_.CaricaSoggetti();
@@ -78,7 +78,7 @@ void WithholdingPanel::pickFromGrid(const DataGrid& grid) {
 
     show();
     shell_.setPanelsVisible({"Frame3"}, false);
-    Cmd3->setText(modify ? QStringLiteral("ModificaR") : QStringLiteral("EliminaR"));
+    setMode(modify ? EntryMode::Modify : EntryMode::Delete);
     Cbo3->setFocus(Qt::OtherFocusReason);
 }
 
@@ -168,13 +168,12 @@ WithholdingEntry WithholdingPanel::entry() const {
 }
 
 void WithholdingPanel::SalvaRitenuta() {
-    const std::optional<EntryMode> mode = ledger::entryModeOf(Cmd3->text());
-    if (!mode || !shell_.requireSelection())
+    if (!shell_.requireSelection())
         return;
-    if (*mode == EntryMode::Delete)
+    if (mode_ == EntryMode::Delete)
         deleteRecord();
     else
-        saveRecord(*mode);
+        saveRecord(mode_);
 }
 
 void WithholdingPanel::saveRecord(EntryMode mode) {

@@ -12,10 +12,6 @@ void Shell::setMenusEnabled(std::initializer_list<const char*> names, bool enabl
     }
 }
 
-bool Shell::selectionMade() const {
-    return !currentUserId().trimmed().isEmpty() && !currentYear().trimmed().isEmpty();
-}
-
 bool Shell::resumeWork(std::initializer_list<const char*> names) {
     if (!selectionMade()) {
         showSelection();

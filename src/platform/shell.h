@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/session.h"
+
 #include <QString>
 #include <initializer_list>
 
@@ -16,10 +18,11 @@ public:
 
     virtual MessageBoxes& boxes() = 0;
 
-    // The current selection, read afresh from the captions that hold it.
-    virtual QString currentUserId() const = 0;   // Label1
-    virtual QString currentUserName() const = 0; // Label40
-    virtual QString currentYear() const = 0;     // Label2
+    // The current selection, which the window's captions show.
+    virtual const Session& session() const = 0;
+    QString currentUserId() const { return session().userId; }
+    QString currentUserName() const { return session().userName; }
+    QString currentYear() const { return session().year; }
 
     // A menu item by its name (`Rinserisci`, `Anagrafica`, ...).
     virtual QAction* action(const char* name) const = 0;
@@ -30,7 +33,7 @@ public:
     }
 
     // Whether a user and a year are chosen: every record belongs to both.
-    bool selectionMade() const;
+    bool selectionMade() const { return session().selectionMade(); }
     // The end of a command or the close of a panel. With a user and a year chosen the
     // menus `names` are enabled again; without them the window goes back to the
     // selection instead (showSelection), so no menu leads to the ledger. True when the
@@ -49,8 +52,11 @@ public:
     virtual QGroupBox* panel(const char* name) const = 0;
     void setPanelsVisible(std::initializer_list<const char*> names, bool visible);
 
-    // The selection grid `Datagrid1` on `Frame3`.
+    // The selection grid `Datagrid1` on `Frame3`, and what a row picked there is for
+    // (the panel's title shows it).
     virtual DataGrid& selectionGrid() = 0;
+    virtual void setGridPick(GridPick pick) = 0;
+    virtual GridPick gridPick() const = 0;
 
     // Shared routines of the window.
     virtual void PulisciCampi() = 0;

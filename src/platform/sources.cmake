@@ -40,6 +40,7 @@ list(APPEND VELARCO_CORE_SOURCES
   platform/report/row_source.cpp platform/report/row_source.h
   platform/report/text_shaper.cpp platform/report/text_shaper.h
   platform/scripted_message_boxes.cpp platform/scripted_message_boxes.h
+  platform/session.cpp platform/session.h
   platform/sheet/sheet_table.cpp platform/sheet/sheet_table.h
   platform/sheet/spreadsheet_file.cpp platform/sheet/spreadsheet_file.h
   platform/sheet/xlsx_parts.cpp platform/sheet/xlsx_parts.h

@@ -147,9 +147,9 @@ void SubjectPanel::buildFields() {
 void SubjectPanel::connectMenus() {
     connect(shell_.action("Inserisci"), &QAction::triggered, this, &SubjectPanel::onInserisci);
     connect(shell_.action("Modifica"), &QAction::triggered, this,
-            [this] { openSubjectChoice(kChangeMode); });
+            [this] { openSubjectChoice(GridPick::ChangeSubject); });
     connect(shell_.action("Elimina"), &QAction::triggered, this,
-            [this] { openSubjectChoice(kDeleteMode); });
+            [this] { openSubjectChoice(GridPick::DeleteSubject); });
 }
 
 void SubjectPanel::onInserisci() {
@@ -157,16 +157,22 @@ void SubjectPanel::onInserisci() {
     shell_.setPanelsVisible({"Frame6", "Frame5"}, false);
     show();
     setTitle(kInsertMode);
-    Cmd2->setText(kInsertMode);
+    setMode(Mode::Insert);
     shell_.setPanelsVisible({"Frame2"}, false);
     shell_.setWorkMenusEnabled(false);
     Text2->setFocus();
 }
 
-void SubjectPanel::openSubjectChoice(const QString& mode) {
-    QGroupBox* Frame3 = shell_.panel("Frame3");
-    Frame3->show();
-    Frame3->setTitle(mode);
+void SubjectPanel::setMode(Mode mode) {
+    mode_ = mode;
+    Cmd2->setText(mode == Mode::Insert   ? kInsertMode
+                  : mode == Mode::Change ? kChangeMode
+                                         : kDeleteMode);
+}
+
+void SubjectPanel::openSubjectChoice(GridPick pick) {
+    shell_.panel("Frame3")->show();
+    shell_.setGridPick(pick);
     shell_.setPanelsVisible({"Frame1", "Frame2", "Frame5", "Frame6"}, false);
     shell_.setWorkMenusEnabled(false);
     CaricaGrigliaSoggetti();
@@ -195,11 +201,10 @@ void SubjectPanel::CaricaGrigliaSoggetti() {
 }
 
 void SubjectPanel::pickFromGrid(const DataGrid& grid) {
-    const QString mode = shell_.panel("Frame3")->title();
     fillFields([&grid](int column) { return grid.cellText(column); });
     show();
     shell_.setPanelsVisible({"Frame3"}, false);
-    Cmd2->setText(mode);
+    setMode(shell_.gridPick() == GridPick::DeleteSubject ? Mode::Delete : Mode::Change);
     Text2->setFocus();
 }
 
@@ -254,13 +259,17 @@ void SubjectPanel::openFromUserLabel() {
 }
 
 void SubjectPanel::pressCmd2() {
-    const QString mode = Cmd2->text();
-    if (mode == kInsertMode)
+    switch (mode_) {
+    case Mode::Insert:
         insertMode();
-    else if (mode == kChangeMode)
+        break;
+    case Mode::Change:
         changeMode();
-    else if (mode == kDeleteMode)
+        break;
+    case Mode::Delete:
         deleteMode();
+        break;
+    }
 }
 
 bool SubjectPanel::checkFields() {

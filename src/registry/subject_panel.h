@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/status.h"
+#include "platform/session.h"
 
 #include <QGroupBox>
 #include <functional>
@@ -20,8 +21,8 @@ namespace registry {
 struct Subject;
 }
 
-// The subject panel `Frame1`: entering, changing and deleting subjects. Its mode is
-// the caption of `Cmd2`: "Inserisci", "Modifica" or "Elimina".
+// The subject panel `Frame1`: entering, changing and deleting subjects. The caption of
+// `Cmd2` shows its mode: "Inserisci", "Modifica" or "Elimina".
 class SubjectPanel : public QGroupBox {
     Q_OBJECT
 
@@ -41,7 +42,9 @@ private:
 
     // Menu commands of "Anagrafica".
     void onInserisci();
-    void openSubjectChoice(const QString& mode);
+    void openSubjectChoice(GridPick pick);
+    enum class Mode { Insert, Change, Delete };
+    void setMode(Mode mode);
 
     // Fills the selection grid with every subject, for choosing one.
     void CaricaGrigliaSoggetti();
@@ -82,5 +85,6 @@ private:
     NumberLineEdit* Text25;
     QCheckBox* Check1;
     QPushButton* Cmd2;
+    Mode mode_ = Mode::Insert;
     std::optional<qint64> loadedVersion_; // of the subject loaded from the grid
 };

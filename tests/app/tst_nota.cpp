@@ -193,7 +193,7 @@ void NotaTest::stateTable() {
         if (event == "accedi") {
             accept("ROSSI MARIO");
         } else if (event == "clearYear") {
-            child<QLabel>(*window_, "Label2")->clear();
+            window_->CaricaAnni(); // the year list read again: no year is chosen
         } else if (event == "EsciNo") {
             boxes_->answerNo();
             window_->action("Esci")->trigger();
@@ -313,7 +313,12 @@ void NotaTest::ledgerWorkNeedsSelection() {
         window_->action("RicercaP")->trigger();
         child<QComboBox>(*window_, "Cbo6")->setEditText("3");
     }
-    child<QLabel>(*window_, cleared.toLatin1().constData())->clear();
+    // The lists read again, as after a subject is saved: the year or the user is no more.
+    if (cleared == "Label2")
+        window_->CaricaAnni();
+    else
+        window_->CaricaUtenti();
+    QVERIFY(child<QLabel>(*window_, cleared.toLatin1().constData())->text().isEmpty());
     boxes_->answerYes();
     boxes_->type("5829");
     if (command == "save")

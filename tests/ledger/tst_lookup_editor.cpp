@@ -103,8 +103,7 @@ void TestLookupEditor::cleanup() {
 
 void TestLookupEditor::openEditor() {
     // The state "Accedi" leaves: a user and a year chosen, the work menus enabled.
-    window_->findChild<QLabel*>(QStringLiteral("Label1"))->setText(QStringLiteral("1"));
-    window_->findChild<QLabel*>(QStringLiteral("Label2"))->setText(QStringLiteral("2024"));
+    window_->setSession({QStringLiteral("1"), QString(), QStringLiteral("2024")});
     window_->setWorkMenusEnabled(true);
     window_->action("Servizi")->trigger();
     QVERIFY(window_->panel("Frame6")->isVisible());

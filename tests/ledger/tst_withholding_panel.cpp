@@ -645,7 +645,7 @@ void WithholdingPanelTest::modes() {
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                               grid->visualRect(grid->currentIndex()).center());
         } else if (event == "caption") {
-            w_->window->panel("Frame3")->setTitle("Seleziona l'operazione ");
+            w_->window->setGridPick(GridPick::Nothing);
         } else if (QAction* action = w_->window->action(event.toLatin1().constData())) {
             action->trigger();
         } else {

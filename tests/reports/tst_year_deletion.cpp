@@ -147,8 +147,7 @@ void TestYearDeletion::addRecords(const QString& user, const QString& year, int 
 
 // The state the selection leaves: user and year in their labels, the work menus enabled.
 void TestYearDeletion::select(const QString& user, const QString& year) {
-    window_->findChild<QLabel*>(QStringLiteral("Label1"))->setText(user);
-    window_->findChild<QLabel*>(QStringLiteral("Label2"))->setText(year);
+    window_->setSession({user, QString(), year});
     window_->setWorkMenusEnabled(true);
     window_->panel("Frame2")->setVisible(true);
 }
