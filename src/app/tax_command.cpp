@@ -4,6 +4,7 @@
 #include "ledger/withholding_rules.h"
 #include "store/connection.h"
 #include "store/schema.h"
+#include "tax/due_date.h"
 #include "tax/late_payment.h"
 #include "tax/late_payment_text.h"
 #include "tax/record_due_date.h"
@@ -111,7 +112,7 @@ int run(const StartupOptions& options, const QString& defaultDatabasePath) {
     // Alone on the command line, the withholding is the only one of its year.
     const tax::DueDate due = tax::dueDateAmong({{*paid, *withheld}}, 0, code, data.rules.choice);
     if (!late) {
-        print(tax::dueDateLines(ledger::dueDateOf(*paid), due));
+        print(tax::dueDateLines(tax::nominalDueDate(*paid), due));
         return kPrinted;
     }
     const tax::LatePaymentInput input{code, *withheld, *paid, due, *remitted};

@@ -4,6 +4,7 @@
 #include "ledger/withholding_record.h"
 #include "ledger/withholding_rules.h"
 #include "platform/message_boxes.h"
+#include "tax/due_date.h"
 
 #include <array>
 
@@ -156,7 +157,7 @@ SheetEntry entryOfRow(const sheet::Row& row, const ColumnFields& fields,
         if (e.period.isEmpty())
             e.period = ledger::periodOf(*paid);
         if (e.dueDate.isEmpty())
-            e.dueDate = ledger::shortDateText(ledger::dueDateOf(*paid));
+            e.dueDate = ledger::shortDateText(tax::nominalDueDate(*paid));
     }
     // The ledger stores a blank Totale Versato as 0, and so do its exports: 0 without a
     // remittance date is nothing remitted yet, not an amount that fails to add up.

@@ -1,6 +1,7 @@
 #include "ledger/withholding_rules.h"
 
 #include "platform/date_text.h"
+#include "tax/due_date.h"
 
 #include <QRegularExpression>
 
@@ -78,10 +79,6 @@ QString periodOf(const QDate& paymentDate) {
     return QString::number(paymentDate.month());
 }
 
-QDate dueDateOf(const QDate& paymentDate) {
-    return QDate(paymentDate.year(), paymentDate.month(), 16).addMonths(1);
-}
-
 PaymentDateOutcome leavePaymentDate(const QString& paymentDate) {
     PaymentDateOutcome outcome;
     if (paymentDate.isEmpty()) {
@@ -91,7 +88,7 @@ PaymentDateOutcome leavePaymentDate(const QString& paymentDate) {
     // An unreadable date skips the period and the due date but still moves on.
     if (const std::optional<QDate> date = readShortDate(paymentDate)) {
         outcome.period = periodOf(*date);
-        outcome.dueDate = shortDateText(dueDateOf(*date));
+        outcome.dueDate = shortDateText(tax::nominalDueDate(*date));
     }
     outcome.focusRemittanceDate = true;
     return outcome;

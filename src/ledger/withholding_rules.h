@@ -43,8 +43,6 @@ std::optional<QString> isoFromShortDate(const QString& text);
 
 // The period of a payment date: its month number without a leading zero.
 QString periodOf(const QDate& paymentDate);
-// The remittance is due on the 16th of the month after the payment.
-QDate dueDateOf(const QDate& paymentDate);
 
 // What leaving the payment-date box does. Fields left as they are have no value.
 struct PaymentDateOutcome {

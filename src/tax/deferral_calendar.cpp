@@ -1,6 +1,5 @@
 #include "tax/deferral_calendar.h"
 
-#include "ledger/withholding_rules.h"
 #include "tax/due_date.h"
 
 #include <algorithm>
@@ -62,7 +61,7 @@ QList<CalendarDate> condominiumDueDates(const QList<YearWithholding>& year) {
     // a month that reached the threshold.
     QList<qsizetype> pending;
     for (const MonthSpan& span : monthSpans(year)) {
-        const QDate monthly = ledger::dueDateOf(year.at(span.begin).paid);
+        const QDate monthly = tax::nominalDueDate(year.at(span.begin).paid);
         for (qsizetype i = span.begin; i < span.end; ++i) {
             const QDate paid = year.at(i).paid;
             if (paid.year() < 2017) {
@@ -107,7 +106,7 @@ QList<CalendarDate> smallAmountDueDates(const QList<YearWithholding>& year) {
     qsizetype firstPending = 0;
     for (const MonthSpan& span : monthSpans(year)) {
         const QDate paid = year.at(span.begin).paid;
-        const QDate monthly = ledger::dueDateOf(paid);
+        const QDate monthly = tax::nominalDueDate(paid);
         for (qsizetype i = span.begin; i < span.end; ++i) {
             pending = addClamped(pending, year.at(i).withheld);
             dates.append({monthly, {}, {}});

@@ -32,6 +32,10 @@ bool applyOverride(DueDate& due, const QDate& date, const DueDateOverrides& over
 
 } // namespace
 
+QDate nominalDueDate(const QDate& paymentDate) {
+    return QDate(paymentDate.year(), paymentDate.month(), 16).addMonths(1);
+}
+
 QString dayText(const QDate& date) {
     return date.toString(QStringLiteral("dd/MM/yyyy"));
 }

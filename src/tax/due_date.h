@@ -28,6 +28,9 @@ struct DueDate {
     QString reasonText() const { return reasons.join(QStringLiteral("; ")); }
 };
 
+// The remittance is nominally due on the 16th of the month after the payment.
+QDate nominalDueDate(const QDate& paymentDate);
+
 // The legal due date of a remittance nominally due on `nominal`: an override of that
 // date wins, unless it would bring the date forward (then it is said and left out);
 // otherwise a date from 1 to 20 August moves to 20 August, then a Saturday,

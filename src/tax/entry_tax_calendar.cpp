@@ -1,9 +1,9 @@
 #include "tax/entry_tax_calendar.h"
 
-#include "ledger/withholding_rules.h"
 #include "platform/date_box.h"
 #include "platform/elided_label.h"
 #include "platform/shell.h"
+#include "tax/due_date.h"
 #include "tax/late_payment_dialog.h"
 #include "tax/tax_tables.h"
 
@@ -71,7 +71,7 @@ void EntryTaxCalendar::refresh() {
             due = read.value;
     }
     // The 16th is what Scadenza holds; the note says when the law gives another day.
-    const bool differs = due && due->legal != ledger::dueDateOf(paid);
+    const bool differs = due && due->legal != tax::nominalDueDate(paid);
     note_->setVisible(differs);
     QStringList note;
     if (differs)

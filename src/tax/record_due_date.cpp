@@ -1,8 +1,8 @@
 #include "tax/record_due_date.h"
 
-#include "ledger/withholding_rules.h"
 #include "store/connection.h"
 #include "store/schema.h"
+#include "tax/due_date.h"
 #include "tax/tax_tables.h"
 
 #include <QSqlQuery>
@@ -12,7 +12,7 @@ namespace tax {
 
 DueDate calendarDueDate(const QDate& paid, const CalendarDate& date,
                         const DueDateOverrides& overrides) {
-    const DueDate ordinary = legalDueDate(ledger::dueDateOf(paid), overrides);
+    const DueDate ordinary = legalDueDate(tax::nominalDueDate(paid), overrides);
     DueDate due = legalDueDate(date.nominal, overrides, date.reason);
     if (due.legal < ordinary.legal)
         return ordinary;
@@ -23,7 +23,7 @@ DueDate calendarDueDate(const QDate& paid, const CalendarDate& date,
 
 DueDate dueDateAmong(const QList<YearWithholding>& year, qsizetype index, const QString& taxCode,
                      const CalendarChoice& choice) {
-    CalendarDate date{ledger::dueDateOf(year.at(index).paid), {}, {}};
+    CalendarDate date{tax::nominalDueDate(year.at(index).paid), {}, {}};
     if (isCondominiumCode(taxCode))
         date = condominiumDueDates(year).at(index);
     else if (isSmallAmountCode(taxCode) && choice.smallAmountDeferral)
@@ -114,7 +114,7 @@ Result<CalendarDates> yearCalendarDates(const QString& user, const CalendarChoic
 
 DueDate storedDueDate(qint64 id, const QDate& paid, const CalendarDates& calendars,
                       const CalendarChoice& choice) {
-    const CalendarDate date = calendars.value(id, CalendarDate{ledger::dueDateOf(paid), {}, {}});
+    const CalendarDate date = calendars.value(id, CalendarDate{tax::nominalDueDate(paid), {}, {}});
     return calendarDueDate(paid, date, choice.overrides);
 }
 

@@ -1,6 +1,7 @@
 #include "ledger/ledger_window.h"
 #include "ledger/withholding_rules.h"
 #include "platform/date_box.h"
+#include "tax/due_date.h"
 #include "tax/tax_tables.h"
 
 #include <QCheckBox>
@@ -127,7 +128,7 @@ void EntryTaxCalendarTest::note() {
     date("DataBox3")->setText(paid);
     // What is stored in Scadenza stays the 16th.
     QCOMPARE(w_->text("Text21"),
-             ledger::shortDateText(ledger::dueDateOf(*ledger::readShortDate(paid))));
+             ledger::shortDateText(tax::nominalDueDate(*ledger::readShortDate(paid))));
     QVERIFY(!w_->child<QPushButton>("calculateLatePayment")->isEnabled());
 }
 
