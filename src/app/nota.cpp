@@ -5,7 +5,9 @@
 #include "app/pictures.h"
 #include "importing/einvoice_import_command.h"
 #include "importing/sheet_import_command.h"
+#include "ledger/entry_tax_calendar.h"
 #include "ledger/lookup_editor.h"
+#include "ledger/tax_commands.h"
 #include "ledger/withholding_panel.h"
 #include "platform/clickable_label.h"
 #include "platform/data_grid.h"
@@ -19,9 +21,7 @@
 #include "reports/year_deletion.h"
 #include "store/connection.h"
 #include "store/queries.h"
-#include "tax/entry_tax_calendar.h"
 #include "tax/late_withholdings.h"
-#include "tax/tax_commands.h"
 
 #include <QAction>
 #include <QCloseEvent>

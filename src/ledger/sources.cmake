@@ -15,4 +15,7 @@ list(APPEND VELARCO_GUI_SOURCES
   ledger/withholding_panel_save.cpp
   ledger/lookup_editor.cpp ledger/lookup_editor.h
   ledger/withholding_panel.cpp ledger/withholding_panel.h
+  ledger/entry_tax_calendar.cpp ledger/entry_tax_calendar.h
+  ledger/late_payment_dialog.cpp ledger/late_payment_dialog.h
+  ledger/tax_commands.cpp ledger/tax_commands.h
 )

@@ -11,8 +11,3 @@ list(APPEND VELARCO_CORE_SOURCES
   tax/return_deadlines.cpp tax/return_deadlines.h
   tax/tax_tables.cpp tax/tax_tables.h
 )
-list(APPEND VELARCO_GUI_SOURCES
-  tax/entry_tax_calendar.cpp tax/entry_tax_calendar.h
-  tax/late_payment_dialog.cpp tax/late_payment_dialog.h
-  tax/tax_commands.cpp tax/tax_commands.h
-)

@@ -1,10 +1,10 @@
-#include "tax/entry_tax_calendar.h"
+#include "ledger/entry_tax_calendar.h"
 
+#include "ledger/late_payment_dialog.h"
 #include "platform/date_box.h"
 #include "platform/elided_label.h"
 #include "platform/shell.h"
 #include "tax/due_date.h"
-#include "tax/late_payment_dialog.h"
 #include "tax/tax_tables.h"
 
 #include <QCheckBox>

@@ -1,8 +1,8 @@
-#include "tax/tax_commands.h"
+#include "ledger/tax_commands.h"
 
+#include "ledger/late_payment_dialog.h"
 #include "platform/message_boxes.h"
 #include "platform/shell.h"
-#include "tax/late_payment_dialog.h"
 #include "tax/tax_tables.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "tax/late_payment_dialog.h"
+#include "ledger/late_payment_dialog.h"
 
 #include "ledger/amount_field.h"
 #include "ledger/ledger_lookups.h"
