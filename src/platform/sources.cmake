@@ -6,9 +6,10 @@ list(APPEND VELARCO_CORE_SOURCES
   platform/date_text.cpp platform/date_text.h
   platform/field_focus.h
   platform/file_folders.cpp platform/file_folders.h
+  platform/file_reason.cpp platform/file_reason.h
   platform/export/cell_value.cpp platform/export/table.h
   platform/export/csv_writer.cpp platform/export/csv_writer.h
-  platform/export/file_reason.cpp platform/export/file_reason.h
+  platform/file_reason.cpp platform/file_reason.h
   platform/export/staged_file.cpp platform/export/staged_file.h
   platform/export/table_export.cpp platform/export/table_export.h
   platform/export/memory_rows.h
@@ -18,6 +19,7 @@ list(APPEND VELARCO_CORE_SOURCES
   platform/keyed_reader.cpp platform/keyed_reader.h
   platform/keyed_query_model.cpp platform/keyed_query_model.h
   platform/message_boxes.h
+  platform/stored_money.cpp platform/stored_money.h
   platform/report/keyed_row_source.cpp platform/report/keyed_row_source.h
   platform/report/deflater.cpp platform/report/deflater.h
   platform/report/page_pipeline.cpp platform/report/page_pipeline.h

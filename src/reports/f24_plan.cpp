@@ -1,6 +1,6 @@
 #include "reports/f24_plan.h"
 
-#include "platform/report/report_format.h"
+#include "platform/stored_money.h"
 #include "store/connection.h"
 #include "store/dialect.h"
 #include "store/name_order.h"
@@ -169,7 +169,7 @@ Result<F24Plan> readF24Plan(const QString& userId, int year, int month) {
                          q.value.value(6).toString(),
                          0,
                          q.value.value(8).toInt()};
-            if (!report::centsOf(q.value.value(7), line.amount)) {
+            if (!money::centsOf(q.value.value(7), line.amount)) {
                 result.status = Status::failure(
                     QStringLiteral("importo delle ritenute fuori misura (tributo %1)")
                         .arg(line.taxCode));

@@ -2,12 +2,13 @@
 
 #include "platform/export/memory_rows.h"
 #include "platform/report/report_format.h"
+#include "platform/stored_money.h"
 #include "tax/due_date.h"
 
 namespace {
 
 using Style = LineDocument::Style;
-using report::formatCents;
+using money::formatCents;
 
 constexpr Qt::Alignment kLeft = Qt::AlignLeft;
 constexpr Qt::Alignment kRight = Qt::AlignRight;

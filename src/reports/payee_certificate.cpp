@@ -1,6 +1,6 @@
 #include "reports/payee_certificate.h"
 
-#include "platform/report/report_format.h"
+#include "platform/stored_money.h"
 #include "registry/subject_store.h"
 #include "store/connection.h"
 
@@ -22,7 +22,7 @@ CertificateParty partyFrom(const QSqlQuery& q, int first) {
 // A stored amount as cents; an empty or unreadable one counts as nothing.
 qint64 cents(const QVariant& value) {
     qint64 c = 0;
-    return report::centsOf(value, c) ? c : 0;
+    return money::centsOf(value, c) ? c : 0;
 }
 
 // The records paid in the year, each with its payee's registry row when there is one;

@@ -1,11 +1,12 @@
 #include "reports/payee_certificate_document.h"
 
 #include "platform/report/report_format.h"
+#include "platform/stored_money.h"
 
 namespace {
 
 using Style = LineDocument::Style;
-using report::formatCents;
+using money::formatCents;
 
 constexpr Qt::Alignment kLeft = Qt::AlignLeft;
 constexpr Qt::Alignment kRight = Qt::AlignRight;

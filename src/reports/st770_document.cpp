@@ -1,13 +1,13 @@
 #include "reports/st770_document.h"
 
 #include "platform/export/memory_rows.h"
-#include "platform/report/report_format.h"
+#include "platform/stored_money.h"
 #include "tax/due_date.h"
 
 namespace {
 
 using Style = LineDocument::Style;
-using report::formatCents;
+using money::formatCents;
 using st770::Row;
 
 constexpr Qt::Alignment kLeft = Qt::AlignLeft;

@@ -1,6 +1,6 @@
 #include "reports/st770_rows.h"
 
-#include "platform/report/report_format.h"
+#include "platform/stored_money.h"
 #include "store/connection.h"
 #include "store/dialect.h"
 #include "store/name_order.h"
@@ -41,7 +41,7 @@ Status failedRead(const QSqlQuery& query) {
 
 // Reads an amount column, refusing one out of range rather than misreading it.
 bool readCents(const QSqlQuery& q, int column, qint64& cents, Status& status) {
-    if (report::centsOf(q.value(column), cents))
+    if (money::centsOf(q.value(column), cents))
         return true;
     status = Status::failure(QStringLiteral("importo fuori misura nel prospetto 770"));
     return false;

@@ -1,13 +1,13 @@
 #include "reports/st770_rules.h"
 
-#include "platform/report/report_format.h"
+#include "platform/stored_money.h"
 #include "tax/late_payment.h"
 #include "tax/late_payment_text.h"
 
 namespace st770 {
 namespace {
 
-using report::formatCents;
+using money::formatCents;
 
 QString recordText(const Record& r) {
     QString text = r.payee.trimmed().isEmpty() ? QStringLiteral("(senza nome)") : r.payee.trimmed();

@@ -4,6 +4,7 @@
 #include "platform/report/report_preview.h"
 #include "platform/report/report_renderer.h"
 #include "platform/scripted_message_boxes.h"
+#include "platform/stored_money.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -14,6 +15,7 @@
 #include <QTest>
 
 using namespace report;
+using money::formatCents;
 
 Q_DECLARE_METATYPE(QList<int>)
 

@@ -1,5 +1,5 @@
-#include "platform/report/report_format.h"
 #include "platform/report/report_renderer.h"
+#include "platform/stored_money.h"
 #include "reports/f24_plan.h"
 #include "reports/f24_plan_document.h"
 #include "reports/ledger_documents.h"
@@ -23,7 +23,7 @@
 
 namespace {
 
-using report::formatCents;
+using money::formatCents;
 
 // One SQL aggregate row as integers.
 QList<qint64> sums(const QString& sql, const QVariantList& values) {

@@ -1,5 +1,5 @@
 #include "platform/export/table.h"
-#include "platform/report/report_format.h"
+#include "platform/stored_money.h"
 
 namespace table_export {
 
@@ -10,7 +10,7 @@ Cell cellOf(CellKind kind, const QVariant& value) {
     switch (kind) {
     case CellKind::Money:
     case CellKind::Rate:
-        if (report::centsOf(value, cell.cents)) {
+        if (money::centsOf(value, cell.cents)) {
             cell.type = Cell::Type::Number;
             return cell;
         }

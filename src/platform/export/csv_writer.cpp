@@ -1,7 +1,7 @@
 #include "platform/export/csv_writer.h"
 
 #include "platform/amount.h"
-#include "platform/export/file_reason.h"
+#include "platform/file_reason.h"
 
 #include <QFile>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "platform/export/staged_file.h"
 
-#include "platform/export/file_reason.h"
+#include "platform/file_reason.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "platform/export/xlsx_writer.h"
 
 #include "platform/amount.h"
-#include "platform/export/file_reason.h"
-#include "platform/report/report_format.h"
+#include "platform/file_reason.h"
+#include "platform/stored_money.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -173,7 +173,7 @@ Status XlsxWriter::writeCell(int row, int column, const Cell& cell, lxw_format* 
         error = worksheet_write_number(sheet_, r, c, double(cell.cents) / 100.0,
                                        money ? (format ? format : money_) : format);
         widen(column,
-              (money ? report::formatCents(cell.cents) : Amount::fromCents(cell.cents).plainText())
+              (money ? money::formatCents(cell.cents) : Amount::fromCents(cell.cents).plainText())
                   .size());
         break;
     }
@@ -236,7 +236,7 @@ Status XlsxWriter::close(const QList<std::optional<qint64>>& totals) {
                     sheet_, row, lxw_col_t(c), formula.constData(), money ? moneyTotal_ : bold_,
                     double(*totals.at(c)) / 100.0))
                 return libraryFailure(e);
-            widen(c, report::formatCents(*totals.at(c)).size());
+            widen(c, money::formatCents(*totals.at(c)).size());
         }
         if (!totals.front()) {
             if (Status s =

@@ -1,6 +1,7 @@
 #include "platform/report/report_document.h"
 
 #include "platform/report/report_format.h"
+#include "platform/stored_money.h"
 
 #include <algorithm>
 #include <limits>
@@ -39,12 +40,12 @@ struct CompiledSection {
 // printed; `seen` tells an empty total from a zero one.
 struct Total {
     int column = -1; // position among the columns read; -1 when the rows lack it
-    MicroCents micro = 0;
+    money::MicroCents micro = 0;
     bool seen = false;
 
     void add(const QVariant& value) {
-        MicroCents v = 0;
-        if (!microCentsOf(value, v))
+        money::MicroCents v = 0;
+        if (!money::microCentsOf(value, v))
             return;
         seen = true;
         micro += v;
@@ -244,7 +245,7 @@ QString textOf(const CompiledItem& item, const QList<Total>& totals, qint64 rows
         if (!total.seen && rowsCounted != 0)
             return {};
         qint64 cents = 0;
-        if (!roundToCents(total.micro, cents))
+        if (!money::roundToCents(total.micro, cents))
             return QStringLiteral("######"); // beyond the range of cents, never wrapped
         return formatValue(QVariant(cents), item.format);
     }

@@ -1,7 +1,7 @@
 #include "platform/sheet/spreadsheet_file.h"
 
 #include "platform/csv_reader.h"
-#include "platform/export/file_reason.h"
+#include "platform/file_reason.h"
 #include "platform/sheet/xlsx_reader.h"
 
 #include <QFile>

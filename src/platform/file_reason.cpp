@@ -1,4 +1,4 @@
-#include "platform/export/file_reason.h"
+#include "platform/file_reason.h"
 
 #include <cerrno>
 #include <cstring>
