@@ -8,40 +8,12 @@
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
-#include <array>
 #include <cmath>
 
 namespace ledger {
 namespace {
 
 using enum CellFormat;
-
-constexpr std::array<GridColumn, 23> kColumns = {{
-    {"ID", false, 0, Plain},
-    {"ID_A", false, 0, Plain},
-    {"denominazione", true, 4000, Plain},
-    {"FT", true, 600, Plain},
-    {"data", true, 1000, Date},
-    {"imponibile", true, 1000, Money},
-    {"aliquota", true, 800, Rate},
-    {"ritenuta", true, 1000, Money},
-    {"altro", true, 1000, Money},
-    {"totale", true, 1000, Money},
-    {"pag", true, 800, Flag},
-    {"datap", true, 1000, Date},
-    {"periodo", true, 500, Plain},
-    {"versamento", true, 1000, Date},
-    {"ravv", true, 800, Flag},
-    {"versato", true, 1000, Money},
-    {"interessi", true, 1000, Money},
-    {"sanzione", true, 1000, Money},
-    {"tributo", true, 1000, Plain},
-    {"anno", true, 1000, Plain},
-    {"utente", true, 800, Plain},
-    {"scadenza", true, 1000, Date},
-    // The version the row had when read, for a correction or deletion to check.
-    {"versione", false, 0, Plain},
-}};
 
 // Cents as stored; a value written with a fraction of a cent shows rounded.
 std::optional<qint64> centsOf(const QVariant& value) {
@@ -62,10 +34,6 @@ std::optional<qint64> centsOf(const QVariant& value) {
 
 } // namespace
 
-std::span<const GridColumn> ledgerGridColumns() {
-    return kColumns;
-}
-
 Result<QStringList> longestInvoiceNumbers(const QString& year, const QString& userId) {
     Result<QStringList> result;
     Result<QSqlQuery> query =
@@ -79,16 +47,13 @@ Result<QStringList> longestInvoiceNumbers(const QString& year, const QString& us
 }
 
 KeyedQuery ledgerGridQuery(const QString& year, const QString& userId) {
-    QStringList names;
-    for (const GridColumn& column : kColumns)
-        names.append(QString::fromLatin1(column.name));
     // Names in Italian order (key, then name), then by date; the ID last keeps records
     // of one subject on one day in a stable order. The index on (utente, anno, ordine,
     // denominazione, data) ends with the row ID, so it alone gives the keys in order:
     // nothing is sorted and no record is read to list the year.
-    return {QStringLiteral("Ritenute"),       QStringLiteral("ID"),
-            names.join(QStringLiteral(", ")), QStringLiteral("utente = ? AND anno = ?"),
-            QString(store::kLedgerOrder),     {userId, year}};
+    return {QStringLiteral("Ritenute"),   QStringLiteral("ID"),
+            withholdingColumnList(),      QStringLiteral("utente = ? AND anno = ?"),
+            QString(store::kLedgerOrder), {userId, year}};
 }
 
 QString cellText(CellFormat format, const QVariant& value) {

@@ -1,36 +1,18 @@
 #pragma once
 
 #include "base/status.h"
+#include "ledger/withholding_columns.h"
 #include "platform/export/table.h"
 #include "platform/keyed_query.h"
 
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-#include <span>
 
 // The ledger grid: one user's withholding records of one year, every column of
-// Ritenute in table order, with how each column is shown. The withholding panel reads
-// the picked row's cells by these positions.
+// Ritenute in table order (withholdingColumns), with how each column is shown. The
+// withholding panel reads the picked row's cells by these positions.
 namespace ledger {
-
-enum class CellFormat {
-    Plain, // the stored value as it is
-    Money, // cents shown "1.234,50"
-    Rate,  // cents of percent shown "20"
-    Date,  // ISO date shown dd/MM/yyyy
-    Flag,  // "S" or "N", shown as stored
-};
-
-struct GridColumn {
-    const char* name;
-    bool visible;
-    int widthTwips; // 0 for hidden columns
-    CellFormat format;
-};
-
-// The 22 columns, position by position.
-std::span<const GridColumn> ledgerGridColumns();
 
 // The records of a year and a user's ID, in name then invoice-date order.
 KeyedQuery ledgerGridQuery(const QString& year, const QString& userId);

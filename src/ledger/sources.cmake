@@ -3,6 +3,7 @@ list(APPEND VELARCO_CORE_SOURCES
   ledger/lookup_table_model.cpp ledger/lookup_table_model.h
   ledger/lookup_tables.cpp ledger/lookup_tables.h
   ledger/ledger_grid_query.cpp ledger/ledger_grid_query.h
+  ledger/withholding_columns.cpp ledger/withholding_columns.h
   ledger/ledger_lookups.cpp ledger/ledger_lookups.h
   ledger/save_checks.cpp ledger/save_checks.h
   ledger/withholding_entry.cpp ledger/withholding_entry.h

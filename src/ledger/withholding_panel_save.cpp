@@ -35,7 +35,7 @@ void WithholdingPanel::CaricaGrigliaRitenute() {
                         {{QStringLiteral("Utente"), shell_.currentUserName()},
                          {QStringLiteral("Anno"), shell_.currentYear()}});
     int position = 0;
-    for (const ledger::GridColumn& column : ledger::ledgerGridColumns()) {
+    for (const ledger::WithholdingColumn& column : ledger::withholdingColumns()) {
         if (!column.visible) {
             grid.setColumnHidden(position++, true);
             continue;
@@ -84,38 +84,38 @@ void WithholdingPanel::pickFromGrid(const DataGrid& grid) {
 
 void WithholdingPanel::fillFields(const std::function<QString(int)>& cell) {
     // Column order, so that a value written later prevails over what the reactions
-    // of an earlier one (the rate, the two flags) do to it. Columns 19 and 20 are the
-    // working year and user, which the window's labels already show.
+    // of an earlier one (the rate, the two flags) do to it. The year and the user are
+    // the working ones, which the window's labels already show.
     const auto flag = [&cell](int column) { return cell(column) == QLatin1String("S"); };
     subjectTyped_ = false;
-    Text22->setText(cell(0));
-    Text23->setText(cell(1));
-    Cbo3->setEditText(cell(2));
-    Text19->setText(cell(3));
-    DataBox2->setText(cell(4));
-    Text20->setText(cell(5));
-    Cbo4->setEditText(cell(6));
-    Text15->setText(cell(7));
-    Text16->setText(cell(8));
-    Text17->setText(cell(9));
-    Check2->setChecked(flag(10));
-    DataBox3->setText(cell(11));
-    Text4->setText(cell(12));
-    DataBox4->setText(cell(13));
-    Check3->setChecked(flag(14));
-    Text18->setText(cell(15));
-    Text13->setText(cell(16));
-    Text14->setText(cell(17));
-    Cbo5->setEditText(cell(18));
+    Text22->setText(cell(ledger::ColumnId));
+    Text23->setText(cell(ledger::ColumnSubjectId));
+    Cbo3->setEditText(cell(ledger::ColumnName));
+    Text19->setText(cell(ledger::ColumnInvoiceNumber));
+    DataBox2->setText(cell(ledger::ColumnInvoiceDate));
+    Text20->setText(cell(ledger::ColumnTaxable));
+    Cbo4->setEditText(cell(ledger::ColumnRate));
+    Text15->setText(cell(ledger::ColumnWithheld));
+    Text16->setText(cell(ledger::ColumnOther));
+    Text17->setText(cell(ledger::ColumnTotal));
+    Check2->setChecked(flag(ledger::ColumnPaid));
+    DataBox3->setText(cell(ledger::ColumnPaymentDate));
+    Text4->setText(cell(ledger::ColumnPeriod));
+    DataBox4->setText(cell(ledger::ColumnRemittanceDate));
+    Check3->setChecked(flag(ledger::ColumnLateRegularisation));
+    Text18->setText(cell(ledger::ColumnRemitted));
+    Text13->setText(cell(ledger::ColumnInterest));
+    Text14->setText(cell(ledger::ColumnPenalty));
+    Cbo5->setEditText(cell(ledger::ColumnTaxCode));
     // The description follows the code shown, as when the code is chosen.
     onTaxCodeChosen();
-    Text21->setText(cell(21));
+    Text21->setText(cell(ledger::ColumnDueDate));
     // A flag that kept its state ran no reaction: the fields it governs follow it.
     DataBox3->setEnabled(Check2->isChecked());
     Text13->setEnabled(Check3->isChecked());
     Text14->setEnabled(Check3->isChecked());
     bool known = false;
-    const qint64 version = cell(22).toLongLong(&known);
+    const qint64 version = cell(ledger::ColumnVersion).toLongLong(&known);
     loadedVersion_ = known ? std::optional<qint64>(version) : std::nullopt;
     TypedValues::of(*this)->reset();
 }
@@ -134,7 +134,7 @@ bool WithholdingPanel::offerReload(const Status& refused, const QString& title) 
                                      : row.error());
         return true;
     }
-    const auto columns = ledger::ledgerGridColumns();
+    const auto columns = ledger::withholdingColumns();
     fillFields(
         [&](int c) { return ledger::cellText(columns[std::size_t(c)].format, row.value.at(c)); });
     return true;

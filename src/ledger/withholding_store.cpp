@@ -1,6 +1,6 @@
 #include "ledger/withholding_store.h"
 
-#include "ledger/ledger_grid_query.h"
+#include "ledger/withholding_columns.h"
 #include "store/connection.h"
 #include "store/name_order.h"
 #include "store/row_version.h"
@@ -9,6 +9,7 @@
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
+#include <variant>
 
 namespace ledger {
 namespace {
@@ -35,32 +36,17 @@ void add(QList<Column>& columns, const char* name, const Written<Nullable<T>>& v
         {name, *value ? QVariant::fromValue(**value) : nullOf(QMetaType::fromType<T>())});
 }
 
-// The written columns of a record; the key ID is never among them.
+// The key and the version are never written.
+void add(QList<Column>&, const char*, qint64) {}
+
+// The written columns of a record, in stored order; the name's sort key follows the name.
 QList<Column> writtenColumns(const WithholdingRecord& r) {
     QList<Column> c;
-    add(c, "ID_A", r.subjectId);
-    add(c, "denominazione", r.name);
-    if (r.name)
-        c.append({store::kNameKeyColumn, store::nameKey(*r.name)});
-    add(c, "FT", r.invoiceNumber);
-    add(c, "data", r.invoiceDate);
-    add(c, "imponibile", r.taxable);
-    add(c, "aliquota", r.rate);
-    add(c, "ritenuta", r.withheld);
-    add(c, "altro", r.other);
-    add(c, "totale", r.total);
-    add(c, "pag", r.paid);
-    add(c, "datap", r.paymentDate);
-    add(c, "periodo", r.period);
-    add(c, "versamento", r.remittanceDate);
-    add(c, "ravv", r.lateRegularisation);
-    add(c, "versato", r.remitted);
-    add(c, "interessi", r.interest);
-    add(c, "sanzione", r.penalty);
-    add(c, "tributo", r.taxCode);
-    add(c, "anno", r.year);
-    add(c, "utente", r.user);
-    add(c, "scadenza", r.dueDate);
+    for (const WithholdingColumn& column : withholdingColumns()) {
+        std::visit([&](auto field) { add(c, column.name, r.*field); }, column.field);
+        if (column.field == RecordField(&WithholdingRecord::name) && r.name)
+            c.append({store::kNameKeyColumn, store::nameKey(*r.name)});
+    }
     return c;
 }
 
@@ -96,6 +82,23 @@ QString text(const QVariant& v) {
 
 Nullable<QString> nullableText(const QVariant& v) {
     return v.isNull() ? Nullable<QString>() : Nullable<QString>(v.toString());
+}
+
+// A stored value into the record field of its column.
+void read(const QVariant& v, qint64& field) {
+    field = v.toLongLong();
+}
+void read(const QVariant& v, Written<qint64>& field) {
+    field = v.toLongLong();
+}
+void read(const QVariant& v, Written<Nullable<qint64>>& field) {
+    field = v.isNull() ? Nullable<qint64>() : Nullable<qint64>(v.toLongLong());
+}
+void read(const QVariant& v, Written<QString>& field) {
+    field = text(v);
+}
+void read(const QVariant& v, Written<Nullable<QString>>& field) {
+    field = nullableText(v);
 }
 
 } // namespace
@@ -198,15 +201,11 @@ Status deleteWithholding(qint64 id, std::optional<qint64> loadedVersion) {
 
 Result<QVariantList> fetchGridRow(qint64 id) {
     Result<QVariantList> result;
-    QStringList names;
-    for (const GridColumn& column : ledgerGridColumns())
-        names.append(QString::fromLatin1(column.name));
-    Result<QSqlQuery> query = store::run(QStringLiteral("SELECT %1 FROM Ritenute WHERE ID = ?")
-                                             .arg(names.join(QStringLiteral(", "))),
-                                         {id});
+    Result<QSqlQuery> query = store::run(
+        QStringLiteral("SELECT %1 FROM Ritenute WHERE ID = ?").arg(withholdingColumnList()), {id});
     result.status = query.status;
     if (query.ok() && query.value.next()) {
-        for (int c = 0; c < names.size(); ++c)
+        for (int c = 0; c < ColumnCount; ++c)
             result.value.append(query.value.value(c));
     }
     return result;
@@ -215,40 +214,16 @@ Result<QVariantList> fetchGridRow(qint64 id) {
 Result<std::optional<WithholdingRecord>> fetchWithholding(qint64 id) {
     Result<std::optional<WithholdingRecord>> result;
     Result<QSqlQuery> query = store::run(
-        QStringLiteral("SELECT ID, ID_A, denominazione, FT, data, imponibile, aliquota, "
-                       "ritenuta, altro, totale, pag, datap, periodo, versamento, ravv, versato, "
-                       "interessi, sanzione, tributo, anno, utente, scadenza, versione "
-                       "FROM Ritenute WHERE ID = ?"),
-        {id});
+        QStringLiteral("SELECT %1 FROM Ritenute WHERE ID = ?").arg(withholdingColumnList()), {id});
     result.status = query.status;
     if (!query.ok() || !query.value.next())
         return result;
-    const QSqlQuery& q = query.value;
     WithholdingRecord r;
-    r.id = q.value(0).toLongLong();
-    r.subjectId =
-        q.value(1).isNull() ? Nullable<qint64>() : Nullable<qint64>(q.value(1).toLongLong());
-    r.name = text(q.value(2));
-    r.invoiceNumber = text(q.value(3));
-    r.invoiceDate = nullableText(q.value(4));
-    r.taxable = q.value(5).toLongLong();
-    r.rate = q.value(6).toLongLong();
-    r.withheld = q.value(7).toLongLong();
-    r.other = q.value(8).toLongLong();
-    r.total = q.value(9).toLongLong();
-    r.paid = text(q.value(10));
-    r.paymentDate = nullableText(q.value(11));
-    r.period = text(q.value(12));
-    r.remittanceDate = nullableText(q.value(13));
-    r.lateRegularisation = text(q.value(14));
-    r.remitted = q.value(15).toLongLong();
-    r.interest = q.value(16).toLongLong();
-    r.penalty = q.value(17).toLongLong();
-    r.taxCode = text(q.value(18));
-    r.year = text(q.value(19));
-    r.user = text(q.value(20));
-    r.dueDate = nullableText(q.value(21));
-    r.version = q.value(22).toLongLong();
+    const auto columns = withholdingColumns();
+    for (int c = 0; c < ColumnCount; ++c) {
+        const QVariant value = query.value.value(c);
+        std::visit([&](auto field) { read(value, r.*field); }, columns[std::size_t(c)].field);
+    }
     result.value = r;
     return result;
 }

@@ -37,7 +37,7 @@ Status deleteWithholding(qint64 id, std::optional<qint64> loadedVersion = std::n
 // Its version is in `version`.
 Result<std::optional<WithholdingRecord>> fetchWithholding(qint64 id);
 
-// Row `id` as the ledger grid reads it, one value per ledgerGridColumns(); empty when
+// Row `id` as the ledger grid reads it, one value per withholdingColumns(); empty when
 // there is no such row.
 Result<QVariantList> fetchGridRow(qint64 id);
 

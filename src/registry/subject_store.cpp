@@ -8,8 +8,11 @@
 
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantList>
+#include <array>
+#include <variant>
 
 namespace registry {
 namespace {
@@ -24,72 +27,122 @@ QString orDefault(const QString& value, const QString& fallback) {
     return value.trimmed().isEmpty() ? fallback : value.trimmed();
 }
 
-// The fifteen written columns, in the order of valuesOf(), and a placeholder for each.
-const char* const kWrittenColumns = "denominazione, ordine, indirizzo, citta, cap, pr, "
-                                    "datanascita, luogo, prnascita, codice, partita, utente, "
-                                    "note, causale, codicealtro";
-const char* const kWrittenValues = "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?";
+// The field of Subject a column holds; the key and the version hold none.
+using SubjectField =
+    std::variant<std::monostate, QString Subject::*, QDate Subject::*, bool Subject::*>;
+
+struct SubjectColumnDeclaration {
+    const char* name;
+    SubjectField field;
+    const QString* fallback = nullptr; // stored instead of an empty text
+};
+
+// The columns of Soggetti, declared once, in the grid's order (SubjectColumn). The
+// name's sort key (store::kNameKeyColumn) follows the name among the written columns.
+const std::array<SubjectColumnDeclaration, ColumnVersion + 1> kColumns = {{
+    {"ID", {}},
+    {"denominazione", &Subject::name},
+    {"indirizzo", &Subject::address},
+    {"citta", &Subject::town},
+    {"cap", &Subject::postalCode},
+    {"pr", &Subject::province},
+    {"datanascita", &Subject::birthDate},
+    {"luogo", &Subject::birthPlace},
+    {"prnascita", &Subject::birthProvince},
+    {"codice", &Subject::taxCode},
+    {"partita", &Subject::vatNumber},
+    {"utente", &Subject::user},
+    {"note", &Subject::note},
+    {"causale", &Subject::causale, &kDefaultCausale},
+    {"codicealtro", &Subject::otherSumsCode, &kDefaultOtherSumsCode},
+    {"versione", {}},
+}};
+
+bool holdsName(const SubjectColumnDeclaration& column) {
+    return column.field == SubjectField(&Subject::name);
+}
+
+// The stored value of one written column.
+QVariant storedValue(const Subject& s, const SubjectColumnDeclaration& column) {
+    if (const auto* f = std::get_if<QString Subject::*>(&column.field))
+        return column.fallback ? orDefault(s.**f, *column.fallback) : text(s.**f);
+    if (const auto* f = std::get_if<QDate Subject::*>(&column.field)) {
+        // An invalid or absent date is stored as NULL, never as text that is not a date.
+        const QDate date = s.**f;
+        return date.isValid() ? QVariant(date.toString(Qt::ISODate))
+                              : QVariant(QMetaType::fromType<QString>());
+    }
+    const bool flag = s.*std::get<bool Subject::*>(column.field);
+    return flag ? QStringLiteral("S") : QStringLiteral("N");
+}
+
+// The written columns, in stored order.
+QStringList writtenColumns() {
+    QStringList names;
+    for (const SubjectColumnDeclaration& column : kColumns) {
+        if (std::holds_alternative<std::monostate>(column.field))
+            continue;
+        names.append(QString::fromLatin1(column.name));
+        if (holdsName(column))
+            names.append(QString::fromLatin1(store::kNameKeyColumn));
+    }
+    return names;
+}
 
 QVariantList valuesOf(const Subject& s) {
-    // An invalid or absent date is stored as NULL, never as text that is not a date.
-    const QVariant birthDate = s.birthDate.isValid() ? QVariant(s.birthDate.toString(Qt::ISODate))
-                                                     : QVariant(QMetaType::fromType<QString>());
-    const QString user = s.user ? QStringLiteral("S") : QStringLiteral("N");
-    return {text(s.name),
-            store::nameKey(text(s.name)),
-            text(s.address),
-            text(s.town),
-            text(s.postalCode),
-            text(s.province),
-            birthDate,
-            text(s.birthPlace),
-            text(s.birthProvince),
-            text(s.taxCode),
-            text(s.vatNumber),
-            user,
-            text(s.note),
-            orDefault(s.causale, kDefaultCausale),
-            orDefault(s.otherSumsCode, kDefaultOtherSumsCode)};
+    QVariantList values;
+    for (const SubjectColumnDeclaration& column : kColumns) {
+        if (std::holds_alternative<std::monostate>(column.field))
+            continue;
+        values.append(storedValue(s, column));
+        if (holdsName(column))
+            values.append(store::nameKey(text(s.name)));
+    }
+    return values;
+}
+
+// "INSERT INTO Soggetti (denominazione, ordine, ...) VALUES (?, ?, ...)", with the key
+// first when `withKey`.
+QString insertStatement(bool withKey) {
+    QStringList names = writtenColumns();
+    if (withKey)
+        names.prepend(QStringLiteral("ID"));
+    const QStringList marks(names.size(), QStringLiteral("?"));
+    return QStringLiteral("INSERT INTO Soggetti (%1) VALUES (%2)")
+        .arg(names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
 }
 
 } // namespace
 
 KeyedQuery subjectGridQuery() {
     // The columns of the registry without the name's sort key, and the row version.
+    QStringList names;
+    for (const SubjectColumnDeclaration& column : kColumns)
+        names.append(QString::fromLatin1(column.name));
     return {QStringLiteral("Soggetti"),
             QStringLiteral("ID"),
-            QStringLiteral("ID, denominazione, indirizzo, citta, cap, pr, datanascita, luogo, "
-                           "prnascita, codice, partita, utente, note, causale, codicealtro, "
-                           "versione"),
+            names.join(QStringLiteral(", ")),
             {},
             store::kNameOrder + QStringLiteral(", ID"),
             {}};
 }
 
 Result<qint64> insertSubject(const Subject& subject) {
-    const Result<store::Written> w = store::runInTransaction(
-        QStringLiteral("INSERT INTO Soggetti (%1) VALUES (%2)")
-            .arg(QLatin1String(kWrittenColumns), QLatin1String(kWrittenValues)),
-        valuesOf(subject));
+    const Result<store::Written> w =
+        store::runInTransaction(insertStatement(false), valuesOf(subject));
     return {w.status, w.ok() ? w.value.lastId : 0};
 }
 
 Result<qint64> appendSubject(const Subject& subject) {
     Result<QSqlQuery> q =
-        store::run(store::dialect::insertReturningKey(
-                       QStringLiteral("INSERT INTO Soggetti (%1) VALUES (%2)")
-                           .arg(QLatin1String(kWrittenColumns), QLatin1String(kWrittenValues))),
-                   valuesOf(subject));
+        store::run(store::dialect::insertReturningKey(insertStatement(false)), valuesOf(subject));
     return {q.status, q.ok() ? store::dialect::insertedId(q.value) : 0};
 }
 
 Status insertSubjectKeepingKey(qint64 id, const Subject& subject) {
     QVariantList values = valuesOf(subject);
     values.prepend(id);
-    return store::run(QStringLiteral("INSERT INTO Soggetti (ID, %1) VALUES (?, %2)")
-                          .arg(QLatin1String(kWrittenColumns), QLatin1String(kWrittenValues)),
-                      values)
-        .status;
+    return store::run(insertStatement(true), values).status;
 }
 
 Result<QVariantList> fetchSubjectRow(qint64 id) {
@@ -128,13 +181,13 @@ Result<bool> writeSubject(qint64 id, QString sql, QVariantList values,
 } // namespace
 
 Result<bool> updateSubject(qint64 id, const Subject& subject, std::optional<qint64> loadedVersion) {
+    QStringList assignments;
+    for (const QString& name : writtenColumns())
+        assignments.append(name + QStringLiteral(" = ?"));
+    assignments.append(QLatin1String(store::kNextVersion));
     return writeSubject(id,
-                        QStringLiteral("UPDATE Soggetti SET denominazione = ?, ordine = ?, "
-                                       "indirizzo = ?, citta = ?, cap = ?, pr = ?, "
-                                       "datanascita = ?, luogo = ?, prnascita = ?, codice = ?, "
-                                       "partita = ?, utente = ?, note = ?, causale = ?, "
-                                       "codicealtro = ?, ") +
-                            QLatin1String(store::kNextVersion) + QStringLiteral(" WHERE ID = ?"),
+                        QStringLiteral("UPDATE Soggetti SET %1 WHERE ID = ?")
+                            .arg(assignments.join(QStringLiteral(", "))),
                         valuesOf(subject), loadedVersion);
 }
 

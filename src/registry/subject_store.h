@@ -37,7 +37,8 @@ inline const QString kDefaultOtherSumsCode = QStringLiteral("22");
 // table order so that the grid is read back by position.
 KeyedQuery subjectGridQuery();
 
-// Column positions of `Soggetti`, as the grid gives them.
+// Column positions of `Soggetti`, as the grid gives them; the columns are declared in
+// this order once, in subject_store.cpp.
 enum SubjectColumn {
     ColumnId = 0,
     ColumnName = 1,

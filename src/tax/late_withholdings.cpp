@@ -6,9 +6,45 @@
 #include "tax/tax_tables.h"
 
 #include <QSqlQuery>
+#include <QStringList>
 #include <QVariant>
 
 namespace tax {
+namespace {
+
+// The columns read, each once with the field of the row it fills.
+struct ReadColumn {
+    const char* expression;
+    void (*fill)(LateWithholding& row, const QVariant& value);
+};
+
+const ReadColumn kReadColumns[] = {
+    {"Ritenute.ID", [](LateWithholding& r, const QVariant& v) { r.id = v.toLongLong(); }},
+    {"Ritenute.utente", [](LateWithholding& r, const QVariant& v) { r.user = v.toString(); }},
+    {"Soggetti.denominazione",
+     [](LateWithholding& r, const QVariant& v) { r.userName = v.toString(); }},
+    {"Ritenute.denominazione",
+     [](LateWithholding& r, const QVariant& v) { r.name = v.toString(); }},
+    {"Ritenute.FT", [](LateWithholding& r, const QVariant& v) { r.invoice = v.toString(); }},
+    {"Ritenute.datap",
+     [](LateWithholding& r, const QVariant& v) {
+         r.paid = QDate::fromString(v.toString(), Qt::ISODate);
+     }},
+    {"Ritenute.tributo",
+     [](LateWithholding& r, const QVariant& v) { r.taxCode = v.toString().trimmed(); }},
+    {"Ritenute.ritenuta",
+     [](LateWithholding& r, const QVariant& v) { r.withheld = Amount::fromCents(v.toLongLong()); }},
+};
+
+QString readColumnList() {
+    QStringList expressions;
+    for (const ReadColumn& column : kReadColumns)
+        expressions.append(QString::fromLatin1(column.expression));
+    return expressions.join(QStringLiteral(", "));
+}
+
+} // namespace
+
 Result<QList<LateWithholding>> lateWithholdings(const QString& user, const QString& year,
                                                 const QDate& at, bool costed) {
     Result<QList<LateWithholding>> result;
@@ -26,12 +62,11 @@ Result<QList<LateWithholding>> lateWithholdings(const QString& user, const QStri
     // Paid before the day asked (nothing paid later can be due by then) and not remitted.
     QString sql =
         QStringLiteral(
-            "SELECT Ritenute.ID, Ritenute.utente, Soggetti.denominazione, Ritenute.denominazione, "
-            "Ritenute.FT, Ritenute.datap, Ritenute.tributo, Ritenute.ritenuta "
+            "SELECT %1 "
             "FROM Ritenute LEFT JOIN Soggetti ON CAST(Soggetti.ID AS TEXT) = Ritenute.utente "
-            "WHERE %1 AND Ritenute.datap IS NOT NULL AND Ritenute.datap < ? "
+            "WHERE %2 AND Ritenute.datap IS NOT NULL AND Ritenute.datap < ? "
             "AND Ritenute.ritenuta > 0 ")
-            .arg(store::dialect::noDate(QStringLiteral("Ritenute.versamento")));
+            .arg(readColumnList(), store::dialect::noDate(QStringLiteral("Ritenute.versamento")));
     QVariantList values{at.toString(Qt::ISODate)};
     if (!user.isEmpty()) {
         sql += QStringLiteral("AND Ritenute.utente = ? ");
@@ -49,14 +84,9 @@ Result<QList<LateWithholding>> lateWithholdings(const QString& user, const QStri
     }
     while (query.value.next()) {
         LateWithholding row;
-        row.id = query.value.value(0).toLongLong();
-        row.user = query.value.value(1).toString();
-        row.userName = query.value.value(2).toString();
-        row.name = query.value.value(3).toString();
-        row.invoice = query.value.value(4).toString();
-        row.paid = QDate::fromString(query.value.value(5).toString(), Qt::ISODate);
-        row.taxCode = query.value.value(6).toString().trimmed();
-        row.withheld = Amount::fromCents(query.value.value(7).toLongLong());
+        int position = 0;
+        for (const ReadColumn& column : kReadColumns)
+            column.fill(row, query.value.value(position++));
         if (!row.paid.isValid())
             continue;
         const DueDate due = storedDueDate(row.id, row.paid, calendars.value, choice);

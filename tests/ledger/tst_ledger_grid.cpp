@@ -135,10 +135,10 @@ void LedgerGridTest::columns() {
                                w.window->currentUserId(),
                                "16/05/2011",
                                "0"};
-    const auto columns = ledger::ledgerGridColumns();
+    const auto columns = ledger::withholdingColumns();
     QCOMPARE(int(columns.size()), 23);
     for (int c = 0; c < 23; ++c) {
-        const ledger::GridColumn& column = columns[std::size_t(c)];
+        const ledger::WithholdingColumn& column = columns[std::size_t(c)];
         QCOMPARE(grid->cellText(c), shown.at(c));
         QCOMPARE(grid->model()->headerData(c, Qt::Horizontal).toString(),
                  QString::fromLatin1(column.name));
@@ -170,8 +170,8 @@ void LedgerGridTest::columnsWidenForTheirText() {
     QFETCH(bool, widened);
     LedgerWindow w;
     QVariantMap record = {{"denominazione", "BIANCHI SRL"}, {"aliquota", 2000}, {"FT", "1"}};
-    const auto columns = ledger::ledgerGridColumns();
-    for (const ledger::GridColumn& column : columns) {
+    const auto columns = ledger::withholdingColumns();
+    for (const ledger::WithholdingColumn& column : columns) {
         if (column.format == CellFormat::Date)
             record.insert(column.name, "2021-12-28");
         if (column.format == CellFormat::Money)
@@ -186,7 +186,7 @@ void LedgerGridTest::columnsWidenForTheirText() {
     QCOMPARE(grid->model()->index(0, 5).data().toString(), QString("9.999.999,99"));
     bool anyWidened = false;
     for (int c = 2; c < int(columns.size()); ++c) {
-        const ledger::GridColumn& column = columns[std::size_t(c)];
+        const ledger::WithholdingColumn& column = columns[std::size_t(c)];
         if (!column.visible)
             continue;
         // The header keeps a section no narrower than its own font allows.

@@ -1,9 +1,12 @@
+#include "ledger/withholding_columns.h"
 #include "ledger/withholding_store.h"
 #include "platform/amount.h"
+#include "registry/subject_store.h"
 #include "store/connection.h"
 #include "support/test_database.h"
 
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTest>
 
 Q_DECLARE_METATYPE(WithholdingRecord)
@@ -94,6 +97,8 @@ private Q_SLOTS:
     void failures();
     void fetchMissingRow();
     void batchIsAllOrNothing();
+    void declaredColumnsFollowStoredLayout_data();
+    void declaredColumnsFollowStoredLayout();
 };
 
 void WithholdingStoreTest::insertRoundTrip() {
@@ -277,6 +282,32 @@ void WithholdingStoreTest::batchIsAllOrNothing() {
     QVERIFY(!s.ok());
     QVERIFY2(s.error().contains(QStringLiteral("rifiutata")), qPrintable(s.error()));
     QCOMPARE(rowCount(), 3);
+}
+
+void WithholdingStoreTest::declaredColumnsFollowStoredLayout_data() {
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("declared"); // every column but the name's sort key
+    QTest::newRow("Ritenute") << "Ritenute" << withholdingColumnList();
+    QTest::newRow("Soggetti") << "Soggetti" << registry::subjectGridQuery().columns;
+}
+
+// The statements built from a table's declaration name its columns in the order a
+// new ledger stores them, on either engine.
+void WithholdingStoreTest::declaredColumnsFollowStoredLayout() {
+    QFETCH(QString, table);
+    QFETCH(QString, declared);
+    TestDatabase db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    const Result<QSqlQuery> q =
+        store::run(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(table));
+    QVERIFY2(q.ok(), qPrintable(q.error()));
+    QStringList stored;
+    const QSqlRecord record = q.value.record();
+    for (int c = 0; c < record.count(); ++c) {
+        if (record.fieldName(c).compare(QStringLiteral("ordine"), Qt::CaseInsensitive) != 0)
+            stored.append(record.fieldName(c));
+    }
+    QCOMPARE(stored.join(QStringLiteral(", ")).toLower(), declared.toLower());
 }
 
 QTEST_MAIN(WithholdingStoreTest)
