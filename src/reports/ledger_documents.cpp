@@ -25,24 +25,6 @@ void setDocument(PreparedReport& prepared, const LineDocument& doc) {
 
 } // namespace
 
-QStringList ledgerDocumentNames() {
-    return {payee_certificate::kName, f24_plan::kName, f24_plan::kGeneralName, st770::kName,
-            st770::kGeneralName};
-}
-
-bool isLedgerDocument(const QString& name) {
-    return ledgerDocumentNames().contains(name, Qt::CaseInsensitive);
-}
-
-bool ledgerDocumentNeedsUser(const QString& name) {
-    return isLedgerDocument(name) && !named(name, f24_plan::kGeneralName) &&
-           !named(name, st770::kGeneralName);
-}
-
-bool ledgerDocumentNeedsMonth(const QString& name) {
-    return named(name, f24_plan::kName) || named(name, f24_plan::kGeneralName);
-}
-
 Result<PreparedReport> prepareLedgerDocument(const ReportRequest& request, const QDate& printDate) {
     Result<PreparedReport> result;
     PreparedReport& prepared = result.value;

@@ -7,10 +7,6 @@
 // the same way; their tables are the certification fields, one row per payee, and the
 // F24 lines and the return's remittance rows. `Attestazione`, `F24` and `Prospetto770`
 // are one user's (`F24` in the due year and month of the request, `Prospetto770` in the
-// reference year), `F24G` and `Prospetto770G` every user's.
-QStringList ledgerDocumentNames();
-bool isLedgerDocument(const QString& name);
-bool ledgerDocumentNeedsUser(const QString& name);
-bool ledgerDocumentNeedsMonth(const QString& name);
+// reference year), `F24G` and `Prospetto770G` every user's; the catalogue describes them.
 Result<PreparedReport> prepareLedgerDocument(const ReportRequest& request,
                                              const QDate& printDate = QDate::currentDate());

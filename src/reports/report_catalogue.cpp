@@ -6,8 +6,11 @@
 #include "platform/report/report_table.h"
 #include "registry/anagrafe_report.h"
 #include "reports/elenco_ritenute.h"
+#include "reports/f24_plan_document.h"
 #include "reports/ledger_documents.h"
+#include "reports/payee_certificate_document.h"
 #include "reports/ritenute_scadute.h"
+#include "reports/st770_document.h"
 #include "store/connection.h"
 #include "store/dialect.h"
 #include "store/name_order.h"
@@ -34,65 +37,93 @@ const QString kGeneralTables =
 const QString kGeneralColumns =
     QStringLiteral("Ritenute.*, Soggetti.denominazione AS Soggetti_Denominazione");
 
-enum class Layout { Elenco, General, Registry };
+using enum ReportKind;
+using enum ReportInput;
 
-struct Command {
-    const char* name;
-    Layout layout;
-    QString where;   // after "WHERE", with "?" for the values of bind()
-    QString orderBy; // ties fall back to the order of entry
-    QString title;   // empty: the layout's default
-    bool userAndYear;
-    bool checksEmpty;
-};
+// One user's list of a year: the selection is followed by the year and the user.
+ReportDescription userList(const char* name, const QString& where, const QString& title,
+                           ReportInput input = None) {
+    return {.name = QLatin1String(name),
+            .kind = List,
+            .oneUser = true,
+            .input = input,
+            .inputRequired = input != None,
+            .where = where + kUserYear,
+            .orderBy = kByName,
+            .title = title};
+}
 
-const QList<Command>& commands() {
-    const QString none;
-    static const QList<Command> all = {
-        {"ElencoR", Layout::Elenco, kUserYear, kByName, none, true, false},
-        {"FattureNP", Layout::Elenco, QStringLiteral("Ritenute.pag = 'N' AND ") + kUserYear,
-         kByName, QStringLiteral("Elenco Fatture Non Pagate"), true, true},
-        {"FattureP", Layout::Elenco, QStringLiteral("Ritenute.pag = 'S' AND ") + kUserYear, kByName,
-         QStringLiteral("Elenco Fatture Pagate"), true, true},
-        {"RitenuteNV", Layout::Elenco,
-         kUserYear + QStringLiteral(" AND Ritenute.versamento IS NULL"), kByName,
-         QStringLiteral("Elenco Ritenute Non Versate"), true, true},
-        {"RitenuteV", Layout::Elenco,
-         kUserYear + QStringLiteral(" AND Ritenute.versamento IS NOT NULL"), kByName,
-         QStringLiteral("Elenco Ritenute Versate"), true, true},
-        {"StampaG", Layout::General, QStringLiteral("Ritenute.versato = 0"),
-         QStringLiteral("Ritenute.ID"),
-         QStringLiteral("Elenco Generale Utenti ----- Ritenute Sospese"), false, true},
-        {"StampaS", Layout::General,
-         QStringLiteral("Ritenute.scadenza IS NOT NULL AND Ritenute.versamento IS NULL"),
-         QStringLiteral("Ritenute.scadenza DESC, Ritenute.ID"),
-         QStringLiteral("Elenco Generale Utenti ----- Ritenute Sospese"), false, true},
+ReportDescription generalList(const char* name, const QString& where, const QString& orderBy) {
+    return {.name = QLatin1String(name),
+            .kind = GeneralList,
+            .where = where,
+            .orderBy = orderBy,
+            .title = QStringLiteral("Elenco Generale Utenti ----- Ritenute Sospese")};
+}
+
+const QList<ReportDescription>& descriptions() {
+    static const QList<ReportDescription> all = {
+        {.name = QStringLiteral("ElencoR"),
+         .kind = List,
+         .oneUser = true,
+         .where = kUserYear,
+         .orderBy = kByName,
+         .checksEmpty = false},
+        userList("FattureNP", QStringLiteral("Ritenute.pag = 'N' AND "),
+                 QStringLiteral("Elenco Fatture Non Pagate")),
+        userList("FattureP", QStringLiteral("Ritenute.pag = 'S' AND "),
+                 QStringLiteral("Elenco Fatture Pagate")),
+        {.name = QStringLiteral("RitenuteNV"),
+         .kind = List,
+         .oneUser = true,
+         .where = kUserYear + QStringLiteral(" AND Ritenute.versamento IS NULL"),
+         .orderBy = kByName,
+         .title = QStringLiteral("Elenco Ritenute Non Versate"),
+         .showsBalance = false},
+        {.name = QStringLiteral("RitenuteV"),
+         .kind = List,
+         .oneUser = true,
+         .where = kUserYear + QStringLiteral(" AND Ritenute.versamento IS NOT NULL"),
+         .orderBy = kByName,
+         .title = QStringLiteral("Elenco Ritenute Versate")},
+        generalList("StampaG", QStringLiteral("Ritenute.versato = 0"),
+                    QStringLiteral("Ritenute.ID")),
+        generalList("StampaS",
+                    QStringLiteral("Ritenute.scadenza IS NOT NULL AND Ritenute.versamento IS NULL"),
+                    QStringLiteral("Ritenute.scadenza DESC, Ritenute.ID")),
         // The month of the due date, as a number, from the entered month on; a record
         // without a due date has no month and is never selected.
-        {"RitenuteS", Layout::Elenco, QStringLiteral("{month} >= ? AND ") + kUserYear, kByName,
-         QStringLiteral("Elenco Ritenute in Scadenza "), true, true},
-        {"RicercaP", Layout::Elenco, QStringLiteral("Ritenute.periodo = ? AND ") + kUserYear,
-         kByName, none, true, true},
-        {"RicercaS", Layout::Elenco, QStringLiteral("{like} AND ") + kUserYear, kByName,
-         QStringLiteral("Elenco Ritenute per Soggetti "), true, true},
-        {"Elenco", Layout::Registry, none, none, none, false, false},
+        userList("RitenuteS", QStringLiteral("{month} >= ? AND "),
+                 QStringLiteral("Elenco Ritenute in Scadenza "), Month),
+        userList("RicercaP", QStringLiteral("Ritenute.periodo = ? AND "), QString(), Period),
+        userList("RicercaS", QStringLiteral("{like} AND "),
+                 QStringLiteral("Elenco Ritenute per Soggetti "), Subject),
+        {.name = QStringLiteral("Elenco"), .kind = Registry, .checksEmpty = false},
+        {.name = ritenute_scadute::kUserCommand, .kind = Late, .oneUser = true},
+        {.name = ritenute_scadute::kGeneralCommand, .kind = Late},
+        {.name = payee_certificate::kName,
+         .kind = Document,
+         .oneUser = true,
+         .input = Subject,
+         .folder = true},
+        {.name = f24_plan::kName,
+         .kind = Document,
+         .oneUser = true,
+         .input = Month,
+         .inputRequired = true},
+        {.name = f24_plan::kGeneralName,
+         .kind = Document,
+         .needsYear = true,
+         .input = Month,
+         .inputRequired = true},
+        {.name = st770::kName, .kind = Document, .oneUser = true},
+        {.name = st770::kGeneralName, .kind = Document, .needsYear = true},
     };
     return all;
 }
 
-const Command* commandNamed(const QString& name) {
-    const QString wanted = name.compare(QStringLiteral("Anagrafe"), Qt::CaseInsensitive) == 0
-                               ? QStringLiteral("Elenco")
-                               : name;
-    for (const Command& c : commands()) {
-        if (wanted.compare(QLatin1String(c.name), Qt::CaseInsensitive) == 0)
-            return &c;
-    }
-    return nullptr;
-}
-
 // The engine's spelling of the month of the due date and of the subject pattern.
-QString whereOf(const Command& c) {
+QString whereOf(const ReportDescription& c) {
     return QString(c.where)
         .replace(QLatin1String("{month}"),
                  store::dialect::monthOf(QStringLiteral("Ritenute.scadenza")))
@@ -101,16 +132,19 @@ QString whereOf(const Command& c) {
 }
 
 // The command's rows as a keyed query: the row IDs in print order first, then the rows.
-KeyedQuery queryOf(const Command& c) {
-    switch (c.layout) {
-    case Layout::Registry:
+KeyedQuery queryOf(const ReportDescription& c) {
+    switch (c.kind) {
+    case Registry:
         return anagrafe::query();
-    case Layout::General:
+    case GeneralList:
         return {kGeneralTables,  QStringLiteral("Ritenute.ID"),
                 kGeneralColumns, whereOf(c),
                 c.orderBy,       {}};
-    case Layout::Elenco:
+    case List:
         break;
+    case Late:
+    case Document:
+        return {};
     }
     return {QStringLiteral("Ritenute"),
             QStringLiteral("ID"),
@@ -120,16 +154,26 @@ KeyedQuery queryOf(const Command& c) {
             {}};
 }
 
-QVariantList valuesOf(const Command& c, const ReportRequest& r) {
-    const QString name = QLatin1String(c.name);
+// The value of the report's input in the request.
+QVariant inputOf(ReportInput input, const ReportRequest& r) {
+    switch (input) {
+    case Month:
+        return r.month;
+    case Period:
+        return r.period;
+    case Subject:
+        return r.subject;
+    case None:
+        break;
+    }
+    return {};
+}
+
+QVariantList valuesOf(const ReportDescription& c, const ReportRequest& r) {
     QVariantList values;
-    if (name == QLatin1String("RitenuteS"))
-        values.append(r.month);
-    else if (name == QLatin1String("RicercaP"))
-        values.append(r.period);
-    else if (name == QLatin1String("RicercaS"))
-        values.append(r.subject);
-    if (c.userAndYear)
+    if (c.input != None)
+        values.append(inputOf(c.input, r));
+    if (c.oneUser)
         values << r.year << r.userId;
     return values;
 }
@@ -145,47 +189,75 @@ Result<QString> userNameOf(const ReportRequest& r) {
 }
 
 // The lines above a table export that say what the list holds.
-QList<std::pair<QString, QString>> selectionOf(const ReportRequest& r, const QString& userName) {
+QList<std::pair<QString, QString>> selectionOf(const ReportDescription& c, const ReportRequest& r,
+                                               const QString& userName) {
     QList<std::pair<QString, QString>> lines = {{QStringLiteral("Utente"), userName},
                                                 {QStringLiteral("Anno"), r.year}};
-    const auto is = [&r](const char* name) {
-        return r.name.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
-    };
-    if (is("RitenuteS"))
+    switch (c.input) {
+    case Month:
         lines.append({QStringLiteral("Scadenze dal mese"), QString::number(r.month)});
-    else if (is("RicercaP"))
+        break;
+    case Period:
         lines.append({QStringLiteral("Periodo"), r.period});
-    else if (is("RicercaS"))
+        break;
+    case Subject:
         lines.append({QStringLiteral("Soggetto"), r.subject});
+        break;
+    case None:
+        break;
+    }
     return lines;
 }
 
 } // namespace
 
+const QList<ReportDescription>& reportDescriptions() {
+    return descriptions();
+}
+
+const ReportDescription* describeReport(const QString& name) {
+    const QString wanted = name.compare(QStringLiteral("Anagrafe"), Qt::CaseInsensitive) == 0
+                               ? QStringLiteral("Elenco")
+                               : name;
+    for (const ReportDescription& d : descriptions()) {
+        if (wanted.compare(d.name, Qt::CaseInsensitive) == 0)
+            return &d;
+    }
+    return nullptr;
+}
+
 QStringList reportNames() {
     QStringList names;
-    for (const Command& c : commands())
-        names.append(QLatin1String(c.name));
-    names << ritenute_scadute::kUserCommand << ritenute_scadute::kGeneralCommand;
-    return names + ledgerDocumentNames();
+    for (const ReportDescription& d : descriptions())
+        names.append(d.name);
+    return names;
 }
 
 bool isReportName(const QString& name) {
-    return commandNamed(name) != nullptr || isLedgerDocument(name) ||
-           ritenute_scadute::isLateReport(name);
+    return describeReport(name) != nullptr;
 }
 
 bool isUserReport(const QString& name) {
-    if (name.compare(ritenute_scadute::kUserCommand, Qt::CaseInsensitive) == 0)
-        return true;
-    if (isLedgerDocument(name))
-        return ledgerDocumentNeedsUser(name);
-    const Command* c = commandNamed(name);
-    return c && c->userAndYear;
+    const ReportDescription* d = describeReport(name);
+    return d && d->oneUser;
+}
+
+QString inputOption(ReportInput input) {
+    switch (input) {
+    case Month:
+        return QStringLiteral("mese");
+    case Period:
+        return QStringLiteral("periodo");
+    case Subject:
+        return QStringLiteral("soggetto");
+    case None:
+        break;
+    }
+    return {};
 }
 
 KeyedQuery reportQuery(const ReportRequest& request) {
-    const Command* command = commandNamed(request.name);
+    const ReportDescription* command = describeReport(request.name);
     if (!command)
         return {};
     KeyedQuery query = queryOf(*command);
@@ -196,10 +268,15 @@ KeyedQuery reportQuery(const ReportRequest& request) {
 namespace {
 
 Result<PreparedReport> preparePages(const ReportRequest& request) {
-    if (isLedgerDocument(request.name))
-        return prepareLedgerDocument(request);
     Result<PreparedReport> result;
-    if (ritenute_scadute::isLateReport(request.name)) {
+    const ReportDescription* command = describeReport(request.name);
+    if (!command) {
+        result.status = Status::failure(QStringLiteral("stampa sconosciuta: %1").arg(request.name));
+        return result;
+    }
+    if (command->kind == Document)
+        return prepareLedgerDocument(request);
+    if (command->kind == Late) {
         ReportRequest named = request;
         const Result<QString> user = userNameOf(request);
         if (!user.ok()) {
@@ -209,14 +286,8 @@ Result<PreparedReport> preparePages(const ReportRequest& request) {
         named.userName = user.value;
         return ritenute_scadute::prepare(named);
     }
-    const Command* command = commandNamed(request.name);
-    if (!command) {
-        result.status = Status::failure(QStringLiteral("stampa sconosciuta: %1").arg(request.name));
-        return result;
-    }
     PreparedReport& prepared = result.value;
-    if (QLatin1String(command->name) == QLatin1String("RitenuteS") &&
-        (request.month < 1 || request.month > 12)) {
+    if (command->input == Month && (request.month < 1 || request.month > 12)) {
         prepared.outcome = ReportOutcome::NoDate;
         prepared.messageText = catalogue::kNoDateText;
         prepared.messageTitle = catalogue::kNoDateTitle;
@@ -237,23 +308,25 @@ Result<PreparedReport> preparePages(const ReportRequest& request) {
         return result;
     }
 
-    switch (command->layout) {
-    case Layout::Registry:
+    switch (command->kind) {
+    case Registry:
         prepared.layout = Anagrafe();
         return result;
-    case Layout::General:
+    case GeneralList:
         prepared.layout = ElencoRitenuteG();
         break;
-    case Layout::Elenco:
+    case List:
+    case Late:
+    case Document:
         prepared.layout = ElencoRitenute();
         break;
     }
     report::ReportLayout& layout = prepared.layout;
-    if (QLatin1String(command->name) == QLatin1String("RitenuteNV"))
+    if (!command->showsBalance)
         layout.setVisible(elenco_ritenute::kBalance, false);
     if (!command->title.isEmpty())
         layout.setCaption(elenco_ritenute::kTitle, command->title);
-    if (command->userAndYear) {
+    if (command->oneUser) {
         const Result<QString> user = userNameOf(request);
         if (!user.ok()) {
             result.status = user.status;
@@ -261,7 +334,7 @@ Result<PreparedReport> preparePages(const ReportRequest& request) {
         }
         layout.setCaption(elenco_ritenute::kUserName, user.value);
         layout.setCaption(elenco_ritenute::kYear, request.year);
-        layout.selection = selectionOf(request, user.value);
+        layout.selection = selectionOf(*command, request, user.value);
     }
     layout.caption = layout.findItem(elenco_ritenute::kTitle)->text.trimmed();
     return result;

@@ -59,11 +59,57 @@ inline const QString kNoDateText =
 inline const QString kNoDateTitle = QStringLiteral(" Velarco- ERRORE BLOCCANTE");
 } // namespace catalogue
 
+// The input a report takes besides the user and the year.
+enum class ReportInput {
+    None,
+    Month,   // a month, 1-12 (RitenuteS: the first due month; F24: the due month)
+    Period,  // RicercaP
+    Subject, // a LIKE pattern of the subject's name
+};
+
+// How a report is made.
+enum class ReportKind {
+    List,        // a list of Ritenute (ElencoRitenute)
+    GeneralList, // every user's records (ElencoRitenuteG)
+    Registry,    // the subjects registry (Anagrafe)
+    Late,        // the late withholdings (reports/ritenute_scadute.h)
+    Document,    // a document written line by line (reports/ledger_documents.h)
+};
+
+// One report, described once: the option reader, the menu, the preview, the exports
+// and the help read this.
+struct ReportDescription {
+    QString name;
+    ReportKind kind = ReportKind::List;
+    bool oneUser = false;   // one user's: needs the user and the year
+    bool needsYear = false; // needs the year even when every user's
+    ReportInput input = ReportInput::None;
+    bool inputRequired = false; // without the input the report cannot run
+    bool folder = false;        // can write one file per payee into a folder
+    // Lists: the selection after WHERE (with "?" for the input, then the year and the
+    // user; {month} and {like} in the engine's spelling), the order, the title (empty:
+    // the layout's), whether an empty list is said instead of printed, and whether the
+    // balance column shows.
+    QString where = {};
+    QString orderBy = {};
+    QString title = {};
+    bool checksEmpty = true;
+    bool showsBalance = true;
+};
+
+// Every report, in menu order.
+const QList<ReportDescription>& reportDescriptions();
+// The report of that name (case ignored; "Anagrafe" is Elenco), or none.
+const ReportDescription* describeReport(const QString& name);
+
 // The command names above, in menu order.
 QStringList reportNames();
 bool isReportName(const QString& name);
 // Whether the command lists one user's year (and so needs the user and the year).
 bool isUserReport(const QString& name);
+// The command-line option that gives a report's input ("mese", "periodo", "soggetto"),
+// empty for none.
+QString inputOption(ReportInput input);
 
 // The rows of the command as a keyed query with its values bound; empty table when
 // the name is unknown.

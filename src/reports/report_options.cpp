@@ -1,10 +1,9 @@
 #include "reports/report_options.h"
 
-#include "reports/ledger_documents.h"
-#include "reports/payee_certificate_document.h"
 #include "reports/payee_certificate_files.h"
 
 #include <QRegularExpression>
+#include <QStringList>
 
 namespace {
 
@@ -12,51 +11,55 @@ QString missing(const QString& option) {
     return QStringLiteral("Opzione --%1 mancante").arg(option);
 }
 
+// The reports that can write a folder of files, for the refusal of --cartella.
+QString folderReports() {
+    QStringList names;
+    for (const ReportDescription& d : reportDescriptions()) {
+        if (d.folder)
+            names.append(d.name);
+    }
+    return names.join(QStringLiteral(", "));
+}
+
 QString check(const ReportOptions& o, const QHash<QString, QString>& given) {
     const QString name = o.request.name;
     if (name.isEmpty())
         return QStringLiteral("Indicare il nome della stampa dopo --report");
-    if (!isReportName(name))
+    const ReportDescription* report = describeReport(name);
+    if (!report)
         return QStringLiteral("Stampa sconosciuta: %1 (valori ammessi: %2)")
             .arg(name, reportNames().join(QStringLiteral(", ")));
-    const bool certificate = name.compare(payee_certificate::kName, Qt::CaseInsensitive) == 0;
-    if (!o.folderPath.isEmpty() && !certificate)
+    if (!o.folderPath.isEmpty() && !report->folder)
         return QStringLiteral("L'opzione --cartella vale solo per la stampa %1")
-            .arg(payee_certificate::kName);
+            .arg(folderReports());
     if (o.pdfPath.isEmpty() && o.xlsxPath.isEmpty() && o.csvPath.isEmpty() &&
         o.folderPath.isEmpty())
         return QStringLiteral("Indicare il file da scrivere: --pdf, --xlsx o --csv");
-    if (isUserReport(name) || isLedgerDocument(name)) {
-        if (isUserReport(name) && o.request.userId.isEmpty())
-            return missing(QStringLiteral("utente"));
-        if (isUserReport(name) &&
-            !QRegularExpression(QStringLiteral("^[0-9]+$")).match(o.request.userId).hasMatch())
-            return QStringLiteral("Utente non valido: %1 (serve il codice numerico)")
-                .arg(o.request.userId);
+    if (report->oneUser && o.request.userId.isEmpty())
+        return missing(QStringLiteral("utente"));
+    if (report->oneUser &&
+        !QRegularExpression(QStringLiteral("^[0-9]+$")).match(o.request.userId).hasMatch())
+        return QStringLiteral("Utente non valido: %1 (serve il codice numerico)")
+            .arg(o.request.userId);
+    if (report->oneUser || report->needsYear) {
         if (o.request.year.isEmpty())
             return missing(QStringLiteral("anno"));
         if (!QRegularExpression(QStringLiteral("^[0-9]{4}$")).match(o.request.year).hasMatch())
             return QStringLiteral("Anno non valido: %1").arg(o.request.year);
     }
-    if (isLedgerDocument(name) && !isUserReport(name) && given.contains(QStringLiteral("utente")))
+    // Every user's report of a year takes no user.
+    if (report->needsYear && !report->oneUser && given.contains(QStringLiteral("utente")))
         return QStringLiteral("L'opzione --utente non vale per la stampa %1").arg(name);
-    const QString search =
-        name.compare(QStringLiteral("RitenuteS"), Qt::CaseInsensitive) == 0 ||
-                ledgerDocumentNeedsMonth(name)
-            ? QStringLiteral("mese")
-        : name.compare(QStringLiteral("RicercaP"), Qt::CaseInsensitive) == 0
-            ? QStringLiteral("periodo")
-        : name.compare(QStringLiteral("RicercaS"), Qt::CaseInsensitive) == 0 || certificate
-            ? QStringLiteral("soggetto")
-            : QString();
-    for (const QString& input :
-         {QStringLiteral("mese"), QStringLiteral("periodo"), QStringLiteral("soggetto")}) {
-        if (input != search && given.contains(input))
-            return QStringLiteral("L'opzione --%1 non vale per la stampa %2").arg(input, name);
+    const QString search = inputOption(report->input);
+    for (const ReportInput input :
+         {ReportInput::Month, ReportInput::Period, ReportInput::Subject}) {
+        if (inputOption(input) != search && given.contains(inputOption(input)))
+            return QStringLiteral("L'opzione --%1 non vale per la stampa %2")
+                .arg(inputOption(input), name);
     }
-    if (!search.isEmpty() && !given.contains(search) && !certificate)
+    if (report->inputRequired && !given.contains(search))
         return missing(search);
-    if (search == QLatin1String("mese") && (o.request.month < 1 || o.request.month > 12))
+    if (report->input == ReportInput::Month && (o.request.month < 1 || o.request.month > 12))
         return QStringLiteral("Mese non valido: %1 (da 1 a 12)").arg(given.value(search));
     return {};
 }
