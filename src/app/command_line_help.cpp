@@ -2,6 +2,7 @@
 
 #include "app/exit_status.h"
 #include "app/startup_options.h"
+#include "reports/report_catalogue.h"
 
 #include <QStringList>
 
@@ -19,6 +20,22 @@ QString companionNote(const KnownOption& option) {
     if (option.startsCommand || option.commands.testFlag(Command::Window))
         return {};
     return QStringLiteral(" (con %1)").arg(startersOf(option.commands));
+}
+
+// " di RitenuteS, F24 e F24G": the reports whose description takes the option's input.
+QString reportsTaking(const KnownOption& option) {
+    QStringList names;
+    for (const ReportDescription& report : reportDescriptions()) {
+        if (report.input != ReportInput::None &&
+            inputOption(report.input) == QLatin1String(option.name))
+            names.append(report.name);
+    }
+    if (names.isEmpty())
+        return {};
+    const QString last = names.takeLast();
+    return QStringLiteral(" di ") +
+           (names.isEmpty() ? last
+                            : names.join(QStringLiteral(", ")) + QStringLiteral(" e ") + last);
 }
 
 } // namespace
@@ -39,7 +56,8 @@ QString helpText() {
     };
     for (const KnownOption& option : knownOptions())
         lines.append(QStringLiteral("  ") + optionWithValue(option).leftJustified(width + 2) +
-                     QString::fromUtf8(option.help) + companionNote(option));
+                     QString::fromUtf8(option.help) + reportsTaking(option) +
+                     companionNote(option));
     lines += {QString(), QStringLiteral("Stati di uscita:")};
     for (const ExitStatusMeaning& exit : exitStatusMeanings())
         lines.append(
