@@ -4,6 +4,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
 class QSqlQuery;
 
@@ -81,6 +82,13 @@ QString serverDescription(QSqlDatabase db);
 // The layout version kept in the database; 0 for an empty database.
 Result<int> storedVersion(QSqlDatabase db);
 Status storeVersion(QSqlDatabase db, int version);
+
+// The record of changes (the table Modifiche; see store/change_record.h), whose triggers
+// are written in each engine's own language (store/dialect_changes.cpp).
+
+// The statements that make the record append-only: an UPDATE or DELETE of one of its rows
+// (on PostgreSQL also a TRUNCATE) is refused with an Italian reason.
+QStringList appendOnlyTriggers(Engine engine);
 
 } // namespace dialect
 } // namespace store

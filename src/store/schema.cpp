@@ -336,13 +336,42 @@ Status addInvoiceNumberLengthIndex(QSqlDatabase db, const QDate&) {
                                                       "Ritenute (utente, anno, length(FT), FT)")));
 }
 
+// Version 10: the record of changes (see store/change_record.h): who wrote which row, when,
+// from which computer and with which values before and after; it only grows.
+Status addChangeRecord(QSqlDatabase db, const QDate&) {
+    const Engine engine = engineOf(db);
+    QStringList statements = {
+        R"(CREATE TABLE Modifiche (
+            ID {key},
+            utc {text} NOT NULL,
+            locale {text} NOT NULL,
+            operatore {text} NOT NULL,
+            computer {text},
+            azione {text} NOT NULL,
+            tabella {text},
+            chiave {integer},
+            utente {text},
+            prima {text},
+            dopo {text}))",
+        "CREATE INDEX Modifiche_utc ON Modifiche (utc{then key})",
+        "CREATE INDEX Modifiche_riga ON Modifiche (tabella, chiave{then key})",
+    };
+    statements += dialect::appendOnlyTriggers(engine);
+    for (const QString& sql : statements) {
+        if (Status s = execAll(db, dialect::definition(engine, sql)); !s.ok())
+            return s;
+    }
+    return Status::success();
+}
+
 // Step N brings a database of version N-1 to version N.
 using Step = std::function<Status(QSqlDatabase, const QDate&)>;
 const std::vector<Step>& steps() {
     static const std::vector<Step> all = {
         createVersion1,       addNameKeys,        addCertificateFields,
         addTaxCalendarTables, addRowVersions,     addJoinIndexes,
-        addReturnDeadlines,   seedKnownDeferrals, addInvoiceNumberLengthIndex};
+        addReturnDeadlines,   seedKnownDeferrals, addInvoiceNumberLengthIndex,
+        addChangeRecord};
     return all;
 }
 

@@ -6,6 +6,7 @@ list(APPEND VELARCO_CORE_SOURCES
   store/ledger_file.cpp store/ledger_file.h
   store/name_order.cpp store/name_order.h
   store/dialect.cpp store/dialect.h
+  store/dialect_changes.cpp
   store/ledger_address.cpp store/ledger_address.h
   store/ledger_copy.cpp store/ledger_copy.h
   store/queries.cpp store/queries.h

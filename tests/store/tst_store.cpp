@@ -39,6 +39,8 @@ private Q_SLOTS:
     void openFailures();
     void upgradeKeepsSubjectsWithCertificateDefaults();
     void transactionRollsBackUnlessCommitted();
+    void changeRecordOnlyGrows_data();
+    void changeRecordOnlyGrows();
     void runInTransaction_data();
     void runInTransaction();
 };
@@ -65,6 +67,10 @@ void StoreTest::columnOrder_data() {
     QTest::newRow("periodo") << "periodo" << QStringList{"ID", "periodo"};
     QTest::newRow("Tributo") << "Tributo" << QStringList{"ID", "codice", "Causale"};
     QTest::newRow("Percentuale") << "Percentuale" << QStringList{"ID", "Percentuale"};
+    QTest::newRow("Modifiche") << "Modifiche"
+                               << QStringList{"ID",       "utc",    "locale",  "operatore",
+                                              "computer", "azione", "tabella", "chiave",
+                                              "utente",   "prima",  "dopo"};
 }
 
 void StoreTest::columnOrder() {
@@ -321,6 +327,7 @@ void StoreTest::userJoinReadsTheKeyIndexAfterUpgrade() {
     TestDatabase::exec("DROP INDEX Soggetti_chiave_testo");
     TestDatabase::exec("DROP TABLE ScadenzaDichiarazione");
     TestDatabase::exec("DROP INDEX Ritenute_FT_lunghezza");
+    TestDatabase::exec("DROP TABLE Modifiche");
     QVERIFY(store::dialect::storeVersion(store::connection(), 5).ok());
     store::closeDatabase();
     QVERIFY(store::openDatabase(db.path()).ok());
@@ -391,7 +398,8 @@ void StoreTest::upgradeKeepsSubjectsWithCertificateDefaults() {
         // Back to the layout before the certificate fields.
         QVERIFY(q.exec("ALTER TABLE Soggetti DROP COLUMN codicealtro"));
         QVERIFY(q.exec("ALTER TABLE Soggetti DROP COLUMN causale"));
-        for (const char* table : {"TassoLegale", "Proroghe", "Opzioni", "ScadenzaDichiarazione"})
+        for (const char* table :
+             {"TassoLegale", "Proroghe", "Opzioni", "ScadenzaDichiarazione", "Modifiche"})
             QVERIFY(q.exec(QStringLiteral("DROP TABLE %1").arg(QLatin1String(table))));
         QVERIFY(q.exec("ALTER TABLE Soggetti DROP COLUMN versione"));
         QVERIFY(q.exec("ALTER TABLE Ritenute DROP COLUMN versione"));
@@ -477,6 +485,30 @@ void StoreTest::runInTransaction() {
     if (ok && sql.startsWith("INSERT"))
         QCOMPARE(done.value.lastId, qint64(3));
     QCOMPARE(store::subjectNames().value, namesAfter);
+}
+
+void StoreTest::changeRecordOnlyGrows_data() {
+    QTest::addColumn<QString>("sql");
+    QTest::newRow("update") << "UPDATE Modifiche SET operatore = 'altri'";
+    QTest::newRow("delete") << "DELETE FROM Modifiche";
+    if (TestDatabase::onServer())
+        QTest::newRow("truncate") << "TRUNCATE Modifiche";
+}
+
+// Whoever writes to the ledger, with this program or another tool, cannot rewrite its record.
+void StoreTest::changeRecordOnlyGrows() {
+    QFETCH(QString, sql);
+    TestDatabase db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    TestDatabase::exec("INSERT INTO Modifiche (utc, locale, operatore, azione) "
+                       "VALUES ('2026-01-02T03:04:05.000Z', '2026-01-02 04:04:05', 'rossi', "
+                       "'inserimento')");
+    const Result<QSqlQuery> refused = store::run(sql);
+    QVERIFY(!refused.ok());
+    QVERIFY2(refused.error().contains("si aggiungono soltanto righe"), qPrintable(refused.error()));
+    Result<QSqlQuery> kept = store::run("SELECT operatore FROM Modifiche");
+    QVERIFY(kept.ok() && kept.value.next());
+    QCOMPARE(kept.value.value(0).toString(), QString("rossi"));
 }
 
 QTEST_GUILESS_MAIN(StoreTest)

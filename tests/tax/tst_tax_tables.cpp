@@ -45,7 +45,8 @@ void TaxTablesTest::upgradeFromThePreviousVersion() {
     QVERIFY2(db.ok(), qPrintable(db.error()));
     // A ledger written before the tax calendar: its records stay, the tables arrive.
     TestDatabase::exec(QStringLiteral("INSERT INTO Ritenute (utente, anno) VALUES ('1', '2024')"));
-    for (const char* table : {"TassoLegale", "Proroghe", "Opzioni", "ScadenzaDichiarazione"})
+    for (const char* table :
+         {"TassoLegale", "Proroghe", "Opzioni", "ScadenzaDichiarazione", "Modifiche"})
         TestDatabase::exec(QStringLiteral("DROP TABLE %1").arg(QLatin1String(table)));
     // The row versions and the index of the subjects' key as text came after the tax tables.
     for (const char* table : {"Ritenute", "Soggetti"})
@@ -124,8 +125,10 @@ void TaxTablesTest::knownDeferralsSeeded() {
         TestDatabase::exec(QStringLiteral("INSERT INTO Proroghe (originale, nuova, nota) VALUES "
                                           "('2020-03-16', ?, 'ufficio')"),
                            {officeRow});
-    // The layout before the general deferrals, which came before the invoice-number index.
+    // The layout before the general deferrals, which came before the invoice-number index
+    // and the record of changes.
     TestDatabase::exec(QStringLiteral("DROP INDEX Ritenute_FT_lunghezza"));
+    TestDatabase::exec(QStringLiteral("DROP TABLE Modifiche"));
     QVERIFY(store::dialect::storeVersion(store::connection(), 7).ok());
     store::closeDatabase();
     QVERIFY(store::openDatabase(db.path()).ok());
