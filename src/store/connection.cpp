@@ -1,5 +1,6 @@
 #include "store/connection.h"
 
+#include "store/change_record.h"
 #include "store/copies.h"
 #include "store/ledger_file.h"
 #include "store/reasons.h"
@@ -113,7 +114,11 @@ Status openDatabase(const QString& path) {
     if (QSqlQuery query(connection()); !query.exec(unmappedReaders > 0 ? kUnmapped : kMapped))
         return fail(path, failureOf(query).error());
     if (!readOnly) {
+        if (Status s = openChangeRecord(connection()); !s.ok())
+            return fail(path, s.error());
         if (Status s = schema::upgrade(connection(), QDate::currentDate()); !s.ok())
+            return fail(path, s.error());
+        if (Status s = recordChanges(connection()); !s.ok())
             return fail(path, s.error());
     }
     openLedger() = {QFileInfo(path).absoluteFilePath(), readOnly};

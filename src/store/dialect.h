@@ -90,5 +90,26 @@ Status storeVersion(QSqlDatabase db, int version);
 // (on PostgreSQL also a TRUNCATE) is refused with an Italian reason.
 QStringList appendOnlyTriggers(Engine engine);
 
+// The statements of the layout that record every write to the ledger's tables: on a server
+// persistent triggers; none on a file, whose triggers belong to each connection (below).
+QStringList ledgerRecordingTriggers(Engine engine);
+
+// What the record of this connection's writes says of who writes from where: on a file the
+// operating system's `login`, the `computer` and the desk's `timeZone` are the connection's
+// own; on a server the role is the session's and the local time the desk's zone when the
+// server knows it.
+Status openChangeContext(QSqlDatabase db, const QString& login, const QString& computer,
+                         const QString& timeZone);
+
+// The action the following writes of the connection are recorded as; empty: by their kind.
+Status setChangeAction(QSqlDatabase db, const QString& action);
+
+// On a file, the triggers of this connection that record its writes to the ledger's tables
+// (another program's writes to the file are not recorded); made after any layout step.
+Status recordChangesOnConnection(QSqlDatabase db);
+
+// The operator the record names for this connection: the session's role on a server.
+Result<QString> sessionOperator(QSqlDatabase db, const QString& login);
+
 } // namespace dialect
 } // namespace store

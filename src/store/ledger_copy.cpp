@@ -1,5 +1,6 @@
 #include "store/ledger_copy.h"
 
+#include "store/change_record.h"
 #include "store/dialect.h"
 #include "store/ledger_address.h"
 #include "store/schema.h"
@@ -194,6 +195,8 @@ CopyResult copyBetween(Side& source, Side& target,
     const Result<int> targetVersion = dialect::storedVersion(target.db());
     if (!targetVersion.ok())
         return notOpened(CopyOutcome::TargetNotOpened, target, targetVersion.error());
+    if (Status s = openChangeRecord(target.db()); !s.ok())
+        return notOpened(CopyOutcome::TargetNotOpened, target, s.error());
     if (targetVersion.value == 0) {
         if (Status s = schema::upgrade(target.db(), QDate::currentDate()); !s.ok())
             return notOpened(CopyOutcome::TargetNotOpened, target, s.error());

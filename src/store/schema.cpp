@@ -1,5 +1,6 @@
 #include "store/schema.h"
 
+#include "store/change_record.h"
 #include "store/dialect.h"
 #include "store/name_order.h"
 #include "store/transaction.h"
@@ -337,7 +338,8 @@ Status addInvoiceNumberLengthIndex(QSqlDatabase db, const QDate&) {
 }
 
 // Version 10: the record of changes (see store/change_record.h): who wrote which row, when,
-// from which computer and with which values before and after; it only grows.
+// from which computer and with which values before and after; it only grows. On a server
+// the triggers that write it are the layout's; a file's are each connection's.
 Status addChangeRecord(QSqlDatabase db, const QDate&) {
     const Engine engine = engineOf(db);
     QStringList statements = {
@@ -357,6 +359,7 @@ Status addChangeRecord(QSqlDatabase db, const QDate&) {
         "CREATE INDEX Modifiche_riga ON Modifiche (tabella, chiave{then key})",
     };
     statements += dialect::appendOnlyTriggers(engine);
+    statements += dialect::ledgerRecordingTriggers(engine);
     for (const QString& sql : statements) {
         if (Status s = execAll(db, dialect::definition(engine, sql)); !s.ok())
             return s;
@@ -430,6 +433,10 @@ Status upgrade(QSqlDatabase db, const QDate& today) {
     if (!stored.ok())
         return stored.status;
     int version = stored.value;
+    // The program's upkeep of the ledger is not a change of its data.
+    const RecordedAs maintenance(db, Azione::Manutenzione);
+    if (!maintenance.begun().ok())
+        return maintenance.begun();
     if (version > kCurrentVersion)
         return Status::failure(
             QStringLiteral(

@@ -1,5 +1,6 @@
 #include "store/server_connection.h"
 
+#include "store/change_record.h"
 #include "store/connection.h"
 #include "store/dialect.h"
 #include "store/reasons.h"
@@ -64,6 +65,8 @@ Status openServerDatabase(const LedgerAddress& address) {
     lost = false;
     if (const std::optional<QString> reason = connectServer(kConnectionName, address))
         return fail(address, *reason);
+    if (Status s = openChangeRecord(connection()); !s.ok())
+        return fail(address, s.error());
     if (Status s = schema::upgrade(connection(), QDate::currentDate()); !s.ok())
         return fail(address, s.error());
     return Status::success();
@@ -101,7 +104,7 @@ Status reconnectIfLost() {
         return Status::failure(
             QStringLiteral("il server non risponde: %1").arg(db.lastError().text().trimmed()));
     lost = false;
-    return Status::success();
+    return openChangeRecord(db);
 }
 
 } // namespace store

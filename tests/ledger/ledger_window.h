@@ -96,12 +96,13 @@ public:
             marks << QStringLiteral("?");
             values << it.value();
         }
-        Result<QSqlQuery> r = store::run(QStringLiteral("INSERT INTO Ritenute (%1) VALUES (%2)")
-                                             .arg(names.join(','), marks.join(',')),
+        Result<QSqlQuery> r = store::run(store::dialect::insertReturningKey(
+                                             QStringLiteral("INSERT INTO Ritenute (%1) VALUES (%2)")
+                                                 .arg(names.join(','), marks.join(','))),
                                          values);
         if (!r.ok())
             qFatal("insert failed: %s", qPrintable(r.error()));
-        return r.value.lastInsertId().toLongLong();
+        return store::dialect::insertedId(r.value);
     }
 
     // Every column of row `id`; empty when there is no such row.

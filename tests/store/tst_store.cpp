@@ -324,12 +324,8 @@ void StoreTest::userJoinReadsTheKeyIndexAfterUpgrade() {
     const qint64 user = TestDatabase::addSubject("BIANCHI", true);
     TestDatabase::exec("INSERT INTO Ritenute (utente, anno) VALUES (?, '2024')",
                        {QString::number(user)});
-    TestDatabase::exec("DROP INDEX Soggetti_chiave_testo");
-    TestDatabase::exec("DROP TABLE ScadenzaDichiarazione");
-    TestDatabase::exec("DROP INDEX Ritenute_FT_lunghezza");
-    TestDatabase::exec("DROP TABLE Modifiche");
-    QVERIFY(store::dialect::storeVersion(store::connection(), 5).ok());
-    store::closeDatabase();
+    db.rewind(5, {"DROP INDEX Soggetti_chiave_testo", "DROP TABLE ScadenzaDichiarazione",
+                  "DROP TABLE Modifiche", "DROP INDEX Ritenute_FT_lunghezza"});
     QVERIFY(store::openDatabase(db.path()).ok());
     QCOMPARE(store::schema::versionOf(store::connection()), store::schema::kCurrentVersion);
     if (!TestDatabase::onServer())
@@ -389,35 +385,28 @@ void StoreTest::openFailures() {
 // A ledger from before the certificate fields: its subjects gain them with the
 // defaults, and nothing else changes.
 void StoreTest::upgradeKeepsSubjectsWithCertificateDefaults() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("Database.db");
-    QVERIFY(store::openDatabase(path).ok());
-    {
-        QSqlQuery q(store::connection());
-        QVERIFY(q.exec("INSERT INTO Soggetti (denominazione, codice) VALUES ('ROSSI', 'RSS')"));
-        // Back to the layout before the certificate fields.
-        QVERIFY(q.exec("ALTER TABLE Soggetti DROP COLUMN codicealtro"));
-        QVERIFY(q.exec("ALTER TABLE Soggetti DROP COLUMN causale"));
-        for (const char* table :
-             {"TassoLegale", "Proroghe", "Opzioni", "ScadenzaDichiarazione", "Modifiche"})
-            QVERIFY(q.exec(QStringLiteral("DROP TABLE %1").arg(QLatin1String(table))));
-        QVERIFY(q.exec("ALTER TABLE Soggetti DROP COLUMN versione"));
-        QVERIFY(q.exec("ALTER TABLE Ritenute DROP COLUMN versione"));
-        QVERIFY(q.exec("DROP INDEX Soggetti_chiave_testo"));
-        QVERIFY(q.exec("DROP INDEX Ritenute_FT_lunghezza"));
-        QVERIFY(q.exec("PRAGMA user_version = 2"));
-    }
-    store::closeDatabase();
-    QVERIFY(store::openDatabase(path).ok());
+    TestDatabase db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    TestDatabase::exec("INSERT INTO Soggetti (denominazione, codice) VALUES ('ROSSI', 'RSS')");
+    // Back to the layout before the certificate fields.
+    QStringList statements = {"ALTER TABLE Soggetti DROP COLUMN codicealtro",
+                              "ALTER TABLE Soggetti DROP COLUMN causale"};
+    for (const char* table :
+         {"TassoLegale", "Proroghe", "Opzioni", "ScadenzaDichiarazione", "Modifiche"})
+        statements << QStringLiteral("DROP TABLE %1").arg(QLatin1String(table));
+    statements << "ALTER TABLE Soggetti DROP COLUMN versione"
+               << "ALTER TABLE Ritenute DROP COLUMN versione"
+               << "DROP INDEX Soggetti_chiave_testo"
+               << "DROP INDEX Ritenute_FT_lunghezza";
+    db.rewind(2, statements);
+    QVERIFY(store::openDatabase(db.path()).ok());
     QCOMPARE(store::schema::versionOf(store::connection()), store::schema::kCurrentVersion);
-    QSqlQuery q(store::connection());
-    QVERIFY(q.exec("SELECT denominazione, codice, causale, codicealtro FROM Soggetti"));
-    QVERIFY(q.next());
-    QCOMPARE((QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
-                          q.value(3).toString()}),
+    Result<QSqlQuery> q =
+        store::run("SELECT denominazione, codice, causale, codicealtro FROM Soggetti");
+    QVERIFY(q.ok() && q.value.next());
+    QCOMPARE((QStringList{q.value.value(0).toString(), q.value.value(1).toString(),
+                          q.value.value(2).toString(), q.value.value(3).toString()}),
              (QStringList{"ROSSI", "RSS", "A", "22"}));
-    q.finish();
-    store::closeDatabase();
 }
 
 void StoreTest::transactionRollsBackUnlessCommitted() {

@@ -8,6 +8,7 @@
 #include "support/test_server.h"
 
 #include <QCoreApplication>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QTest>
@@ -62,6 +63,35 @@ QSqlDatabase TestDatabase::secondConnection() const {
     db.setDatabaseName(address.path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     return db.open() ? db : QSqlDatabase();
+}
+
+void TestDatabase::rewind(int version, const QStringList& statements) const {
+    store::closeDatabase();
+    const QString name = QStringLiteral("rewind");
+    {
+        const store::LedgerAddress address = store::parseLedgerAddress(path());
+        QSqlDatabase db;
+        if (address.server) {
+            if (const std::optional<QString> reason = store::connectServer(name, address))
+                QFAIL(qPrintable(*reason));
+            db = QSqlDatabase::database(name);
+        } else {
+            db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(address.path);
+            QVERIFY(db.open());
+        }
+        QSqlQuery query(db);
+        // On a server the triggers that record changes are the layout's too.
+        const QStringList undone =
+            version < 9 && address.server
+                ? statements + QStringList{"DROP FUNCTION velarco_registra_modifica() CASCADE"}
+                : statements;
+        for (const QString& sql : undone)
+            QVERIFY2(query.exec(sql), qPrintable(sql + ": " + query.lastError().text()));
+        QVERIFY(store::dialect::storeVersion(db, version).ok());
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
 }
 
 TestDatabase::~TestDatabase() {

@@ -30,6 +30,10 @@ public:
     // A second connection to this ledger, as another operator's program holds it; an
     // invalid one when it cannot open. Closed with the TestDatabase.
     QSqlDatabase secondConnection() const;
+    // Takes the ledger back to the layout `version`, as an older program left it: closes the
+    // program's connection and runs `statements` (the undoing of the later steps) and the
+    // storing of the version on a connection of its own; the test then opens it again.
+    void rewind(int version, const QStringList& statements) const;
     // Inserts a subject, with its name's sort key as the program writes it; returns its ID.
     static qint64 addSubject(const QString& name, bool user = false);
 

@@ -45,17 +45,17 @@ void TaxTablesTest::upgradeFromThePreviousVersion() {
     QVERIFY2(db.ok(), qPrintable(db.error()));
     // A ledger written before the tax calendar: its records stay, the tables arrive.
     TestDatabase::exec(QStringLiteral("INSERT INTO Ritenute (utente, anno) VALUES ('1', '2024')"));
+    QStringList statements;
     for (const char* table :
          {"TassoLegale", "Proroghe", "Opzioni", "ScadenzaDichiarazione", "Modifiche"})
-        TestDatabase::exec(QStringLiteral("DROP TABLE %1").arg(QLatin1String(table)));
+        statements << QStringLiteral("DROP TABLE %1").arg(QLatin1String(table));
     // The row versions and the index of the subjects' key as text came after the tax tables.
     for (const char* table : {"Ritenute", "Soggetti"})
-        TestDatabase::exec(
-            QStringLiteral("ALTER TABLE %1 DROP COLUMN versione").arg(QLatin1String(table)));
-    TestDatabase::exec(QStringLiteral("DROP INDEX Soggetti_chiave_testo"));
-    TestDatabase::exec(QStringLiteral("DROP INDEX Ritenute_FT_lunghezza"));
-    QVERIFY(store::dialect::storeVersion(store::connection(), 3).ok());
-    store::closeDatabase();
+        statements
+            << QStringLiteral("ALTER TABLE %1 DROP COLUMN versione").arg(QLatin1String(table));
+    statements << QStringLiteral("DROP INDEX Soggetti_chiave_testo")
+               << QStringLiteral("DROP INDEX Ritenute_FT_lunghezza");
+    db.rewind(3, statements);
     QVERIFY(store::openDatabase(db.path()).ok());
     QCOMPARE(store::schema::versionOf(store::connection()), store::schema::kCurrentVersion);
     const Result<LegalRates> rates = loadLegalRates();
@@ -127,10 +127,8 @@ void TaxTablesTest::knownDeferralsSeeded() {
                            {officeRow});
     // The layout before the general deferrals, which came before the invoice-number index
     // and the record of changes.
-    TestDatabase::exec(QStringLiteral("DROP INDEX Ritenute_FT_lunghezza"));
-    TestDatabase::exec(QStringLiteral("DROP TABLE Modifiche"));
-    QVERIFY(store::dialect::storeVersion(store::connection(), 7).ok());
-    store::closeDatabase();
+    db.rewind(7, {QStringLiteral("DROP INDEX Ritenute_FT_lunghezza"),
+                  QStringLiteral("DROP TABLE Modifiche")});
     QVERIFY(store::openDatabase(db.path()).ok());
     const Result<DueDateOverrides> overrides = loadOverrides();
     QVERIFY(overrides.ok());
