@@ -131,6 +131,10 @@ int importWithoutWindow(const StartupOptions& startup, char* argv[]) {
     const Status opened = store::openDatabase(path);
     if (!opened.ok())
         return fail(kNoDatabase, opened.error());
+    if (const Status refused = store::writesRefused(); !refused.ok()) {
+        store::closeDatabase();
+        return fail(kImportRefused, refused.error());
+    }
     const QString folder = startup.values.value(QStringLiteral("import-tables"));
     const Result<importing::TablesOutcome> done =
         importing::importTables(folder, QDate::currentDate());

@@ -157,9 +157,7 @@ void ArchiveMenu::switchTo(const QString& ledger, const QString& opened) {
 }
 
 QString ArchiveMenu::readOnlyText() {
-    return QStringLiteral("L'archivio è aperto in sola lettura: si possono consultare i dati e "
-                          "stampare, ma non inserire, modificare o eliminare.\nPer lavorarci, "
-                          "copiarlo su un disco scrivibile o chiedere il permesso di scrittura.");
+    return store::writesRefused().error();
 }
 
 void ArchiveMenu::VerificaArchivio() {

@@ -67,6 +67,8 @@ int run(const StartupOptions& options, const QString& path) {
         store::closeDatabase();
         return status;
     };
+    if (const Status refused = store::writesRefused(); !refused.ok() && !dryRun)
+        return finish(fail(kImportRefused, refused.error()));
     Result<QList<importing::LedgerUser>> users = importing::ledgerUsers();
     if (!users.ok())
         return finish(fail(kImportRefused, users.error()));

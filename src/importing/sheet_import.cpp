@@ -8,6 +8,7 @@
 #include "platform/message_boxes.h"
 #include "platform/number_keys.h"
 #include "registry/subject_store.h"
+#include "store/change_record.h"
 #include "store/connection.h"
 #include "store/queries.h"
 #include "store/transaction.h"
@@ -366,6 +367,11 @@ Result<ImportPlan> planImport(const sheet::Table& table, const SheetLayout& layo
 
 ImportOutcome runImport(const ImportPlan& plan, const ImportProgress& progress) {
     ImportOutcome outcome;
+    const store::RecordedAs recorded(store::connection(), store::Azione::Importazione);
+    if (!recorded.begun().ok()) {
+        outcome.status = recorded.begun();
+        return outcome;
+    }
     Transaction transaction(store::connection());
     if (!transaction.begun().ok()) {
         outcome.status = transaction.begun();

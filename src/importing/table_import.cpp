@@ -4,6 +4,7 @@
 #include "ledger/withholding_store.h"
 #include "platform/amount.h"
 #include "registry/subject_store.h"
+#include "store/change_record.h"
 #include "store/connection.h"
 #include "store/dialect.h"
 #include "store/transaction.h"
@@ -284,6 +285,9 @@ Result<TablesOutcome> importTables(const QString& folderPath, const QDate& today
     if (!records.ok())
         return {records.status, {}};
 
+    const store::RecordedAs recorded(store::connection(), store::Azione::Importazione);
+    if (!recorded.begun().ok())
+        return {recorded.begun(), {}};
     Transaction transaction(store::connection());
     if (!transaction.begun().ok())
         return {transaction.begun(), {}};

@@ -2,6 +2,8 @@
 
 #include "platform/amount.h"
 #include "store/archive.h"
+#include "store/change_record.h"
+#include "store/connection.h"
 #include "store/transaction.h"
 
 namespace year_deletion {
@@ -28,6 +30,10 @@ Status deleteYear(const QString& userId, const QString& year, int* deleted) {
     if (const Result<QString> copy = store::copyBeforeYearDeletion(); !copy.ok())
         return Status::failure(
             QStringLiteral("la copia automatica dell'archivio non è riuscita: ") + copy.error());
+    // One entry in the record of changes for each record deleted.
+    const store::RecordedAs recorded(store::connection(), store::Azione::CancellazioneAnno);
+    if (!recorded.begun().ok())
+        return recorded.begun();
     // Equality, not LIKE: a year typed as "20%" must not reach other years.
     const Result<store::Written> done = store::runInTransaction(
         QStringLiteral("DELETE FROM Ritenute WHERE anno = ? AND utente = ?"), {year, userId});

@@ -1,5 +1,6 @@
 #include "store/archive.h"
 
+#include "store/change_record.h"
 #include "store/connection.h"
 #include "store/copies.h"
 #include "store/dialect.h"
@@ -88,6 +89,11 @@ Result<QString> restoreFrom(const QString& copy, const std::function<void()>& be
         return fail(QStringLiteral("impossibile sostituire il file dell'archivio"));
     if (!reopened.ok())
         return fail(reopened.error());
+    // The restored ledger's own record goes on with the restore, one entry.
+    if (Status s = recordWholeLedger(connection(), Azione::Ripristino); !s.ok())
+        return fail(QStringLiteral("l'archivio è stato ripristinato, ma il ripristino non è "
+                                   "stato annotato nel registro delle modifiche: ") +
+                    s.error());
     return result;
 }
 

@@ -30,7 +30,7 @@ StatementWatcher& watcher() {
 
 struct OpenLedger {
     QString path;
-    bool readOnly = false;
+    ReadOnlyCause readOnly = ReadOnlyCause::None;
 };
 
 OpenLedger& openLedger() {
@@ -86,9 +86,10 @@ Status openDatabase(const QString& path) {
         const LedgerAddress address = parseLedgerAddress(path, &error);
         if (!error.isEmpty())
             return Status::failure(error);
-        if (Status s = openServerDatabase(address); !s.ok())
-            return s;
-        openLedger() = {address.display(), false};
+        const Result<ReadOnlyCause> opened = openServerDatabase(address);
+        if (!opened.ok())
+            return opened.status;
+        openLedger() = {address.display(), opened.value};
         return Status::success();
     }
     closeDatabase();
@@ -121,12 +122,44 @@ Status openDatabase(const QString& path) {
         if (Status s = recordChanges(connection()); !s.ok())
             return fail(path, s.error());
     }
-    openLedger() = {QFileInfo(path).absoluteFilePath(), readOnly};
+    openLedger() = {QFileInfo(path).absoluteFilePath(),
+                    readOnly ? ReadOnlyCause::File : ReadOnlyCause::None};
     return Status::success();
 }
 
 bool isReadOnly() {
+    return openLedger().readOnly != ReadOnlyCause::None;
+}
+
+ReadOnlyCause readOnlyCause() {
     return openLedger().readOnly;
+}
+
+Status writesRefused() {
+    QString reason;
+    switch (openLedger().readOnly) {
+    case ReadOnlyCause::None:
+        return Status::success();
+    case ReadOnlyCause::File:
+        reason = QStringLiteral("L'archivio è aperto in sola lettura: si possono consultare i "
+                                "dati e stampare, ma non inserire, modificare o eliminare.\nPer "
+                                "lavorarci, copiarlo su un disco scrivibile o chiedere il "
+                                "permesso di scrittura.");
+        break;
+    case ReadOnlyCause::ReaderRole:
+        reason = QStringLiteral("Questo operatore può soltanto consultare l'archivio: si possono "
+                                "vedere i dati e stampare, ma non inserire, modificare o "
+                                "eliminare.\nPer lavorarci, chiedere all'amministratore il ruolo "
+                                "velarco_operatore.");
+        break;
+    case ReadOnlyCause::OlderLayout:
+        reason = QStringLiteral("L'archivio sul server è di una versione precedente, che questo "
+                                "operatore non può aggiornare: è aperto in sola lettura.\n"
+                                "L'amministratore (velarco_amministratore) deve aprirlo una volta "
+                                "con questo programma.");
+        break;
+    }
+    return Status::failure(ErrorKind::ReadOnly, reason);
 }
 
 QString databasePath() {

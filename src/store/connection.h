@@ -23,6 +23,19 @@ Status openDatabase(const QString& path);
 // Whether the open ledger is read only: every write is refused.
 bool isReadOnly();
 
+// Why the open ledger is read only.
+enum class ReadOnlyCause {
+    None,
+    File,        // the file or its folder may not be written
+    ReaderRole,  // on a server, the operator's role may only read (velarco_lettore)
+    OlderLayout, // on a server, a layout this operator's role may not upgrade
+};
+ReadOnlyCause readOnlyCause();
+
+// The refusal of any write on the open ledger, in Italian and by its cause, before anything
+// is attempted (kind ReadOnly); success when it may be written.
+Status writesRefused();
+
 // The absolute path of the open ledger file, or the address of the server ledger; empty
 // when none is open.
 QString databasePath();

@@ -111,5 +111,17 @@ Status recordChangesOnConnection(QSqlDatabase db);
 // The operator the record names for this connection: the session's role on a server.
 Result<QString> sessionOperator(QSqlDatabase db, const QString& login);
 
+// What the connecting role may do with the ledger on a server: write its data (the ledger,
+// the lookup tables and the record of changes), and change its layout (it owns the tables,
+// or, in a database without them, may create them). On a file both are the file's.
+struct RoleRights {
+    bool write = true;
+    bool upgrade = true;
+};
+Result<RoleRights> roleRights(QSqlDatabase db);
+
+// Makes every following transaction of the connection read only.
+Status readOnlySession(QSqlDatabase db);
+
 } // namespace dialect
 } // namespace store

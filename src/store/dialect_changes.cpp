@@ -227,6 +227,37 @@ Status recordChangesOnConnection(QSqlDatabase db) {
     return Status::success();
 }
 
+Result<RoleRights> roleRights(QSqlDatabase db) {
+    Result<RoleRights> result;
+    if (engineOf(db) != Engine::PostgreSQL)
+        return result;
+    // The ledger's table names its owner; a database without it is new.
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral(
+            "SELECT coalesce(bool_and(has_table_privilege(t.oid, 'INSERT, UPDATE, DELETE')), "
+            "has_schema_privilege(current_schema(), 'CREATE')), "
+            "coalesce(bool_and(pg_has_role(t.relowner, 'USAGE')), "
+            "has_schema_privilege(current_schema(), 'CREATE')), "
+            "coalesce(bool_or(has_table_privilege(m.oid, 'INSERT')), true) "
+            "FROM pg_class t LEFT JOIN pg_class m ON m.relname = 'modifiche' "
+            "AND m.relnamespace = t.relnamespace "
+            "WHERE t.relname = 'ritenute' AND t.relnamespace = (SELECT oid FROM pg_namespace WHERE "
+            "nspname = current_schema())")) ||
+        !query.next()) {
+        result.status = Status::failure(query.lastError().text());
+        return result;
+    }
+    result.value.write = query.value(0).toBool() && query.value(2).toBool();
+    result.value.upgrade = query.value(1).toBool();
+    return result;
+}
+
+Status readOnlySession(QSqlDatabase db) {
+    if (engineOf(db) != Engine::PostgreSQL)
+        return Status::success();
+    return execute(db, QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"));
+}
+
 Result<QString> sessionOperator(QSqlDatabase db, const QString& login) {
     Result<QString> result{Status::success(), login};
     if (engineOf(db) == Engine::SQLite)

@@ -26,7 +26,8 @@ struct CopiedTable {
     QStringList amounts; // summed by the check
 };
 
-// The target's seeded lookup rows give way to the source's.
+// Every table of the layout; the target's seeded lookup rows give way to the source's. The
+// record of changes comes last, whole, and the copy adds its own entry after the check.
 const QList<CopiedTable>& copiedTables() {
     static const QList<CopiedTable> tables = {
         {"Soggetti", {}},
@@ -38,6 +39,11 @@ const QList<CopiedTable>& copiedTables() {
         {"periodo", {}},
         {"Tributo", {}},
         {"Percentuale", {QStringLiteral("Percentuale")}},
+        {"TassoLegale", {}},
+        {"Proroghe", {}},
+        {"ScadenzaDichiarazione", {}},
+        {"Opzioni", {}},
+        {"Modifiche", {}},
     };
     return tables;
 }
@@ -131,7 +137,8 @@ Status copyRows(QSqlDatabase from, QSqlDatabase to, const CopiedTable& table,
     const QString name = QLatin1String(table.name);
     QSqlQuery read(from);
     read.setForwardOnly(true);
-    if (!read.exec(QStringLiteral("SELECT * FROM %1 ORDER BY ID").arg(name)))
+    // In the order of the key, the first column (Opzioni's is its name).
+    if (!read.exec(QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(name)))
         return Status::failure(name + QStringLiteral(": ") + reasonOf(read));
     const QSqlRecord record = read.record();
     QStringList columns;
@@ -162,7 +169,8 @@ Status copyRows(QSqlDatabase from, QSqlDatabase to, const CopiedTable& table,
     }
     if (read.lastError().isValid())
         return Status::failure(name + QStringLiteral(": ") + reasonOf(read));
-    return dialect::continueKeysAfter(to, name);
+    const bool numbered = record.indexOf(QStringLiteral("ID")) >= 0;
+    return numbered ? dialect::continueKeysAfter(to, name) : Status::success();
 }
 
 CopyResult refuse(CopyOutcome outcome, const QString& message) {
@@ -208,7 +216,7 @@ CopyResult copyBetween(Side& source, Side& target,
                           .arg(target.address())
                           .arg(targetVersion.value));
     }
-    for (const char* table : {"Soggetti", "Ritenute"}) {
+    for (const char* table : {"Soggetti", "Ritenute", "Modifiche"}) {
         const Result<qint64> rows =
             single(target.db(), QStringLiteral("SELECT count(*) FROM ") + QLatin1String(table));
         if (!rows.ok())
@@ -229,6 +237,10 @@ CopyResult copyBetween(Side& source, Side& target,
                                      "vuota: %1")
                           .arg(reason));
     };
+    // The rows arrive as they are, with their record: the copy is one entry of its own.
+    const RecordedAs copying(target.db(), Azione::Manutenzione);
+    if (!copying.begun().ok())
+        return failed(copying.begun().error());
     Transaction transaction(target.db());
     if (!transaction.begun().ok())
         return failed(transaction.begun().error());
@@ -255,6 +267,8 @@ CopyResult copyBetween(Side& source, Side& target,
                               .arg(to.value.cents));
         result.figures.append(to.value);
     }
+    if (Status s = recordWholeLedger(target.db(), Azione::Copia); !s.ok())
+        return failed(s.error());
     if (Status s = transaction.commit(); !s.ok())
         return failed(s.error());
     result.outcome = CopyOutcome::Copied;

@@ -30,8 +30,9 @@ struct CopyResult {
 };
 
 // Copies `source` into `target` in one transaction on the target, creating its tables
-// when it has none and refusing it when it holds subjects or records. Before the
-// commit, the rows and the money sums of every table are compared on both sides.
+// when it has none and refusing it when it holds subjects, records or changes. Before the
+// commit, the rows and the money sums of every table are compared on both sides, and the
+// copy adds its one entry to the target's record of changes (after the comparison).
 // `progress` hears about every table and every few thousand rows.
 CopyResult copyLedger(const QString& source, const QString& target,
                       const std::function<void(const QString&)>& progress = {});

@@ -60,16 +60,41 @@ void setPasswordPrompt(PasswordPrompt ask) {
     prompt() = std::move(ask);
 }
 
-Status openServerDatabase(const LedgerAddress& address) {
+Result<ReadOnlyCause> openServerDatabase(const LedgerAddress& address) {
     closeDatabase();
     lost = false;
-    if (const std::optional<QString> reason = connectServer(kConnectionName, address))
-        return fail(address, *reason);
-    if (Status s = openChangeRecord(connection()); !s.ok())
-        return fail(address, s.error());
-    if (Status s = schema::upgrade(connection(), QDate::currentDate()); !s.ok())
-        return fail(address, s.error());
-    return Status::success();
+    Result<ReadOnlyCause> result{Status::success(), ReadOnlyCause::None};
+    if (const std::optional<QString> reason = connectServer(kConnectionName, address)) {
+        result.status = fail(address, *reason);
+        return result;
+    }
+    const Result<int> version = dialect::storedVersion(connection());
+    const Result<dialect::RoleRights> rights = dialect::roleRights(connection());
+    if (Status s = version.ok() ? rights.status : version.status; !s.ok()) {
+        result.status = fail(address, s.error());
+        return result;
+    }
+    // What the role may not do is never attempted: the ledger opens for reading.
+    if (version.value < schema::kCurrentVersion && !rights.value.upgrade) {
+        if (version.value == 0) {
+            result.status = fail(address, QStringLiteral("il database non ha ancora le tabelle "
+                                                         "dell'archivio e questo operatore non "
+                                                         "può crearle: l'amministratore "
+                                                         "(velarco_amministratore) deve aprirlo "
+                                                         "una volta con questo programma"));
+            return result;
+        }
+        result.value = ReadOnlyCause::OlderLayout;
+    } else if (!rights.value.write) {
+        result.value = ReadOnlyCause::ReaderRole;
+    }
+    Status opened = result.value != ReadOnlyCause::None ? dialect::readOnlySession(connection())
+                                                        : openChangeRecord(connection());
+    if (opened.ok() && result.value == ReadOnlyCause::None)
+        opened = schema::upgrade(connection(), QDate::currentDate());
+    if (!opened.ok())
+        result.status = fail(address, opened.error());
+    return result;
 }
 
 bool isConnectionLoss(const QSqlError& error) {
@@ -104,7 +129,7 @@ Status reconnectIfLost() {
         return Status::failure(
             QStringLiteral("il server non risponde: %1").arg(db.lastError().text().trimmed()));
     lost = false;
-    return openChangeRecord(db);
+    return isReadOnly() ? dialect::readOnlySession(db) : openChangeRecord(db);
 }
 
 } // namespace store

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/status.h"
+#include "store/connection.h"
 #include "store/ledger_address.h"
 
 #include <QString>
@@ -25,8 +26,9 @@ void setPasswordPrompt(PasswordPrompt prompt);
 std::optional<QString> connectServer(const QString& connectionName, const LedgerAddress& address);
 
 // Opens the program's connection on the server ledger at `address`, creating or
-// upgrading its tables.
-Status openServerDatabase(const LedgerAddress& address);
+// upgrading its tables as far as the role's rights go: a role that may only read, or may
+// not upgrade an older layout, opens it read only (the cause is returned).
+Result<ReadOnlyCause> openServerDatabase(const LedgerAddress& address);
 
 // Whether `error` says the connection to the server is gone.
 bool isConnectionLoss(const QSqlError& error);

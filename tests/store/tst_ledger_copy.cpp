@@ -1,3 +1,4 @@
+#include "store/change_record.h"
 #include "store/connection.h"
 #include "store/ledger_copy.h"
 #include "store/transaction.h"
@@ -14,15 +15,17 @@ using store::CopyOutcome;
 
 namespace {
 
-const QStringList kTables = {"Anno", "periodo", "Tributo", "Percentuale", "Soggetti", "Ritenute"};
+const QStringList kTables = {
+    "Anno",     "periodo",     "Tributo",  "Percentuale",           "Soggetti",
+    "Ritenute", "TassoLegale", "Proroghe", "ScadenzaDichiarazione", "Opzioni"};
 
-// Every row of every table in key order, a NULL as "<null>", a date as ISO text.
-QStringList dump(const QString& address) {
+// Every row of every table of `tables` in key order, a NULL as "<null>", a date as ISO text.
+QStringList dump(const QString& address, const QStringList& tables = kTables) {
     if (const Status s = store::openDatabase(address); !s.ok())
         return {s.error()};
     QStringList rows;
-    for (const QString& table : kTables) {
-        Result<QSqlQuery> q = store::run("SELECT * FROM " + table + " ORDER BY ID");
+    for (const QString& table : tables) {
+        Result<QSqlQuery> q = store::run("SELECT * FROM " + table + " ORDER BY 1");
         if (!q.ok())
             rows << q.error();
         while (q.ok() && q.value.next()) {
@@ -108,7 +111,11 @@ void LedgerCopyTest::roundTrip() {
     TestDatabase::addSubject("BIANCHI");
     TestDatabase::exec("DELETE FROM Anno WHERE Anno = (SELECT min(Anno) FROM Anno)");
     TestDatabase::exec("INSERT INTO Tributo (codice, Causale) VALUES ('9999', 'È così')");
+    TestDatabase::exec("INSERT INTO Opzioni (chiave, valore) VALUES ('prova', 'S')");
     {
+        // Many records without their entries (as another tool writes a file): the record of
+        // changes is copied as any table, and this keeps the copy's time to the records.
+        const store::RecordedAs unrecorded(store::connection(), store::Azione::Manutenzione);
         Transaction batch(store::connection());
         for (int i = 0; i < records; ++i)
             addRecord(user, QString("SOGGETTO %1").arg(i % 7),
@@ -118,13 +125,17 @@ void LedgerCopyTest::roundTrip() {
         QVERIFY(batch.commit().ok());
     }
     const QStringList original = dump(source.path());
+    const QStringList recorded = dump(source.path(), {"Modifiche"});
+    QCOMPARE(recorded.size(), 5);
 
     const QString file = dir.filePath("copy.db");
     const store::CopyResult toFile = store::copyLedger(source.path(), file);
     QVERIFY2(toFile.outcome == CopyOutcome::Copied, qPrintable(toFile.message));
-    QCOMPARE(toFile.figures.size(), kTables.size());
+    QCOMPARE(toFile.figures.size(), kTables.size() + 1);
     QCOMPARE(toFile.figures.at(1).table, QString("Ritenute"));
     QCOMPARE(toFile.figures.at(1).rows, qint64(records));
+    // The record as it was, checked, then the copy's own entry.
+    QCOMPARE(toFile.figures.last().rows, qint64(recorded.size()));
 
     OtherDatabase back(dir);
     QVERIFY(back.ok());
@@ -132,6 +143,11 @@ void LedgerCopyTest::roundTrip() {
     QVERIFY2(toOther.outcome == CopyOutcome::Copied, qPrintable(toOther.message));
     QCOMPARE(dump(file), original);
     QCOMPARE(dump(back.address()), original);
+    const QStringList copied = dump(back.address(), {"Modifiche"});
+    QCOMPARE(copied.mid(0, recorded.size()), recorded);
+    QCOMPARE(copied.size(), recorded.size() + 2);
+    for (const QString& entry : copied.mid(recorded.size()))
+        QVERIFY2(entry.contains("|copia|<null>|<null>|<null>|<null>|<null>"), qPrintable(entry));
 
     QVERIFY(store::openDatabase(back.address()).ok());
     const qint64 next = TestDatabase::addSubject("NUOVO");

@@ -324,8 +324,9 @@ void StoreTest::userJoinReadsTheKeyIndexAfterUpgrade() {
     const qint64 user = TestDatabase::addSubject("BIANCHI", true);
     TestDatabase::exec("INSERT INTO Ritenute (utente, anno) VALUES (?, '2024')",
                        {QString::number(user)});
-    db.rewind(5, {"DROP INDEX Soggetti_chiave_testo", "DROP TABLE ScadenzaDichiarazione",
-                  "DROP TABLE Modifiche", "DROP INDEX Ritenute_FT_lunghezza"});
+    TestDatabase::rewind(db.path(), 5,
+                         {"DROP INDEX Soggetti_chiave_testo", "DROP TABLE ScadenzaDichiarazione",
+                          "DROP TABLE Modifiche", "DROP INDEX Ritenute_FT_lunghezza"});
     QVERIFY(store::openDatabase(db.path()).ok());
     QCOMPARE(store::schema::versionOf(store::connection()), store::schema::kCurrentVersion);
     if (!TestDatabase::onServer())
@@ -398,7 +399,7 @@ void StoreTest::upgradeKeepsSubjectsWithCertificateDefaults() {
                << "ALTER TABLE Ritenute DROP COLUMN versione"
                << "DROP INDEX Soggetti_chiave_testo"
                << "DROP INDEX Ritenute_FT_lunghezza";
-    db.rewind(2, statements);
+    TestDatabase::rewind(db.path(), 2, statements);
     QVERIFY(store::openDatabase(db.path()).ok());
     QCOMPARE(store::schema::versionOf(store::connection()), store::schema::kCurrentVersion);
     Result<QSqlQuery> q =

@@ -65,11 +65,11 @@ QSqlDatabase TestDatabase::secondConnection() const {
     return db.open() ? db : QSqlDatabase();
 }
 
-void TestDatabase::rewind(int version, const QStringList& statements) const {
+void TestDatabase::rewind(const QString& ledger, int version, const QStringList& statements) {
     store::closeDatabase();
     const QString name = QStringLiteral("rewind");
     {
-        const store::LedgerAddress address = store::parseLedgerAddress(path());
+        const store::LedgerAddress address = store::parseLedgerAddress(ledger);
         QSqlDatabase db;
         if (address.server) {
             if (const std::optional<QString> reason = store::connectServer(name, address))

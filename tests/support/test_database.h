@@ -33,7 +33,7 @@ public:
     // Takes the ledger back to the layout `version`, as an older program left it: closes the
     // program's connection and runs `statements` (the undoing of the later steps) and the
     // storing of the version on a connection of its own; the test then opens it again.
-    void rewind(int version, const QStringList& statements) const;
+    static void rewind(const QString& ledger, int version, const QStringList& statements);
     // Inserts a subject, with its name's sort key as the program writes it; returns its ID.
     static qint64 addSubject(const QString& name, bool user = false);
 

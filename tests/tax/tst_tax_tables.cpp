@@ -55,7 +55,7 @@ void TaxTablesTest::upgradeFromThePreviousVersion() {
             << QStringLiteral("ALTER TABLE %1 DROP COLUMN versione").arg(QLatin1String(table));
     statements << QStringLiteral("DROP INDEX Soggetti_chiave_testo")
                << QStringLiteral("DROP INDEX Ritenute_FT_lunghezza");
-    db.rewind(3, statements);
+    TestDatabase::rewind(db.path(), 3, statements);
     QVERIFY(store::openDatabase(db.path()).ok());
     QCOMPARE(store::schema::versionOf(store::connection()), store::schema::kCurrentVersion);
     const Result<LegalRates> rates = loadLegalRates();
@@ -127,8 +127,9 @@ void TaxTablesTest::knownDeferralsSeeded() {
                            {officeRow});
     // The layout before the general deferrals, which came before the invoice-number index
     // and the record of changes.
-    db.rewind(7, {QStringLiteral("DROP INDEX Ritenute_FT_lunghezza"),
-                  QStringLiteral("DROP TABLE Modifiche")});
+    TestDatabase::rewind(db.path(), 7,
+                         {QStringLiteral("DROP INDEX Ritenute_FT_lunghezza"),
+                          QStringLiteral("DROP TABLE Modifiche")});
     QVERIFY(store::openDatabase(db.path()).ok());
     const Result<DueDateOverrides> overrides = loadOverrides();
     QVERIFY(overrides.ok());
