@@ -295,6 +295,8 @@ void ArchiveMenuTest::restoreReturnsToSelection() {
     }
     QVERIFY2(boxes_->last().text.startsWith("Archivio ripristinato dalla copia"),
              qPrintable(boxes_->last().text));
+    // The restored ledger's record says so, once.
+    QCOMPARE(TestDatabase::changesRecorded("ripristino", QString()), qint64(1));
     QCOMPARE(window_->currentUserName(), QString());
     QVERIFY(!window_->action("Ritenute")->isEnabled());
     // The replaced ledger is kept beside it, with the row the copy lacks.

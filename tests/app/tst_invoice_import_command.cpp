@@ -135,6 +135,10 @@ void InvoiceImportCommandTest::runs() {
     QVERIFY2(out.contains(outHas), qPrintable(out + err));
     QCOMPARE(count(QStringLiteral("Ritenute")), records);
     QCOMPARE(count(QStringLiteral("Soggetti")), 1 + (records > 0 ? 1 : 0));
+    // The other program's writes are recorded as the import they are.
+    QCOMPARE(
+        TestDatabase::changesRecorded(QStringLiteral("importazione"), QStringLiteral("Ritenute")),
+        qint64(records));
     // Nothing was written beside the download.
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 1);
 }

@@ -393,6 +393,8 @@ void SheetImportTest::newSubjectsOnRequest() {
     QVERIFY2(outcome.status.ok(), qPrintable(outcome.status.error()));
     QCOMPARE(outcome.records, 4);
     QCOMPARE(outcome.subjects, 3);
+    QCOMPARE(TestDatabase::changesRecorded("importazione", "Ritenute"), qint64(4));
+    QCOMPARE(TestDatabase::changesRecorded("importazione", "Soggetti"), qint64(3));
     // Each record points to the subject created for its payee, with its codes.
     Result<QSqlQuery> q = store::run(
         "SELECT r.denominazione, s.denominazione, s.utente, s.codice, s.partita FROM Ritenute r "

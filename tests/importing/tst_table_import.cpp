@@ -209,6 +209,8 @@ void TableImportTest::refusedRow() {
              qPrintable(records->refused.first().reason));
     QCOMPARE(count("SELECT count(*) FROM Ritenute"), 2);
     QCOMPARE(count("SELECT sum(imponibile) FROM Ritenute"), 200000);
+    QCOMPARE(TestDatabase::changesRecorded("importazione", "Ritenute"), qint64(2));
+    QCOMPARE(TestDatabase::changesRecorded("inserimento", "Ritenute"), qint64(0));
     QVERIFY(
         importing::outcomeLines(done.value)
             .contains(QStringLiteral("  riga 3 rifiutata: ") + records->refused.first().reason));

@@ -213,6 +213,9 @@ void TestYearDeletion::deleteMatchesExactly() {
     const Status s = year_deletion::deleteYear(user, year, &count);
     QVERIFY2(s.ok(), qPrintable(s.error()));
     QCOMPARE(count, deleted);
+    // One entry in the record of changes for each record deleted, and no other deletion.
+    QCOMPARE(TestDatabase::changesRecorded("cancellazione anno", "Ritenute"), qint64(deleted));
+    QCOMPARE(TestDatabase::changesRecorded("cancellazione", "Ritenute"), qint64(0));
     QCOMPARE((QList<int>{countRows(userA_, QStringLiteral("2024")),
                          countRows(userA_, QStringLiteral("2023")),
                          countRows(userB_, QStringLiteral("2024"))}),

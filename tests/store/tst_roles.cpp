@@ -4,7 +4,9 @@
 #include "support/test_server.h"
 
 #include <QCoreApplication>
+#include <QProcess>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 
 // The three roles of a shared ledger, created on the test server as the README's section on
@@ -51,6 +53,7 @@ private Q_SLOTS:
     void rolesOpen_data();
     void rolesOpen();
     void olderLayoutWaitsForTheAdministrator();
+    void readerCommandRefused();
 
 private:
     // A database owned by the administrator, its tables made by the administrator's first
@@ -168,6 +171,18 @@ void RolesTest::olderLayoutWaitsForTheAdministrator() {
     QVERIFY(store::openDatabase(addressAs(ledger_, "operatore")).ok());
     QCOMPARE(store::readOnlyCause(), store::ReadOnlyCause::None);
     store::closeDatabase();
+}
+
+// A writing command of the command line, run by a reader: refused at once, in Italian.
+void RolesTest::readerCommandRefused() {
+    QTemporaryDir dir;
+    QProcess process;
+    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../src/velarco"),
+                  {"--database", addressAs(ledger_, "lettore"), "--import-fatture", dir.path()});
+    QVERIFY(process.waitForFinished(60000));
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    QCOMPARE(process.exitCode(), 8);
+    QVERIFY2(err.contains("Questo operatore può soltanto consultare l'archivio"), qPrintable(err));
 }
 
 QTEST_GUILESS_MAIN(RolesTest)

@@ -125,6 +125,14 @@ QString TestDatabase::readOnlyReason() {
                       : QStringLiteral("readonly database");
 }
 
+qint64 TestDatabase::changesRecorded(const QString& action, const QString& table) {
+    Result<QSqlQuery> r =
+        store::run(QStringLiteral("SELECT count(*) FROM Modifiche WHERE "
+                                  "azione = ? AND tabella IS NOT DISTINCT FROM ?"),
+                   {action, table.isEmpty() ? QVariant() : QVariant(table)});
+    return r.ok() && r.value.next() ? r.value.value(0).toLongLong() : -1;
+}
+
 qint64 TestDatabase::addSubject(const QString& name, bool user) {
     Result<QSqlQuery> r = store::run(
         store::dialect::insertReturningKey(QStringLiteral(

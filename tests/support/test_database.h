@@ -34,6 +34,8 @@ public:
     // program's connection and runs `statements` (the undoing of the later steps) and the
     // storing of the version on a connection of its own; the test then opens it again.
     static void rewind(const QString& ledger, int version, const QStringList& statements);
+    // How many entries of the record of changes are of `action` on `table`.
+    static qint64 changesRecorded(const QString& action, const QString& table);
     // Inserts a subject, with its name's sort key as the program writes it; returns its ID.
     static qint64 addSubject(const QString& name, bool user = false);
 
