@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/change_command.h"
 #include "app/command_line_help.h"
 #include "app/copy_command.h"
 #include "app/exit_status.h"
@@ -240,6 +241,16 @@ int runVelarco(int argc, char* argv[]) {
         QCoreApplication app(qtArgumentCount, argv);
         nameApplication();
         return invoice_import_command::run(
+            options, options.databasePath.isEmpty()
+                         ? programDatabasePath(
+                               QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+                         : options.databasePath);
+    }
+    case Command::Changes: {
+        int qtArgumentCount = 1;
+        QCoreApplication app(qtArgumentCount, argv);
+        nameApplication();
+        return change_command::run(
             options, options.databasePath.isEmpty()
                          ? programDatabasePath(
                                QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))

@@ -3,7 +3,7 @@
 namespace {
 
 const ExitStatusMeaning kMeanings[] = {
-    {kExported, "fatto (stampa, copia o importazione scritta, archivio integro)"},
+    {kExported, "fatto (stampa, copia o importazione scritta, archivio integro, elenco)"},
     {kNoWindow, "nessuno schermo, o l'archivio non si apre per la finestra"},
     {kBadArguments, "opzioni errate o sconosciute; tributo sconosciuto; date invertite"},
     {kNoDatabase, "l'archivio (per la copia, l'origine o la destinazione) non si apre"},

@@ -15,7 +15,8 @@ constexpr bool kJoins = false;
 const Commands kTaxCommands = Commands(Command::LegalDueDate) | Command::LatePayment;
 const Commands kEveryCommand = Commands(Command::Window) | Command::Report | Command::ImportTables |
                                Command::Check | Command::Backup | kTaxCommands |
-                               Command::ImportInvoices;
+                               Command::ImportInvoices | Command::Changes;
+const Commands kTableFiles = Commands(Command::Report) | Command::Changes;
 
 // clang-format off
 const KnownOption kKnownOptions[] = {
@@ -24,8 +25,8 @@ const KnownOption kKnownOptions[] = {
      "usa l'archivio FILE invece di quello predefinito"},
     {"report",   kValue,  Command::Report,   kStarts, "NOME",
      "scrive la stampa NOME (PDF, Excel, CSV) ed esce"},
-    {"utente",   kValue,  Commands(Command::Report) | Command::ImportInvoices, kJoins, "ID",
-     "l'utente (il suo ID)"},
+    {"utente",   kValue,  kTableFiles | Command::ImportInvoices, kJoins, "ID",
+     "utente"},
     {"anno",     kValue,  Command::Report,   kJoins,  "ANNO",
      "l'anno della stampa"},
     {"mese",     kValue,  Command::Report,   kJoins,  "M",
@@ -36,10 +37,10 @@ const KnownOption kKnownOptions[] = {
      "il soggetto"},
     {"pdf",      kValue,  Command::Report,   kJoins,  "FILE",
      "il file PDF da scrivere"},
-    {"xlsx",     kValue,  Command::Report,   kJoins,  "FILE",
-     "il file Excel (tabella della stampa)"},
-    {"csv",      kValue,  Command::Report,   kJoins,  "FILE",
-     "il file CSV (tabella della stampa)"},
+    {"xlsx",     kValue,  kTableFiles,       kJoins,  "FILE",
+     "il file Excel"},
+    {"csv",      kValue,  kTableFiles,       kJoins,  "FILE",
+     "il file CSV"},
     {"cartella", kValue,  Command::Report,   kJoins,  "DIR",
      "un PDF per percipiente in DIR"},
     {"import-tables", kValue, Command::ImportTables, kStarts, "DIR",
@@ -64,6 +65,16 @@ const KnownOption kKnownOptions[] = {
      "la data del versamento"},
     {"copy-database", kValue, Command::Copy, kStarts, "DA A",
      "copia l'archivio DA nell'archivio vuoto A"},
+    {"modifiche", kSwitch, Command::Changes, kStarts, nullptr,
+     "elenca le modifiche all'archivio di un periodo"},
+    {"dal",      kValue,  Command::Changes,  kJoins,  "DATA",
+     "il primo giorno (gg/mm/aaaa)"},
+    {"al",       kValue,  Command::Changes,  kJoins,  "DATA",
+     "l'ultimo giorno (gg/mm/aaaa)"},
+    {"operatore", kValue, Command::Changes,  kJoins,  "NOME",
+     "solo di questo operatore"},
+    {"azione",   kValue,  Command::Changes,  kJoins,  "AZIONE",
+     "solo di questo tipo di modifica"},
     {"version",  kSwitch, Command::Version,  kStarts, nullptr,
      "mostra nome e versione ed esce"},
     {"help",     kSwitch, Command::Help,     kStarts, nullptr,

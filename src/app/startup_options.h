@@ -33,6 +33,7 @@ enum class Command : unsigned {
     LatePayment = 1u << 8,
     Copy = 1u << 9,            // `--copy-database DA A`: copies a whole ledger into an empty one
     ImportInvoices = 1u << 10, // `--import-fatture PATH`: records from electronic invoices
+    Changes = 1u << 11,        // `--modifiche`: the register of changes of a range of days
 };
 Q_DECLARE_FLAGS(Commands, Command)
 Q_DECLARE_OPERATORS_FOR_FLAGS(Commands)

@@ -76,6 +76,19 @@ QString cellText(CellFormat format, const QVariant& value) {
     return value.toString();
 }
 
+QList<field_changes::Field> recordChangeFields() {
+    QList<field_changes::Field> fields;
+    for (const GridColumn& column : kColumns) {
+        const QString name = QString::fromLatin1(column.name);
+        if (name == QLatin1String("ID") || name == QLatin1String("versione"))
+            continue;
+        const CellFormat format = column.format;
+        fields.append({name.toLower(), name,
+                       [format](const QVariant& value) { return cellText(format, value); }});
+    }
+    return fields;
+}
+
 table_export::CellKind exportKind(CellFormat format) {
     switch (format) {
     case Money:

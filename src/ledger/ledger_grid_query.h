@@ -3,6 +3,7 @@
 #include "base/status.h"
 #include "ledger/withholding_columns.h"
 #include "platform/export/table.h"
+#include "platform/field_changes.h"
 #include "platform/keyed_query.h"
 
 #include <QString>
@@ -23,6 +24,10 @@ Result<QStringList> longestInvoiceNumbers(const QString& year, const QString& us
 
 // The text a cell shows.
 QString cellText(CellFormat format, const QVariant& value);
+
+// The columns of a record as its changes show them: the grid's captions and formats,
+// without the record's own key and its version.
+QList<field_changes::Field> recordChangeFields();
 
 // How a cell of the format goes into a spreadsheet.
 table_export::CellKind exportKind(CellFormat format);

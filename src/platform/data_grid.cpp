@@ -1,6 +1,7 @@
 #include "platform/data_grid.h"
 
 #include "platform/amount.h"
+#include "platform/export/model_rows.h"
 #include "platform/keyed_query_model.h"
 #include "platform/qt_message_boxes.h"
 
@@ -8,35 +9,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
-
-namespace {
-
-// The rows of the grid's model in its order, only the columns given, skipping rows
-// deleted since the grid was bound.
-class GridRows : public table_export::RowSource {
-public:
-    GridRows(const KeyedQueryModel& model, QList<int> columns)
-        : model_(model), columns_(std::move(columns)) {}
-    qint64 size() const override { return model_.rowCount(); }
-    bool next(QVariantList& values) override {
-        while (row_ < model_.rowCount() && !model_.isRowPresent(row_))
-            ++row_;
-        if (row_ >= model_.rowCount())
-            return false;
-        values.clear();
-        for (int column : columns_)
-            values.append(model_.value(row_, column));
-        ++row_;
-        return true;
-    }
-
-private:
-    const KeyedQueryModel& model_;
-    QList<int> columns_;
-    int row_ = 0;
-};
-
-} // namespace
 
 DataGrid::DataGrid(QWidget* parent) : QTableView(parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -138,16 +110,18 @@ bool DataGrid::exportTo(table_export::FileFormat format, const QString& path) {
         return false;
     table_export::TableShape shape{exportTitle_, exportSelection_, {}};
     QList<int> columns;
+    QList<table_export::CellKind> kinds;
     const QHeaderView* header = horizontalHeader();
     for (int visual = 0; visual < header->count(); ++visual) {
         const int column = header->logicalIndex(visual);
         if (isColumnHidden(column))
             continue;
         columns.append(column);
-        shape.columns.append({queryModel_->headerData(column, Qt::Horizontal).toString(),
-                              kinds_.value(column, table_export::CellKind::Text)});
+        kinds.append(kinds_.value(column, table_export::CellKind::Text));
+        shape.columns.append(
+            {queryModel_->headerData(column, Qt::Horizontal).toString(), kinds.last()});
     }
-    GridRows rows(*queryModel_, columns);
+    table_export::ModelRows rows(*queryModel_, columns, kinds);
     if (boxes_)
         return table_export::exportWithProgress(window(), *boxes_, format, path, shape, rows);
     QtMessageBoxes boxes(window());

@@ -37,3 +37,10 @@ QString shownDate(const QString& stored) {
     const QDate date = QDate::fromString(stored, Qt::ISODate);
     return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : stored;
 }
+
+QString shownMoment(const QString& stored) {
+    if (stored.size() < 11 || stored[10] != u' ')
+        return stored;
+    const QString day = shownDate(stored.left(10));
+    return day == stored.left(10) ? stored : day + stored.mid(10);
+}

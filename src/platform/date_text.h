@@ -6,6 +6,9 @@
 // date is shown as it is stored. Grids and reports call it for every date cell.
 QString shownDate(const QString& stored);
 
+// A stored moment "yyyy-MM-dd HH:mm:ss" shown "dd/MM/yyyy HH:mm:ss"; other text as it is.
+QString shownMoment(const QString& stored);
+
 // The years a typed date may have; any other is not a valid date.
 inline constexpr int kFirstTypedYear = 1900;
 inline constexpr int kLastTypedYear = 2100;

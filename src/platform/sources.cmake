@@ -4,6 +4,7 @@ list(APPEND VELARCO_CORE_SOURCES
   platform/amount.cpp platform/amount.h
   platform/csv_reader.cpp platform/csv_reader.h
   platform/date_text.cpp platform/date_text.h
+  platform/field_changes.cpp platform/field_changes.h
   platform/field_focus.h
   platform/file_folders.cpp platform/file_folders.h
   platform/file_reason.cpp platform/file_reason.h
@@ -13,6 +14,7 @@ list(APPEND VELARCO_CORE_SOURCES
   platform/export/staged_file.cpp platform/export/staged_file.h
   platform/export/table_export.cpp platform/export/table_export.h
   platform/export/memory_rows.h
+  platform/export/model_rows.cpp platform/export/model_rows.h
   platform/export/table_writer.h
   platform/export/xlsx_writer.cpp platform/export/xlsx_writer.h
   platform/keyed_query.cpp platform/keyed_query.h

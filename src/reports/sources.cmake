@@ -1,5 +1,6 @@
 # Files of src/reports, by library.
 list(APPEND VELARCO_CORE_SOURCES
+  reports/change_register.cpp reports/change_register.h
   reports/elenco_ritenute.cpp reports/elenco_ritenute.h
   reports/landscape_list.cpp reports/landscape_list.h
   reports/year_deletion_store.cpp reports/year_deletion_store.h

@@ -1,6 +1,7 @@
 # Files of src/store, by library.
 list(APPEND VELARCO_CORE_SOURCES
   store/archive.cpp store/archive.h
+  store/change_log.cpp store/change_log.h
   store/change_record.cpp store/change_record.h
   store/connection.cpp store/connection.h
   store/copies.cpp store/copies.h

@@ -142,8 +142,8 @@ void TestTaxCommand::run_data() {
         << QStringList{"--scadenza-legale", "10/11/2025", "--anno", "2025"} << 2 << QStringList{}
         << "L'opzione --anno non vale insieme a --scadenza-legale";
     QTest::newRow("unknown option")
-        << QStringList{"--scadenza-legale", "10/11/2025", "--al", "01/12/2025"} << 2
-        << QStringList{} << "Opzione sconosciuta: --al";
+        << QStringList{"--scadenza-legale", "10/11/2025", "--fino", "01/12/2025"} << 2
+        << QStringList{} << "Opzione sconosciuta: --fino";
     QTest::newRow("payment date only with the late payment")
         << QStringList{"--scadenza-legale", "10/11/2025", "--pagamento", "10/11/2025"} << 2
         << QStringList{} << "L'opzione --pagamento non vale insieme a --scadenza-legale";

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+// Rows of the record of changes written straight into table Modifiche, as the program's
+// writes record them, for tests that read the record.
+namespace change_records {
+
+struct Record {
+    QString utc; // "yyyy-MM-ddTHH:mm:ss.zzzZ"
+    QString local;
+    QString operatorName;
+    QString action;
+    QString table;
+    qint64 key = 0;
+    QString user;
+    QString before; // JSON object, empty for none
+    QString after;
+    QString computer = QStringLiteral("PC-UFFICIO");
+};
+
+// Makes table Modifiche where the ledger's layout has none yet.
+void ensureTable();
+
+// Appends `record`; fails the test on error.
+void add(const Record& record);
+
+} // namespace change_records
