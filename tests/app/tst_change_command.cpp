@@ -78,7 +78,6 @@ void ChangeCommandTest::runs() {
     QVERIFY2(QFileInfo(program).isExecutable(), qPrintable(program));
     TestDatabase db;
     QVERIFY2(db.ok(), qPrintable(db.error()));
-    change_records::ensureTable();
     change_records::add({"2026-03-01T09:00:00.000Z",
                          "2026-03-01 10:00:00",
                          "rossi",

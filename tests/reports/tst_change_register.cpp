@@ -28,7 +28,6 @@ namespace {
 
 // Four changes of March 2026; the tests run in Rome's time (UTC+1 then).
 void addFixture() {
-    change_records::ensureTable();
     change_records::add({"2026-03-01T09:00:00.000Z",
                          "2026-03-01 10:00:00",
                          "rossi",

@@ -19,9 +19,6 @@ struct Record {
     QString computer = QStringLiteral("PC-UFFICIO");
 };
 
-// Makes table Modifiche where the ledger's layout has none yet.
-void ensureTable();
-
 // Appends `record`; fails the test on error.
 void add(const Record& record);
 
