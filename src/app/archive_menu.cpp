@@ -1,5 +1,6 @@
 #include "app/archive_menu.h"
 
+#include "app/change_register_dialog.h"
 #include "app/password_prompt.h"
 #include "app/remembered_ledger.h"
 #include "app/shared_ledger_dialog.h"
@@ -67,6 +68,8 @@ ArchiveMenu::ArchiveMenu(Shell& shell, QObject* parent) : QObject(parent), shell
     connect(shell_.action("RipristinaCopia"), &QAction::triggered, this,
             &ArchiveMenu::RipristinaCopia);
     connect(shell_.action("Informazioni"), &QAction::triggered, this, &ArchiveMenu::Informazioni);
+    connect(shell_.action("RegistroModifiche"), &QAction::triggered, this,
+            &ArchiveMenu::RegistroModifiche);
 }
 
 ArchiveMenu::~ArchiveMenu() {
@@ -261,4 +264,9 @@ void ArchiveMenu::Informazioni() {
     if (store::isReadOnly())
         text += QStringLiteral("\n\nL'archivio è aperto in sola lettura.");
     shell_.boxes().notice(text, kTitle);
+}
+
+void ArchiveMenu::RegistroModifiche() {
+    ChangeRegisterDialog dialog(shell_.boxes(), shell_.panel("Frame2")->window());
+    dialog.exec();
 }

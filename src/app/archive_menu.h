@@ -41,6 +41,7 @@ private:
     void SalvaCopia();
     void RipristinaCopia();
     void Informazioni();
+    void RegistroModifiche();
     // On a server ledger, tells the operator that `job` is the server's; true then.
     bool leftToTheServer(store::ServerJob job);
 

@@ -93,6 +93,7 @@ const MenuItem kMenu[] = {
     {"VerificaArchivio", "Verifica archivio", 1, false},
     {"SalvaCopia", "Salva copia dell'archivio…", 1, false},
     {"RipristinaCopia", "Ripristina da una copia…", 1, false},
+    {"RegistroModifiche", "Registro delle modifiche…", 1, false},
     {"Informazioni", "Informazioni", 1, false},
     {"Aiuto", "&?", 0, true},
     {"Guida", "Guida", 1, false},

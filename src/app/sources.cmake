@@ -3,6 +3,7 @@ list(APPEND VELARCO_GUI_SOURCES
   app/application.cpp app/application.h
   app/archive_menu.cpp app/archive_menu.h
   app/change_command.cpp app/change_command.h
+  app/change_register_dialog.cpp app/change_register_dialog.h
   app/command_line_help.cpp app/command_line_help.h
   app/exit_status.cpp app/exit_status.h
   app/help_menu.cpp app/help_menu.h

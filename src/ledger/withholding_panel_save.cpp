@@ -34,6 +34,8 @@ void WithholdingPanel::CaricaGrigliaRitenute() {
     grid.setExportTitle(QStringLiteral("Ritenute"),
                         {{QStringLiteral("Utente"), shell_.currentUserName()},
                          {QStringLiteral("Anno"), shell_.currentYear()}});
+    grid.setRowHistory(QStringLiteral("Ritenute"), QStringLiteral("Registrazione"), 2,
+                       ledger::recordChangeFields());
     int position = 0;
     for (const ledger::WithholdingColumn& column : ledger::withholdingColumns()) {
         if (!column.visible) {

@@ -4,6 +4,7 @@
 #include "platform/export/model_rows.h"
 #include "platform/keyed_query_model.h"
 #include "platform/qt_message_boxes.h"
+#include "platform/row_history_dialog.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -41,6 +42,10 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent) {
                              QKeySequence(Qt::CTRL | Qt::Key_E));
     exportCsv_ = addExport(table_export::FileFormat::Csv, "EsportaCsv",
                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    historyAction_ = new QAction(QStringLiteral("Storia…"), this);
+    historyAction_->setObjectName(QStringLiteral("Storia"));
+    connect(historyAction_, &QAction::triggered, this, [this] { showRowHistory(); });
+    addAction(historyAction_);
     updateExportActions();
 }
 
@@ -78,7 +83,30 @@ void DataGrid::unbind() {
     exportTitle_.clear();
     exportSelection_.clear();
     kinds_.clear();
+    history_.reset();
     updateExportActions();
+}
+
+void DataGrid::setRowHistory(const QString& table, const QString& noun, int nameColumn,
+                             QList<field_changes::Field> fields) {
+    history_ = RowHistory{table, noun, nameColumn, std::move(fields)};
+    updateExportActions();
+}
+
+bool DataGrid::showRowHistory() {
+    bool known = false;
+    const qint64 key = cellValue(0).toLongLong(&known);
+    if (!history_ || !known)
+        return false;
+    QtMessageBoxes own(window());
+    RowHistoryDialog dialog(history_->table, key, history_->fields,
+                            QStringLiteral("%1 %2 - %3")
+                                .arg(history_->noun)
+                                .arg(key)
+                                .arg(cellText(history_->nameColumn)),
+                            boxes_ ? *boxes_ : own, window());
+    dialog.exec();
+    return true;
 }
 
 void DataGrid::setExportTitle(const QString& title,
@@ -96,6 +124,8 @@ void DataGrid::updateExportActions() {
     const bool enabled = queryModel_ && !exportTitle_.isEmpty();
     exportExcel_->setEnabled(enabled);
     exportCsv_->setEnabled(enabled);
+    // Only the grids whose rows have a history offer it.
+    historyAction_->setVisible(history_.has_value());
 }
 
 bool DataGrid::exportAs(table_export::FileFormat format) {

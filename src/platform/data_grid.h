@@ -2,11 +2,13 @@
 
 #include "base/status.h"
 #include "platform/export_run.h"
+#include "platform/field_changes.h"
 #include "platform/keyed_query.h"
 
 #include <QHash>
 #include <QTableView>
 #include <functional>
+#include <optional>
 
 class QAbstractItemModel;
 class KeyedQueryModel;
@@ -60,6 +62,14 @@ public:
     // Boxes for a failed export; the real boxes when none is set.
     void setMessageBoxes(MessageBoxes* boxes) { boxes_ = boxes; }
     void setExportPathChooser(table_export::PathChooser chooser) { chooser_ = std::move(chooser); }
+    // "Storia…" in the context menu once the loader has named the rows: the changes of the
+    // current row of `table`, whose key is the first column, its fields shown as `fields`
+    // say, headed by `noun`, the key and the text of `nameColumn` ("Registrazione 12 -
+    // ROSSI MARIO"). Binding again drops it.
+    void setRowHistory(const QString& table, const QString& noun, int nameColumn,
+                       QList<field_changes::Field> fields);
+    // Shows the changes of the current row; false without a row or a history.
+    bool showRowHistory();
     // Asks for a file and writes it; true when written.
     bool exportAs(table_export::FileFormat format);
     bool exportTo(table_export::FileFormat format, const QString& path);
@@ -74,6 +84,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    struct RowHistory {
+        QString table;
+        QString noun;
+        int nameColumn = 0;
+        QList<field_changes::Field> fields;
+    };
+
     void updateExportActions();
 
     KeyedQueryModel* queryModel_ = nullptr;
@@ -84,4 +101,6 @@ private:
     table_export::PathChooser chooser_;
     QAction* exportExcel_ = nullptr;
     QAction* exportCsv_ = nullptr;
+    std::optional<RowHistory> history_;
+    QAction* historyAction_ = nullptr;
 };

@@ -60,6 +60,7 @@ list(APPEND VELARCO_GUI_SOURCES
   platform/number_field.cpp platform/number_field.h
   platform/export_run.cpp platform/export_run.h
   platform/qt_message_boxes.cpp platform/qt_message_boxes.h
+  platform/row_history_dialog.cpp platform/row_history_dialog.h
   platform/report/report_preview.cpp platform/report/report_preview.h
   platform/shell.cpp platform/shell.h
   platform/status_bar.cpp platform/status_bar.h

@@ -8,6 +8,7 @@
 #include "platform/typed_values.h"
 #include "registry/field_rules.h"
 #include "registry/number_line_edit.h"
+#include "registry/subject_change_fields.h"
 #include "registry/subject_store.h"
 #include "registry/upper_case_line_edit.h"
 
@@ -196,6 +197,8 @@ void SubjectPanel::CaricaGrigliaSoggetti() {
     grid.widenColumnFor(registry::ColumnTaxCode, QStringLiteral("WWWWWW00W00W000W"));
     grid.widenColumnFor(registry::ColumnVatNumber, QStringLiteral("00000000000"));
     grid.setExportTitle(QStringLiteral("Soggetti"));
+    grid.setRowHistory(QStringLiteral("Soggetti"), QStringLiteral("Soggetto"), registry::ColumnName,
+                       registry::subjectChangeFields());
     grid.setColumnKind(registry::ColumnBirthDate, table_export::CellKind::Date);
     grid.setColumnKind(registry::ColumnUser, table_export::CellKind::Flag);
 }

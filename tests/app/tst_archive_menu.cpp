@@ -30,9 +30,9 @@
 
 namespace {
 
-const QStringList kArchiveItems = {"ApriCondiviso",    "NuovoArchivio", "ApriLocale",
-                                   "VerificaArchivio", "SalvaCopia",    "RipristinaCopia",
-                                   "Informazioni"};
+const QStringList kArchiveItems = {"ApriCondiviso",     "NuovoArchivio", "ApriLocale",
+                                   "VerificaArchivio",  "SalvaCopia",    "RipristinaCopia",
+                                   "RegistroModifiche", "Informazioni"};
 const QString kReadOnly = "L'archivio è aperto in sola lettura";
 
 // Types `address` into the shared-ledger dialog when it shows, and presses "Apri".
@@ -140,10 +140,10 @@ void ArchiveMenuTest::menuFollowsGenerale() {
         captions.append(item->text());
     }
     QCOMPARE(items, kArchiveItems);
-    QCOMPARE(captions,
-             (QStringList{"Apri archivio condiviso…", "Nuovo archivio…", "Apri archivio locale…",
-                          "Verifica archivio", "Salva copia dell'archivio…",
-                          "Ripristina da una copia…", "Informazioni"}));
+    QCOMPARE(captions, (QStringList{"Apri archivio condiviso…", "Nuovo archivio…",
+                                    "Apri archivio locale…", "Verifica archivio",
+                                    "Salva copia dell'archivio…", "Ripristina da una copia…",
+                                    "Registro delle modifiche…", "Informazioni"}));
 }
 
 void ArchiveMenuTest::newLedger_data() {
