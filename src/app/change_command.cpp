@@ -7,7 +7,7 @@
 #include "platform/export/table_export.h"
 #include "platform/keyed_query_model.h"
 #include "reports/change_register.h"
-#include "store/change_log.h"
+#include "store/change_record.h"
 #include "store/connection.h"
 #include "store/ledger_address.h"
 
@@ -49,9 +49,9 @@ std::optional<change_register::Filter> readFilter(const QHash<QString, QString>&
     }
     filter.operatorName = values.value(QStringLiteral("operatore")).trimmed();
     filter.action = values.value(QStringLiteral("azione")).trimmed();
-    if (!filter.action.isEmpty() && !store::changeActions().contains(filter.action)) {
+    if (!filter.action.isEmpty() && !store::recordedActionWords().contains(filter.action)) {
         refusal = QStringLiteral("azione sconosciuta: %1 (una di: %2)")
-                      .arg(filter.action, store::changeActions().join(QStringLiteral(", ")));
+                      .arg(filter.action, store::recordedActionWords().join(QStringLiteral(", ")));
         return std::nullopt;
     }
     filter.userId = values.value(QStringLiteral("utente")).trimmed();

@@ -4,7 +4,7 @@
 #include "platform/date_box.h"
 #include "platform/message_boxes.h"
 #include "reports/change_register.h"
-#include "store/change_log.h"
+#include "store/change_record.h"
 #include "store/queries.h"
 
 #include <QComboBox>
@@ -40,7 +40,7 @@ ChangeRegisterDialog::ChangeRegisterDialog(MessageBoxes& boxes, QWidget* parent)
     operator_->setPlaceholderText(QStringLiteral("tutti"));
     action_ = named(new QComboBox(this), "azione");
     action_->addItem(QStringLiteral("tutte"));
-    action_->addItems(store::changeActions());
+    action_->addItems(store::recordedActionWords());
     user_ = named(new QComboBox(this), "utente");
     user_->setEditable(true);
     user_->setInsertPolicy(QComboBox::NoInsert);

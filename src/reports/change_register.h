@@ -19,7 +19,7 @@ struct Filter {
     QDate from; // local days, both included
     QDate to;
     QString operatorName; // empty: every operator (letter case aside)
-    QString action;       // one of store::changeActions(); empty: every kind
+    QString action;       // one of store::recordedActionWords(); empty: every kind
     QString userId;       // empty: every user
 };
 

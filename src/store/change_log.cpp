@@ -7,15 +7,6 @@
 
 namespace store {
 
-const QStringList& changeActions() {
-    static const QStringList actions = {
-        QStringLiteral("inserimento"),        QStringLiteral("correzione"),
-        QStringLiteral("cancellazione"),      QStringLiteral("tabelle"),
-        QStringLiteral("cancellazione anno"), QStringLiteral("importazione"),
-        QStringLiteral("ripristino"),         QStringLiteral("copia")};
-    return actions;
-}
-
 Result<QList<ChangeEntry>> rowChanges(const QString& table, qint64 key) {
     Result<QList<ChangeEntry>> result;
     // The index on (tabella, chiave) ends with the ID: the changes come in the order

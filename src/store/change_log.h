@@ -4,15 +4,11 @@
 
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 // Reading the record of changes, table Modifiche: every change of the ledger's rows with
 // who made it, when, from which computer, what it was and the row before and after, as
 // JSON objects. The program only ever adds to it.
 namespace store {
-
-// The words of the kinds of change, as stored and as `--azione` takes them.
-const QStringList& changeActions();
 
 struct ChangeEntry {
     QString when; // the desk's local time, "yyyy-MM-dd HH:mm:ss"

@@ -1,12 +1,13 @@
 #include "ledger/ledger_window.h"
 #include "platform/data_grid.h"
 #include "platform/row_history_dialog.h"
-#include "support/change_records.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -55,83 +56,83 @@ Shown showHistory(DataGrid& grid) {
 
 void RowHistoryTest::history_data() {
     QTest::addColumn<QString>("command"); // the menu item that shows the grid
-    QTest::addColumn<QString>("table");
+    QTest::addColumn<bool>("record");     // the row is the record, else its subject
     QTest::addColumn<QString>("heading");
-    QTest::addColumn<QList<QStringList>>("lines");
+    QTest::addColumn<QStringList>("actions");           // of the changes listed, in order
+    QTest::addColumn<QList<QStringList>>("fieldLines"); // among them: field, before, after
 
-    QTest::newRow("a record of the ledger grid")
-        << "Rmodifica"
-        << "Ritenute"
-        << "Registrazione %1 - BIANCHI SRL"
-        << QList<QStringList>{
-               {"10/02/2011 09:00:00", "rossi", "PC-UFFICIO", "inserimento", "FT", "", "12/A"},
-               {"", "", "", "", "data", "", "10/02/2011"},
-               {"", "", "", "", "imponibile", "", "1.000,00"},
-               {"11/02/2011 10:30:00", "bianchi", "PC-UFFICIO", "correzione", "imponibile",
-                "1.000,00", "2.000,00"},
-               {"", "", "", "", "scadenza", "", "16/03/2011"}};
-    QTest::newRow("a subject of the subject grid")
-        << "Modifica"
-        << "Soggetti"
-        << "Soggetto %1 - BIANCHI SRL"
-        << QList<QStringList>{{"10/02/2011 09:00:00", "rossi", "PC-UFFICIO", "inserimento",
-                               "denominazione", "", "BIANCHI SRL"},
-                              {"11/02/2011 10:30:00", "bianchi", "PC-UFFICIO", "correzione",
-                               "datanascita", "", "02/05/1970"}};
+    QTest::newRow("a record inserted, then corrected in the panel")
+        << "Rmodifica" << true << "Registrazione %1 - BIANCHI SRL"
+        << QStringList{"inserimento", "correzione"}
+        << QList<QStringList>{{"data", "", "10/02/2011"},
+                              {"imponibile", "", "1.000,00"},
+                              {"aliquota", "", "20"},
+                              {"FT", "12/A", "12/B"}};
+    QTest::newRow("a subject inserted")
+        << "Modifica" << false << "Soggetto %1 - BIANCHI SRL" << QStringList{"inserimento"}
+        << QList<QStringList>{{"denominazione", "", "BIANCHI SRL"}, {"utente", "", "N"}};
 }
 
 void RowHistoryTest::history() {
     QFETCH(QString, command);
-    QFETCH(QString, table);
+    QFETCH(bool, record);
     QFETCH(QString, heading);
-    QFETCH(QList<QStringList>, lines);
+    QFETCH(QStringList, actions);
+    QFETCH(QList<QStringList>, fieldLines);
     LedgerWindow w;
     QVERIFY(w.db.ok());
     const qint64 bianchi = TestDatabase::addSubject(QStringLiteral("BIANCHI SRL"));
-    const qint64 record = w.addRecord({{"ID_A", bianchi},
-                                       {"denominazione", "BIANCHI SRL"},
-                                       {"FT", "12/A"},
-                                       {"data", "2011-02-10"},
-                                       {"imponibile", 200000}});
-    const qint64 key = table == QLatin1String("Ritenute") ? record : bianchi;
-    const QString inserted =
-        table == QLatin1String("Ritenute")
-            ? R"({"id":%1,"ft":"12/A","data":"2011-02-10","imponibile":100000,"versione":1})"
-            : R"({"id":%1,"denominazione":"BIANCHI SRL","ordine":"b","versione":1})";
-    const QString corrected =
-        table == QLatin1String("Ritenute")
-            ? R"({"id":%1,"ft":"12/A","data":"2011-02-10","imponibile":200000,"scadenza":"2011-03-16","versione":2})"
-            : R"({"id":%1,"denominazione":"BIANCHI SRL","datanascita":"1970-05-02","ordine":"b","versione":2})";
-    change_records::add({"2011-02-10T08:00:00.000Z",
-                         "2011-02-10 09:00:00",
-                         "rossi",
-                         "inserimento",
-                         table,
-                         key,
-                         {},
-                         {},
-                         inserted.arg(key)});
-    change_records::add({"2011-02-11T09:30:00.000Z",
-                         "2011-02-11 10:30:00",
-                         "bianchi",
-                         "correzione",
-                         table,
-                         key,
-                         {},
-                         inserted.arg(key),
-                         corrected.arg(key)});
-
-    w.trigger(command.toLatin1().constData());
+    const qint64 id = w.addRecord({{"ID_A", bianchi},
+                                   {"denominazione", "BIANCHI SRL"},
+                                   {"FT", "12/A"},
+                                   {"data", "2011-02-10"},
+                                   {"imponibile", 100000},
+                                   {"aliquota", 2000},
+                                   {"ritenuta", 20000},
+                                   {"totale", 80000},
+                                   {"versato", 20000},
+                                   {"tributo", "1040"}});
     DataGrid& grid = w.window->selectionGrid();
-    QVERIFY(grid.rowCount() > 0);
-    // The operator clicks the row, then opens the context menu's "Storia…".
-    for (int row = 0; row < grid.rowCount(); ++row) {
-        if (grid.model()->index(row, 0).data().toLongLong() == key)
-            grid.setCurrentIndex(grid.model()->index(row, 2));
+    const qint64 key = record ? id : bianchi;
+    // The operator picks the row of `key` in the grid `command` shows.
+    const auto pickRow = [&] {
+        w.trigger(command.toLatin1().constData());
+        for (int row = 0; row < grid.rowCount(); ++row) {
+            if (grid.model()->index(row, 0).data().toLongLong() == key)
+                grid.setCurrentIndex(grid.model()->index(row, 2));
+        }
+        return grid.currentIndex().isValid();
+    };
+    if (record) {
+        QVERIFY(pickRow());
+        Q_EMIT grid.rowPicked(grid.currentIndex().row());
+        w.child<QLineEdit>("Text19")->setText(QStringLiteral("12/B"));
+        w.boxes.answerYes();
+        w.child<QPushButton>("Cmd3")->click();
+        QVERIFY2(LedgerWindow::record(id).value("FT").toString() == QLatin1String("12/B"),
+                 qPrintable(w.boxes.texts().join(QLatin1Char('\n'))));
+        w.boxes.clear();
     }
+    QVERIFY(pickRow());
     const Shown shown = showHistory(grid);
     QCOMPARE(shown.heading, heading.arg(key));
-    QCOMPARE(shown.lines, lines);
+    QStringList listed;
+    QList<QStringList> fields;
+    for (const QStringList& line : shown.lines) {
+        // A change's first line says when, who, from where and what.
+        if (!line.at(3).isEmpty()) {
+            listed.append(line.at(3));
+            QVERIFY2(!line.at(0).isEmpty() && !line.at(1).isEmpty(), qPrintable(line.join('|')));
+        }
+        fields.append(line.mid(4));
+    }
+    QCOMPARE(listed, actions);
+    for (const QStringList& line : fieldLines)
+        QVERIFY2(fields.contains(line), qPrintable(line.join(QLatin1Char('|'))));
+    // The row's key and version are no field of the list.
+    for (const QStringList& line : fields)
+        QVERIFY2(line.at(0) != QLatin1String("ID") && line.at(0) != QLatin1String("versione"),
+                 qPrintable(line.join(QLatin1Char('|'))));
     QVERIFY(w.boxes.shown().isEmpty());
 
     // Another grid in the same place drops the history with the rows.
