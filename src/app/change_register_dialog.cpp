@@ -62,7 +62,9 @@ ChangeRegisterDialog::ChangeRegisterDialog(MessageBoxes& boxes, QWidget* parent)
     auto* csv = named(new QPushButton(QStringLiteral("Esporta CSV..."), this), "esportaCsv");
     excel->setAutoDefault(false);
     csv->setAutoDefault(false);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("&Chiudi"), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("chiudi"));
 
     auto* layout = new QGridLayout(this);
     int column = 0;

@@ -25,8 +25,14 @@ QVariantHash valuesOf(const QJsonObject& object) {
     return values;
 }
 
+// A null and an empty text are both no value: a field the program cleared to one or the
+// other did not change.
+bool isNone(const QVariant& value) {
+    return value.isNull() || (value.typeId() == QMetaType::QString && value.toString().isEmpty());
+}
+
 QString shown(const Field& field, const QVariant& value) {
-    if (value.isNull())
+    if (isNone(value))
         return {};
     return field.text ? field.text(value) : value.toString();
 }
@@ -57,9 +63,9 @@ QList<Change> changedFields(const QJsonObject& before, const QJsonObject& after,
     for (const Field& field : fields) {
         const QVariant a = old.value(field.key);
         const QVariant b = now.value(field.key);
-        if (a.isNull() && b.isNull())
+        if (isNone(a) && isNone(b))
             continue;
-        if (a.isNull() != b.isNull() || a != b)
+        if (isNone(a) != isNone(b) || a != b)
             changes.append(
                 {field.caption, field_changes::shown(field, a), field_changes::shown(field, b)});
     }

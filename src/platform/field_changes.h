@@ -27,8 +27,8 @@ struct Change {
 };
 
 // The fields of `shown`, in their order, whose value differs between `before` and
-// `after` (a key missing and a null are both no value). With an empty `shown`, a table
-// no grid shows: every key in name order, as stored, but the row's own key and its
+// `after` (a key missing, a null and an empty text are all no value). With an empty `shown`, a
+// table no grid shows: every key in name order, as stored, but the row's own key and its
 // bookkeeping ("id", "versione", "ordine"). An empty or unreadable side is a row without
 // values: an insertion lists what it wrote, a deletion what it took away.
 QList<Change> changedFields(const QString& before, const QString& after, const QList<Field>& shown);

@@ -8,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QStandardItemModel>
 #include <QVBoxLayout>
 
@@ -69,7 +70,9 @@ RowHistoryDialog::RowHistoryDialog(const QString& table, qint64 key,
     grid_->setMessageBoxes(&boxes);
     grid_->horizontalHeader()->setStretchLastSection(true);
     grid_->widenColumnFor(0, QStringLiteral("28/12/2021 00:00:00"));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("&Chiudi"), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("chiudi"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);

@@ -96,10 +96,10 @@ void ChangeRegisterTest::changedFields_data() {
         << R"({"ID":7,"IMPONIBILE":100000,"FT":"1"})"
         << R"({"id":7,"imponibile":100000.0,"ft":"2"})"
         << "FT 1 → 2";
-    QTest::newRow("a value emptied and one filled")
+    QTest::newRow("a value emptied and one filled; a null and an empty text alike")
         << "Ritenute"
-        << R"({"id":7,"periodo":"3","versamento":null})"
-        << R"({"id":7,"periodo":null,"versamento":"2026-04-16"})"
+        << R"({"id":7,"periodo":"3","versamento":null,"datap":null,"note":""})"
+        << R"({"id":7,"periodo":null,"versamento":"2026-04-16","datap":"","note":null})"
         << "periodo 3 → (vuoto); versamento (vuoto) → 16/04/2026";
     QTest::newRow("only the version changed: nothing to show")
         << "Ritenute"
