@@ -236,25 +236,17 @@ int runVelarco(int argc, char* argv[]) {
         return tax_command::run(options, programDatabasePath(QStandardPaths::writableLocation(
                                              QStandardPaths::AppDataLocation)));
     }
-    case Command::ImportInvoices: {
-        int qtArgumentCount = 1;
-        QCoreApplication app(qtArgumentCount, argv);
-        nameApplication();
-        return invoice_import_command::run(
-            options, options.databasePath.isEmpty()
-                         ? programDatabasePath(
-                               QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-                         : options.databasePath);
-    }
+    case Command::ImportInvoices:
     case Command::Changes: {
         int qtArgumentCount = 1;
         QCoreApplication app(qtArgumentCount, argv);
         nameApplication();
-        return change_command::run(
-            options, options.databasePath.isEmpty()
-                         ? programDatabasePath(
-                               QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-                         : options.databasePath);
+        const QString path = options.databasePath.isEmpty()
+                                 ? programDatabasePath(QStandardPaths::writableLocation(
+                                       QStandardPaths::AppDataLocation))
+                                 : options.databasePath;
+        return options.command == Command::Changes ? change_command::run(options, path)
+                                                   : invoice_import_command::run(options, path);
     }
     case Command::Copy:
         return copyDatabaseWithoutWindow(options.values.value(QStringLiteral("copy-database")),
