@@ -78,7 +78,7 @@ QString cellText(CellFormat format, const QVariant& value) {
 
 QList<field_changes::Field> recordChangeFields() {
     QList<field_changes::Field> fields;
-    for (const GridColumn& column : kColumns) {
+    for (const WithholdingColumn& column : withholdingColumns()) {
         const QString name = QString::fromLatin1(column.name);
         if (name == QLatin1String("ID") || name == QLatin1String("versione"))
             continue;
