@@ -47,17 +47,17 @@ Result<PreparedReport> prepareLedgerDocument(const ReportRequest& request, const
     }
     if (named(request.name, st770::kName) || named(request.name, st770::kGeneralName)) {
         const bool general = named(request.name, st770::kGeneralName);
-        const Result<st770::Prospectus> prospectus =
-            st770::readProspectus(general ? QString() : request.userId, request.year.toInt());
-        if (!prospectus.ok()) {
-            result.status = prospectus.status;
+        Result<St770Pages> pages = st770Pages(request.userId, request.year.toInt(), general);
+        if (!pages.ok()) {
+            result.status = pages.status;
             return result;
         }
-        if (prospectus.value.isEmpty())
+        if (pages.value.isEmpty)
             setNoData(prepared);
         else {
-            setDocument(prepared, st770Document(prospectus.value, general));
-            prepared.table = st770Table(prospectus.value, general);
+            prepared.layout = pages.value.layout;
+            prepared.rows = std::move(pages.value.lines);
+            prepared.table = std::move(pages.value.table);
         }
         return result;
     }

@@ -42,6 +42,9 @@ public:
 
     const report::ReportLayout& layout() const { return layout_; }
     const report::ReportData& data() const { return data_; }
+    // Hands over the lines written so far, for a document made a part at a time; the
+    // next line counts as the first.
+    QList<QVariantList> takeLines() { return data_.takeRows(); }
 
 private:
     QString columnOf(int table, int cell, Style style) const;

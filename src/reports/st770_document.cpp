@@ -1,8 +1,14 @@
 #include "reports/st770_document.h"
 
-#include "platform/export/memory_rows.h"
 #include "platform/stored_money.h"
+#include "reports/line_document.h"
+#include "reports/st770_rows.h"
+#include "store/connection.h"
 #include "tax/due_date.h"
+
+#include <algorithm>
+#include <deque>
+#include <optional>
 
 namespace {
 
@@ -36,15 +42,15 @@ const Point kPoints[] = {
     {"Codice tributo", nullptr}, {"Data versamento", "14"},
 };
 
-QString titleOf(const st770::Prospectus& p, bool general) {
+QString titleOf(int year, bool general) {
     return (general ? QStringLiteral("Prospetto versamenti 770 Generale")
                     : QStringLiteral("Prospetto versamenti 770")) +
-           QStringLiteral(" - anno di riferimento %1").arg(p.year);
+           QStringLiteral(" - anno di riferimento %1").arg(year);
 }
 
-QString userText(const st770::UserProspectus& u) {
+QString userText(const st770::User& u) {
     return QStringLiteral("Utente: %1    Codice fiscale: %2")
-        .arg(u.name.isEmpty() ? QStringLiteral("(codice %1)").arg(u.userId) : u.name,
+        .arg(u.name.isEmpty() ? QStringLiteral("(codice %1)").arg(u.id) : u.name,
              u.fiscalCode.isEmpty() ? QStringLiteral("(mancante)") : u.fiscalCode);
 }
 
@@ -76,102 +82,342 @@ void total(LineDocument& doc, const Row& t) {
             Style::Bold);
 }
 
-void rows(LineDocument& doc, const st770::UserProspectus& u) {
-    if (u.rows.isEmpty()) {
-        doc.text(QStringLiteral("Nessun versamento delle ritenute sui compensi pagati nell'anno."));
+// What the prospectus holds, read once: the users, the checks they share and the year.
+struct Contents {
+    int year = 0;
+    bool general = false;
+    QList<st770::User> users;
+    std::shared_ptr<const st770::Checks> checks;
+};
+
+// What only a reading of the whole prospectus tells: where each user's block starts
+// and what the closing notes depend on.
+struct Outline {
+    qint64 lines = 0;
+    QList<qint64> userStarts;
+    qint64 rows = 0;
+    qint64 differences = 0;
+    bool regularised = false;       // a row regularised
+    bool unconfirmedPeriod = false; // a row of code 1019 or 1020
+};
+
+// Writes the prospectus's lines in order, a few at a time, from the title or from the
+// start of a user's block.
+class Writer {
+public:
+    Writer(std::shared_ptr<const Contents> contents, LineDocument& doc)
+        : contents_(std::move(contents)), doc_(doc) {}
+
+    // Starts again at user `user`'s block, or at the title when it is -1, with the notes'
+    // conditions as far as they are known.
+    void restart(qsizetype user, const Outline& known);
+    // Writes the next lines; false at the end or on a failure, which status() names.
+    bool write();
+    const Status& status() const { return status_; }
+    qsizetype user() const { return user_; }
+    const Outline& seen() const { return seen_; }
+
+private:
+    enum class Stage { Title, UserStart, Items, End };
+
+    bool pull();
+    void startUser();
+    void writeRow();
+    void startChecks();
+    void notes();
+
+    std::shared_ptr<const Contents> contents_;
+    LineDocument& doc_;
+    Stage stage_ = Stage::Title;
+    qsizetype user_ = 0;
+    std::optional<st770::UserItems> items_;
+    QHash<QString, Row> totals_;
+    st770::Item item_; // the next item of the user, when has_
+    bool has_ = false;
+    bool checking_ = false; // the rows are written, the differences follow
+    bool differed_ = false; // a difference was written
+    st770::Kind lastKind_ = st770::Kind::NotRemitted;
+    Outline seen_;
+    Status status_ = Status::success();
+};
+
+void Writer::restart(qsizetype user, const Outline& known) {
+    stage_ = user < 0 ? Stage::Title : Stage::UserStart;
+    user_ = std::max<qsizetype>(user, 0);
+    items_.reset();
+    has_ = false;
+    seen_ = {};
+    seen_.regularised = known.regularised;
+    seen_.unconfirmedPeriod = known.unconfirmedPeriod;
+    status_ = Status::success();
+}
+
+bool Writer::pull() {
+    has_ = items_->next(item_);
+    if (!has_ && !items_->status().ok())
+        status_ = items_->status();
+    return status_.ok();
+}
+
+void Writer::startUser() {
+    const st770::User& u = contents_->users.at(user_);
+    seen_.userStarts.append(seen_.lines);
+    const Result<QHash<QString, Row>> totals = st770::readTotals(u.id, contents_->year);
+    if (!totals.ok()) {
+        status_ = totals.status;
         return;
     }
-    header(doc);
-    const QList<Row> totals = st770::totalsByCode(u.rows);
-    for (qsizetype i = 0; i < u.rows.size(); ++i) {
-        const Row& r = u.rows.at(i);
-        doc.row(0, cellsOf(r));
-        if (i + 1 == u.rows.size() || u.rows.at(i + 1).taxCode != r.taxCode) {
-            for (const Row& t : totals) {
-                if (t.taxCode == r.taxCode)
-                    total(doc, t);
-            }
+    totals_ = totals.value;
+    items_.emplace(u.id, contents_->year, contents_->checks);
+    checking_ = false;
+    differed_ = false;
+    doc_.blank();
+    doc_.text(userText(u), Style::Title);
+    if (!pull())
+        return;
+    if (has_ && item_.type == st770::Item::Type::Row) {
+        header(doc_);
+        return;
+    }
+    doc_.text(QStringLiteral("Nessun versamento delle ritenute sui compensi pagati nell'anno."));
+    startChecks();
+}
+
+void Writer::writeRow() {
+    const Row r = item_.row;
+    doc_.row(0, cellsOf(r));
+    ++seen_.rows;
+    seen_.regularised = seen_.regularised || r.regularised;
+    seen_.unconfirmedPeriod =
+        seen_.unconfirmedPeriod || r.taxCode == u"1019" || r.taxCode == u"1020";
+    if (!pull())
+        return;
+    const bool row = has_ && item_.type == st770::Item::Type::Row;
+    if (!row || item_.row.taxCode != r.taxCode)
+        total(doc_, totals_.value(r.taxCode));
+    if (!row)
+        startChecks();
+}
+
+void Writer::startChecks() {
+    checking_ = true;
+    doc_.blank();
+    doc_.text(QStringLiteral("Verifica prima dell'invio"), Style::Title);
+    if (!has_ || item_.type != st770::Item::Type::Difference)
+        doc_.text(QStringLiteral("Nessuna differenza da sistemare."));
+}
+
+void Writer::notes() {
+    doc_.blank();
+    doc_.paragraph(QStringLiteral("Numerazione dei punti (1, 2, 7, 8, 9, 10, 14) ricavata dalle "
+                                  "istruzioni degli anni dal 2019 al 2023: verificarla sulle "
+                                  "istruzioni del modello 770 dell'anno prima dell'invio. Il "
+                                  "punto del codice tributo non è confermato e non è indicato."));
+    doc_.paragraph(QStringLiteral("Importo versato: versato meno la sanzione, interessi "
+                                  "compresi; la sanzione non va nel quadro ST. Note: il registro "
+                                  "non ne tiene, la colonna resta vuota."));
+    if (seen_.regularised)
+        doc_.paragraph(QStringLiteral("Interessi ricalcolati al tasso legale di ciascun anno, "
+                                      "arrotondati al centesimo per eccesso dalla metà: regola di "
+                                      "arrotondamento non confermata."));
+    if (seen_.unconfirmedPeriod)
+        doc_.paragraph(QStringLiteral("Attenzione: per i codici 1019 e 1020 il periodo di "
+                                      "riferimento non è confermato dalle fonti; verificarlo."));
+}
+
+bool Writer::write() {
+    const qint64 before = doc_.lineCount();
+    switch (stage_) {
+    case Stage::Title: {
+        const QString title = titleOf(contents_->year, contents_->general);
+        doc_.text(title, Style::Title);
+        doc_.paragraph(QStringLiteral("Modello 770/%1, quadro ST, sezione I (Erario): ritenute "
+                                      "sui compensi pagati nel %2, qualunque sia l'anno del "
+                                      "registro. %3")
+                           .arg(contents_->year + 1)
+                           .arg(contents_->year)
+                           .arg(st770::rowsAggregated(contents_->year)
+                                    ? QStringLiteral("Una riga per data di versamento, codice "
+                                                     "tributo, periodo di riferimento e nota.")
+                                    : QStringLiteral("Anno precedente al 2018: una riga per "
+                                                     "ogni versamento registrato.")));
+        stage_ = Stage::UserStart;
+        break;
+    }
+    case Stage::UserStart:
+        if (user_ == contents_->users.size()) {
+            notes();
+            stage_ = Stage::End;
+        } else {
+            startUser();
+            stage_ = Stage::Items;
         }
+        break;
+    case Stage::Items:
+        if (!checking_) {
+            writeRow();
+        } else if (!has_) {
+            items_.reset();
+            ++user_;
+            stage_ = Stage::UserStart;
+        } else if (item_.type == st770::Item::Type::Difference) {
+            const st770::Difference& d = item_.difference;
+            if (!differed_ || d.kind != lastKind_)
+                doc_.text(st770::kindText(d.kind) + QLatin1Char(':'), Style::Bold);
+            differed_ = true;
+            lastKind_ = d.kind;
+            ++seen_.differences;
+            doc_.paragraph(QStringLiteral("- ") + st770::differenceText(d));
+            pull();
+        } else {
+            doc_.paragraph(QStringLiteral("Attenzione: ") + item_.warning);
+            pull();
+        }
+        break;
+    case Stage::End:
+        return false;
     }
+    seen_.lines += doc_.lineCount() - before;
+    return status_.ok();
 }
 
-void differences(LineDocument& doc, const st770::UserProspectus& u) {
-    doc.text(QStringLiteral("Verifica prima dell'invio"), Style::Title);
-    if (u.differences.isEmpty())
-        doc.text(QStringLiteral("Nessuna differenza da sistemare."));
-    for (qsizetype i = 0; i < u.differences.size(); ++i) {
-        const st770::Difference& d = u.differences.at(i);
-        if (i == 0 || u.differences.at(i - 1).kind != d.kind)
-            doc.text(st770::kindText(d.kind) + QLatin1Char(':'), Style::Bold);
-        doc.paragraph(QStringLiteral("- ") + st770::differenceText(d));
-    }
-    for (const QString& warning : u.warnings)
-        doc.paragraph(QStringLiteral("Attenzione: ") + warning);
-}
+// The prospectus's lines, made on demand: a read goes on from the last one, or starts
+// again at the block of the user its first line is in. Only the lines of one user's
+// block that were made and not yet read are held.
+class St770Lines : public report::RowSource {
+public:
+    St770Lines(std::shared_ptr<const Contents> contents, LineDocument doc)
+        : doc_(std::move(doc)), writer_(std::move(contents), doc_) {}
 
-bool any(const st770::Prospectus& p, const std::function<bool(const Row&)>& test) {
-    for (const st770::UserProspectus& u : p.users) {
-        if (std::any_of(u.rows.begin(), u.rows.end(), test))
+    // Reads every line once, keeping only what the outline needs.
+    Status outline() {
+        writer_.restart(-1, {});
+        while (writer_.write())
+            doc_.takeLines();
+        if (!writer_.status().ok())
+            return writer_.status();
+        outline_ = writer_.seen();
+        writer_.restart(-1, outline_);
+        return Status::success();
+    }
+    const Outline& seen() const { return outline_; }
+    const report::ReportLayout& layout() const { return doc_.layout(); }
+
+    const QStringList& columns() const override { return doc_.data().columns(); }
+    qint64 rowCount() const override { return outline_.lines; }
+    Status read(qint64 first, int count, report::RowWindow& window,
+                const QList<int>& columns = {}) override;
+
+private:
+    // Makes lines until lines first..last are held, from the first one held; false
+    // when the lines end before `last` or on a failure.
+    bool reach(qint64 first, qint64 last);
+
+    // Declared first, so that it ends after the writer's queries are released.
+    store::UnmappedReads unmapped_;
+    LineDocument doc_;
+    Writer writer_;
+    Outline outline_;
+    std::deque<QVariantList> held_; // lines from `position_` on
+    qint64 position_ = 0;
+};
+
+bool St770Lines::reach(qint64 first, qint64 last) {
+    if (first < position_) {
+        const auto after =
+            std::upper_bound(outline_.userStarts.begin(), outline_.userStarts.end(), first);
+        const qsizetype user = (after - outline_.userStarts.begin()) - 1;
+        writer_.restart(user, outline_);
+        doc_.takeLines();
+        held_.clear();
+        position_ = user < 0 ? 0 : outline_.userStarts.at(user);
+    }
+    for (;;) {
+        while (!held_.empty() && position_ < first) {
+            held_.pop_front();
+            ++position_;
+        }
+        if (position_ + qint64(held_.size()) > last)
             return true;
+        if (!writer_.write())
+            return false;
+        for (QVariantList& line : doc_.takeLines())
+            held_.push_back(std::move(line));
     }
-    return false;
 }
 
-void notes(LineDocument& doc, const st770::Prospectus& p) {
-    doc.blank();
-    doc.paragraph(QStringLiteral("Numerazione dei punti (1, 2, 7, 8, 9, 10, 14) ricavata dalle "
-                                 "istruzioni degli anni dal 2019 al 2023: verificarla sulle "
-                                 "istruzioni del modello 770 dell'anno prima dell'invio. Il "
-                                 "punto del codice tributo non è confermato e non è indicato."));
-    doc.paragraph(QStringLiteral("Importo versato: versato meno la sanzione, interessi compresi; "
-                                 "la sanzione non va nel quadro ST. Note: il registro non ne "
-                                 "tiene, la colonna resta vuota."));
-    if (any(p, [](const Row& r) { return r.regularised; }))
-        doc.paragraph(QStringLiteral("Interessi ricalcolati al tasso legale di ciascun anno, "
-                                     "arrotondati al centesimo per eccesso dalla metà: regola di "
-                                     "arrotondamento non confermata."));
-    if (any(p, [](const Row& r) { return r.taxCode == u"1019" || r.taxCode == u"1020"; }))
-        doc.paragraph(QStringLiteral("Attenzione: per i codici 1019 e 1020 il periodo di "
-                                     "riferimento non è confermato dalle fonti; verificarlo."));
-}
-
-} // namespace
-
-LineDocument st770Document(const st770::Prospectus& p, bool general) {
-    LineDocument doc(general ? st770::kGeneralName : st770::kName, titleOf(p, general), kTables);
-    doc.text(titleOf(p, general), Style::Title);
-    doc.paragraph(QStringLiteral("Modello 770/%1, quadro ST, sezione I (Erario): ritenute sui "
-                                 "compensi pagati nel %2, qualunque sia l'anno del registro. %3")
-                      .arg(p.year + 1)
-                      .arg(p.year)
-                      .arg(p.aggregated ? QStringLiteral("Una riga per data di versamento, "
-                                                         "codice tributo, periodo di riferimento "
-                                                         "e nota.")
-                                        : QStringLiteral("Anno precedente al 2018: una riga per "
-                                                         "ogni versamento registrato.")));
-    for (const st770::UserProspectus& u : p.users) {
-        doc.blank();
-        doc.text(userText(u), Style::Title);
-        rows(doc, u);
-        doc.blank();
-        differences(doc, u);
+Status St770Lines::read(qint64 first, int count, report::RowWindow& window,
+                        const QList<int>& columns) {
+    window.first = std::max<qint64>(first, 0);
+    window.rows = int(std::clamp<qint64>(rowCount() - window.first, 0, count));
+    window.width = int(columns.isEmpty() ? doc_.data().columns().size() : columns.size());
+    window.values.assign(std::size_t(window.rows) * std::size_t(window.width), QVariant());
+    if (window.rows == 0)
+        return Status::success();
+    // Lines the ledger no longer gives (changed since it was counted) read empty.
+    if (!reach(window.first, window.first + window.rows - 1) && !writer_.status().ok())
+        return writer_.status();
+    const int held = int(std::min<qint64>(window.rows, qint64(held_.size())));
+    for (int r = 0; r < held; ++r) {
+        const QVariantList& line = held_.at(std::size_t(r));
+        for (int c = 0; c < window.width; ++c)
+            window.values[std::size_t(r * window.width + c)] =
+                line.value(columns.isEmpty() ? c : columns.at(c));
     }
-    notes(doc, p);
-    return doc;
+    return Status::success();
 }
 
-table_export::TableSource st770Table(const st770::Prospectus& p, bool general) {
+// The rows of the table, user by user, each user's read through its own cursor.
+class TableRows : public table_export::RowSource {
+public:
+    TableRows(std::shared_ptr<const Contents> contents, qint64 rows)
+        : contents_(std::move(contents)), rows_(rows) {}
+    qint64 size() const override { return rows_; }
+    bool next(QVariantList& values) override {
+        st770::Item item;
+        while (!items_ || !items_->next(item) || item.type != st770::Item::Type::Row) {
+            if (items_ && !items_->status().ok()) {
+                error_ = items_->status().error();
+                return false;
+            }
+            if (user_ == contents_->users.size())
+                return false;
+            items_.emplace(contents_->users.at(user_++).id, contents_->year, nullptr);
+        }
+        const st770::User& u = contents_->users.at(user_ - 1);
+        const Row& r = item.row;
+        values = {u.name,
+                  u.fiscalCode,
+                  r.period,
+                  r.withheld,
+                  r.paid,
+                  r.interest,
+                  r.regularised ? QStringLiteral("S") : QStringLiteral("N"),
+                  QString(),
+                  r.taxCode,
+                  r.remitted.toString(Qt::ISODate)};
+        return true;
+    }
+    QString error() const override { return error_; }
+
+private:
+    store::UnmappedReads unmapped_; // ends after the queries, being declared first
+    std::shared_ptr<const Contents> contents_;
+    qint64 rows_;
+    qsizetype user_ = 0;
+    std::optional<st770::UserItems> items_;
+    QString error_;
+};
+
+table_export::TableShape tableShape(const Contents& c, const Outline& outline) {
     using table_export::CellKind;
     table_export::TableShape shape;
-    shape.title = titleOf(p, general);
-    if (!general && !p.users.isEmpty())
-        shape.selection.append({QStringLiteral("Utente"), p.users.first().name});
-    shape.selection.append({QStringLiteral("Anno di riferimento"), QString::number(p.year)});
-    qsizetype differences = 0;
-    for (const st770::UserProspectus& u : p.users)
-        differences += u.differences.size();
-    shape.selection.append(
-        {QStringLiteral("Differenze da sistemare (vedi la stampa)"), QString::number(differences)});
+    shape.title = titleOf(c.year, c.general);
+    if (!c.general && !c.users.isEmpty())
+        shape.selection.append({QStringLiteral("Utente"), c.users.first().name});
+    shape.selection.append({QStringLiteral("Anno di riferimento"), QString::number(c.year)});
+    shape.selection.append({QStringLiteral("Differenze da sistemare (vedi la stampa)"),
+                            QString::number(outline.differences)});
     shape.selection.append({QStringLiteral("Numerazione dei punti"),
                             QStringLiteral("da verificare sulle istruzioni dell'anno")});
     shape.columns = {
@@ -186,12 +432,47 @@ table_export::TableSource st770Table(const st770::Prospectus& p, bool general) {
         {QStringLiteral("Codice tributo"), CellKind::Text},
         {QStringLiteral("punto 14 Data di versamento"), CellKind::Date},
     };
-    QList<QVariantList> rows;
-    for (const st770::UserProspectus& u : p.users) {
-        for (const Row& r : u.rows)
-            rows.append({u.name, u.fiscalCode, r.period, r.withheld, r.paid, r.interest,
-                         r.regularised ? QStringLiteral("S") : QStringLiteral("N"), QString(),
-                         r.taxCode, r.remitted.toString(Qt::ISODate)});
+    return shape;
+}
+
+} // namespace
+
+Result<St770Pages> st770Pages(const QString& userId, int year, bool general) {
+    Result<St770Pages> result;
+    const store::UnmappedReads unmapped;
+    auto contents = std::make_shared<Contents>();
+    contents->year = year;
+    contents->general = general;
+    const QString user = general ? QString() : userId;
+    Result<QList<st770::User>> users = st770::readUsers(user, year);
+    if (!users.ok()) {
+        result.status = users.status;
+        return result;
     }
-    return table_export::memoryTable(std::move(shape), std::move(rows));
+    if (users.value.isEmpty())
+        return result;
+    contents->users = std::move(users.value);
+    Result<std::shared_ptr<const st770::Checks>> checks = st770::readChecks(user, year);
+    if (!checks.ok()) {
+        result.status = checks.status;
+        return result;
+    }
+    contents->checks = std::move(checks.value);
+
+    const QString title = titleOf(year, general);
+    auto lines = std::make_shared<St770Lines>(
+        contents, LineDocument(general ? st770::kGeneralName : st770::kName, title, kTables));
+    if (const Status read = lines->outline(); !read.ok()) {
+        result.status = read;
+        return result;
+    }
+    St770Pages& pages = result.value;
+    pages.isEmpty = false;
+    pages.layout = lines->layout();
+    pages.table.shape = tableShape(*contents, lines->seen());
+    pages.table.rows = [contents, rows = lines->seen().rows] {
+        return std::make_unique<TableRows>(contents, rows);
+    };
+    pages.lines = std::move(lines);
+    return result;
 }

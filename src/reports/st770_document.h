@@ -1,16 +1,27 @@
 #pragma once
 
+#include "base/status.h"
 #include "platform/export/table.h"
-#include "reports/line_document.h"
-#include "reports/st770_rows.h"
+#include "platform/report/report_layout.h"
+#include "platform/report/row_source.h"
+
+#include <memory>
 
 // The printed prospectus of the remittances for the annual return: per user (one block
 // each in the general one) the rows of quadro ST section I with totals per tax code, then
-// the differences to mend before filing, and the notes on what is not confirmed.
-LineDocument st770Document(const st770::Prospectus& prospectus, bool general);
+// the differences to mend before filing, and the notes on what is not confirmed. Its
+// lines are made a user's block at a time as they are read, and the table of its rows
+// (one per return row, columns named by point) is read the same way.
+struct St770Pages {
+    bool isEmpty = true; // no user has rows or differences in the year
+    report::ReportLayout layout;
+    std::shared_ptr<report::RowSource> lines;
+    table_export::TableSource table;
+};
 
-// The same rows as a table, one row per return row, columns named by point.
-table_export::TableSource st770Table(const st770::Prospectus& prospectus, bool general);
+// The prospectus of user `userId`, or of every user when `general`, for `year`. Reads it
+// once through to count its lines.
+Result<St770Pages> st770Pages(const QString& userId, int year, bool general);
 
 namespace st770 {
 inline const QString kName = QStringLiteral("Prospetto770");

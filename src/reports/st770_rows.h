@@ -4,14 +4,19 @@
 #include "reports/st770_rules.h"
 
 #include <QDate>
+#include <QHash>
 #include <QList>
+#include <QSqlQuery>
 #include <QString>
-#include <QStringList>
 #include <QVariantList>
+#include <memory>
+#include <optional>
 
 // The remittances of a reference year as the annual return lists them (quadro ST,
 // section I), per user, with the differences to mend before filing. The reference year
 // is the year the fees were paid (datap), whichever ledger year holds the records.
+// Everything is read through cursors, a user at a time, so that no list grows with the
+// ledger.
 namespace st770 {
 
 // One row: from 2018 the remittances of one payment date, tax code and period of
@@ -28,24 +33,76 @@ struct Row {
     int records = 0;
 };
 
-struct UserProspectus {
-    QString userId;
-    QString name;                  // empty when the user is no subject
-    QString fiscalCode;            // codice fiscale
-    QList<Row> rows;               // by tax code, period and payment date
-    QList<Difference> differences; // by kind, then user's records in payment order
-    QStringList warnings;
+// A user with something in the prospectus of the year.
+struct User {
+    QString id;
+    QString name;       // empty when the user is no subject
+    QString fiscalCode; // codice fiscale
 };
 
-struct Prospectus {
-    int year = 0;
-    bool aggregated = true;
-    QList<UserProspectus> users; // in name order
-    bool isEmpty() const { return users.isEmpty(); }
+// The users of the prospectus of `userId`, or of every user when it is empty, for `year`,
+// in name order.
+Result<QList<User>> readUsers(const QString& userId, int year);
+
+// The rows of user `userId` summed per tax code (point 1 and the date left empty).
+Result<QHash<QString, Row>> readTotals(const QString& userId, int year);
+
+// The stored rules the remittances of `year` are checked against, read once for every
+// user (every one when `userId` is empty).
+struct Checks {
+    tax::LateRules rules;
+    tax::CalendarDates calendars; // of the withholdings paid in the year
+};
+Result<std::shared_ptr<const Checks>> readChecks(const QString& userId, int year);
+
+// One thing of a user's block, in printed order: the rows by tax code, period and
+// payment date; the differences by kind, each kind in payment order; the warnings.
+struct Item {
+    enum class Type { Row, Difference, Warning };
+    Type type = Type::Row;
+    Row row;
+    Difference difference;
+    QString warning;
 };
 
-// The rows of one tax code summed, in the order the codes first appear in `rows`.
-QList<Row> totalsByCode(const QList<Row>& rows);
+// The items of one user's block, read on demand: each part is an ordered query read
+// when it is reached, and a part with nothing in it is not read again.
+class UserItems {
+public:
+    // Only the rows when `checks` is null.
+    UserItems(const QString& userId, int year, std::shared_ptr<const Checks> checks);
+
+    // The next item; false after the last one or on a failure, which status() names.
+    bool next(Item& item);
+    const Status& status() const { return status_; }
+
+private:
+    enum class Part {
+        Rows,
+        NotRemitted,
+        AmountDiffers,
+        LateNotRegularised,
+        InterestDiffers,
+        OtherYear,
+        Warnings,
+        Done
+    };
+
+    bool skipped() const;
+    bool open();
+    bool nextInPart(Item& item);
+
+    QString userId_;
+    int year_;
+    std::shared_ptr<const Checks> checks_;
+    Part part_ = Part::Rows;
+    std::optional<QSqlQuery> query_; // of the part being read
+    // Counted on the first read of the checked remittances, so that parts with nothing
+    // in them are skipped.
+    int laterKinds_[2] = {0, 0};
+    int warnings_ = 0;
+    Status status_ = Status::success();
+};
 
 // The grouping query of the rows with its values, in the current engine's spelling.
 struct Query {
@@ -53,8 +110,5 @@ struct Query {
     QVariantList values;
 };
 Query groupingQuery(const QString& userId, int year);
-
-// The prospectus of user `userId`, or of every user when it is empty, for `year`.
-Result<Prospectus> readProspectus(const QString& userId, int year);
 
 } // namespace st770

@@ -65,7 +65,8 @@ Result<DueDate> recordDueDate(const WithholdingKey& key, const CalendarChoice& c
     return result;
 }
 
-Result<CalendarDates> yearCalendarDates(const QString& user, const CalendarChoice& choice) {
+Result<CalendarDates> yearCalendarDates(const QString& user, const CalendarChoice& choice,
+                                        int paidIn) {
     Result<CalendarDates> result;
     QStringList codes{QStringLiteral("1019"), QStringLiteral("1020")};
     if (choice.smallAmountDeferral)
@@ -76,6 +77,11 @@ Result<CalendarDates> yearCalendarDates(const QString& user, const CalendarChoic
     if (!user.isEmpty()) {
         sql += QStringLiteral("AND utente = ? ");
         values.append(user);
+    }
+    if (paidIn > 0) {
+        sql += QStringLiteral("AND datap >= ? AND datap < ? ");
+        values << QDate(paidIn, 1, 1).toString(Qt::ISODate)
+               << QDate(paidIn + 1, 1, 1).toString(Qt::ISODate);
     }
     sql += QStringLiteral("ORDER BY utente, datap, ID");
     Result<QSqlQuery> query = store::run(sql, values);

@@ -46,9 +46,11 @@ Result<DueDate> recordDueDate(const WithholdingKey& key, const CalendarChoice& c
 // The nominal due dates, by record ID, of the withholdings of `user` (every user when
 // empty) whose calendar depends on the other withholdings of the year (condominium codes;
 // 1040 when the office defers small amounts). Each agent's year is read and computed
-// once, not once per withholding, so a large ledger stays quick.
+// once, not once per withholding, so a large ledger stays quick. Only the withholdings
+// paid in `paidIn` when it is given: a calendar year's dates depend on that year alone.
 using CalendarDates = QHash<qint64, CalendarDate>;
-Result<CalendarDates> yearCalendarDates(const QString& user, const CalendarChoice& choice);
+Result<CalendarDates> yearCalendarDates(const QString& user, const CalendarChoice& choice,
+                                        int paidIn = 0);
 
 // The legal due date of record `id`, paid on `paid`: its date in `calendars`, else the
 // ordinary 16th of the month after the payment; then the stored deferrals and holidays.

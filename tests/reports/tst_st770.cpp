@@ -129,29 +129,42 @@ void St770Test::rows() {
     // Another user's records never reach the user's prospectus.
     addRecord(userB_, QStringLiteral("ZETA;2024;2024-03-05;;100;0;0;0;N;1040"));
 
-    const Result<st770::Prospectus> read = st770::readProspectus(userA_, year);
-    QVERIFY2(read.ok(), qPrintable(read.error()));
-    QStringList gotRows, gotDifferences;
-    QCOMPARE(read.value.users.size(), 1);
-    const st770::UserProspectus& user = read.value.users.first();
-    QCOMPARE(user.name, QStringLiteral("ROSSI MARIO"));
-    QCOMPARE(user.warnings, QStringList());
-    for (const st770::Row& r : user.rows)
-        gotRows.append(QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8")
-                           .arg(r.period, r.taxCode, r.remitted.toString(Qt::ISODate))
-                           .arg(r.withheld)
-                           .arg(r.paid)
-                           .arg(r.interest)
-                           .arg(r.regularised ? "S" : "N")
-                           .arg(r.records));
+    const Result<QList<st770::User>> users = st770::readUsers(userA_, year);
+    QVERIFY2(users.ok(), qPrintable(users.error()));
+    QCOMPARE(users.value.size(), 1);
+    QCOMPARE(users.value.first().name, QStringLiteral("ROSSI MARIO"));
+    const Result<std::shared_ptr<const st770::Checks>> checks = st770::readChecks(userA_, year);
+    QVERIFY2(checks.ok(), qPrintable(checks.error()));
+    st770::UserItems items(userA_, year, checks.value);
+    QStringList gotRows, gotDifferences, warnings;
     const char* kinds[] = {"NotRemitted", "AmountDiffers", "LateNotRegularised", "InterestDiffers",
                            "OtherYear"};
-    for (const st770::Difference& d : user.differences) {
-        gotDifferences.append(QLatin1String(kinds[int(d.kind)]) + QLatin1Char(' ') +
-                              d.record.payee);
-        QVERIFY(
-            st770::differenceText(d).startsWith(d.record.payee + QStringLiteral(", fattura 7")));
+    for (st770::Item item; items.next(item);) {
+        const st770::Row& r = item.row;
+        const st770::Difference& d = item.difference;
+        switch (item.type) {
+        case st770::Item::Type::Row:
+            gotRows.append(QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8")
+                               .arg(r.period, r.taxCode, r.remitted.toString(Qt::ISODate))
+                               .arg(r.withheld)
+                               .arg(r.paid)
+                               .arg(r.interest)
+                               .arg(r.regularised ? "S" : "N")
+                               .arg(r.records));
+            break;
+        case st770::Item::Type::Difference:
+            gotDifferences.append(QLatin1String(kinds[int(d.kind)]) + QLatin1Char(' ') +
+                                  d.record.payee);
+            QVERIFY(st770::differenceText(d).startsWith(d.record.payee +
+                                                        QStringLiteral(", fattura 7")));
+            break;
+        case st770::Item::Type::Warning:
+            warnings.append(item.warning);
+            break;
+        }
     }
+    QVERIFY2(items.status().ok(), qPrintable(items.status().error()));
+    QCOMPARE(warnings, QStringList());
     QCOMPARE(gotRows, rows);
     QCOMPARE(gotDifferences, differences);
 }

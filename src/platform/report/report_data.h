@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <utility>
 
 namespace report {
 
@@ -27,6 +28,8 @@ public:
 
     // Appends a row; missing trailing values read as null.
     void addRow(QVariantList values);
+    // Hands over the rows held, leaving none.
+    QList<QVariantList> takeRows() { return std::exchange(rows_, {}); }
 
 private:
     QStringList columns_;
