@@ -288,6 +288,23 @@ void St770Test::exportsAddUp() {
     const Status printed = exportReport(request, pdf);
     QVERIFY2(printed.ok(), qPrintable(printed.error()));
     QVERIFY(QFileInfo(pdf).size() > 0);
+
+    // The lines are made on demand: read from the last page back, each window starting
+    // again at its user's block, they are the lines read in order.
+    const Result<PreparedReport> prepared = prepareReport(request);
+    QVERIFY2(prepared.ok(), qPrintable(prepared.error()));
+    report::RowSource& lines = *prepared.value.rows;
+    const auto windowAt = [&lines](qint64 first) {
+        report::RowWindow window;
+        const Status s = lines.read(first, 7, window);
+        return s.ok() ? QVariantList(window.values.begin(), window.values.end()) : QVariantList();
+    };
+    QList<QVariantList> forward;
+    for (qint64 first = 0; first < lines.rowCount(); first += 7)
+        forward.append(windowAt(first));
+    QVERIFY(forward.size() > 2);
+    for (qsizetype w = forward.size() - 1; w >= 0; --w)
+        QCOMPARE(windowAt(w * 7), forward.at(w));
 }
 
 QTEST_MAIN(St770Test)
