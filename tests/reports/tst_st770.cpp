@@ -97,6 +97,16 @@ void St770Test::rows_data() {
         << QStringList{"05/2024|1040|2024-06-17|10000|10000|0|N|1",
                        "05/2024|1040|2024-07-01|10000|10000|0|N|1"}
         << QStringList{"LateNotRegularised ALFA"};
+    // Each kind is listed whole before the next, whatever the records' order.
+    QTest::newRow("one record short and late, a later one late: listed by kind")
+        << QStringList{"ALFA;2024;2024-05-10;2024-07-01;10000;9000;0;0;N;1040",
+                       "BETA;2024;2024-05-20;2024-07-02;10000;10000;0;0;N;1040",
+                       "GAMMA;2024;2024-06-10;;500;0;0;0;N;1040"}
+        << 2024
+        << QStringList{"05/2024|1040|2024-07-01|10000|9000|0|N|1",
+                       "05/2024|1040|2024-07-02|10000|10000|0|N|1"}
+        << QStringList{"NotRemitted GAMMA", "AmountDiffers ALFA", "LateNotRegularised ALFA",
+                       "LateNotRegularised BETA"};
     QTest::newRow("regularised, interest not the legal rates' figure")
         << QStringList{"ALFA;2024;2024-08-10;2024-09-26;20000;20177;10;167;S;1040"} << 2024
         << QStringList{"08/2024|1040|2024-09-26|20000|20010|10|S|1"}
