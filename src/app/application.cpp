@@ -29,7 +29,6 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -91,11 +90,7 @@ int exportWithoutWindow(const StartupOptions& startup, const ReportOptions& repo
         startup.databasePath.isEmpty()
             ? programDatabasePath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
             : startup.databasePath;
-    // A report reads an existing ledger: a mistyped path must not create an empty one.
-    if (!store::isServerAddress(path) && !QFileInfo::exists(path))
-        return fail(kNoDatabase, QStringLiteral("archivio non trovato: %1").arg(path));
-    const Status opened = store::openDatabase(path);
-    if (!opened.ok())
+    if (const Status opened = store::openExistingDatabase(path); !opened.ok())
         return fail(kNoDatabase, opened.error());
 
     const QString name = report.request.name;

@@ -12,7 +12,6 @@
 #include "store/ledger_address.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <cstdio>
 #include <optional>
 
@@ -69,10 +68,7 @@ int run(const StartupOptions& options, const QString& path) {
     const std::optional<change_register::Filter> filter = readFilter(options.values, refusal);
     if (!filter)
         return fail(kBadArguments, refusal);
-    // The register is read from an existing ledger: a mistyped path must not create one.
-    if (!store::isServerAddress(path) && !QFileInfo::exists(path))
-        return fail(kNoDatabase, QStringLiteral("archivio non trovato: %1").arg(path));
-    if (const Status opened = store::openDatabase(path); !opened.ok())
+    if (const Status opened = store::openExistingDatabase(path); !opened.ok())
         return fail(kNoDatabase, opened.error());
     const auto finish = [](int status) {
         store::closeDatabase();

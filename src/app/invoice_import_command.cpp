@@ -7,7 +7,6 @@
 #include "store/ledger_address.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <cstdio>
 
 namespace invoice_import_command {
@@ -58,10 +57,7 @@ void printPlan(const importing::ImportPlan& plan, bool dryRun) {
 int run(const StartupOptions& options, const QString& path) {
     const bool dryRun = options.values.contains(QStringLiteral("dry-run"));
     const QString source = options.values.value(QStringLiteral("import-fatture"));
-    // The records go into an existing ledger: a mistyped path must not create an empty one.
-    if (!store::isServerAddress(path) && !QFileInfo::exists(path))
-        return fail(kNoDatabase, QStringLiteral("archivio non trovato: %1").arg(path));
-    if (const Status opened = store::openDatabase(path); !opened.ok())
+    if (const Status opened = store::openExistingDatabase(path); !opened.ok())
         return fail(kNoDatabase, opened.error());
     const auto finish = [](int status) {
         store::closeDatabase();

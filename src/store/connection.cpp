@@ -80,6 +80,13 @@ Result<LedgerFacts> inspect(const QString& path, bool readOnly) {
 
 } // namespace
 
+Status openExistingDatabase(const QString& path) {
+    if (!isServerAddress(path) && !QFileInfo::exists(path))
+        return Status::failure(ErrorKind::NotFound,
+                               QStringLiteral("archivio non trovato: %1").arg(path));
+    return openDatabase(path);
+}
+
 Status openDatabase(const QString& path) {
     if (isServerAddress(path)) {
         QString error;

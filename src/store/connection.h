@@ -20,6 +20,11 @@ inline constexpr const char* kConnectionName = "Connessione";
 // program may not write is opened for reading only.
 Status openDatabase(const QString& path);
 
+// Opens a ledger that must already exist, for a command that reads or adds to it: a
+// mistyped file path is refused ("archivio non trovato: PATH", not found) instead of
+// becoming a new, empty ledger.
+Status openExistingDatabase(const QString& path);
+
 // Whether the open ledger is read only: every write is refused.
 bool isReadOnly();
 

@@ -78,19 +78,7 @@ void ChangeCommandTest::runs() {
     QVERIFY2(QFileInfo(program).isExecutable(), qPrintable(program));
     TestDatabase db;
     QVERIFY2(db.ok(), qPrintable(db.error()));
-    change_records::add({"2026-03-01T09:00:00.000Z",
-                         "2026-03-01 10:00:00",
-                         "rossi",
-                         "inserimento",
-                         "Ritenute",
-                         1,
-                         "3",
-                         {},
-                         R"({"id":1,"ft":"12","imponibile":100000,"versione":1})"});
-    change_records::add({"2026-03-02T10:00:00.000Z", "2026-03-02 11:00:00", "bianchi", "correzione",
-                         "Ritenute", 1, "3",
-                         R"({"id":1,"ft":"12","imponibile":100000,"versione":1})",
-                         R"({"id":1,"ft":"12","imponibile":120000,"versione":2})"});
+    change_records::addInsertionAndCorrection();
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("registro"));
     options.replaceInStrings(QStringLiteral("FILE"), file);

@@ -28,19 +28,7 @@ namespace {
 
 // Four changes of March 2026; the tests run in Rome's time (UTC+1 then).
 void addFixture() {
-    change_records::add({"2026-03-01T09:00:00.000Z",
-                         "2026-03-01 10:00:00",
-                         "rossi",
-                         "inserimento",
-                         "Ritenute",
-                         1,
-                         "3",
-                         {},
-                         R"({"id":1,"ft":"12","imponibile":100000,"versione":1})"});
-    change_records::add({"2026-03-02T10:00:00.000Z", "2026-03-02 11:00:00", "bianchi", "correzione",
-                         "Ritenute", 1, "3",
-                         R"({"id":1,"ft":"12","imponibile":100000,"versione":1})",
-                         R"({"id":1,"ft":"12","imponibile":120000,"versione":2})"});
+    change_records::addInsertionAndCorrection();
     // Past midnight in Rome: a change of 3 March.
     change_records::add({"2026-03-02T23:30:00.000Z",
                          "2026-03-03 00:30:00",

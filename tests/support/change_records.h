@@ -22,4 +22,8 @@ struct Record {
 // Appends `record`; fails the test on error.
 void add(const Record& record);
 
+// Record 1 of user 3 entered by rossi on 1 March 2026 (10:00 in Rome) and its taxable
+// amount corrected by bianchi on 2 March (11:00).
+void addInsertionAndCorrection();
+
 } // namespace change_records
