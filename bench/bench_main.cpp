@@ -18,16 +18,16 @@
 #include "ledger/withholding_record.h"
 #include "ledger/withholding_store.h"
 #include "ledger_generator.h"
-#include "platform/data_grid.h"
-#include "platform/report/report_preview.h"
-#include "platform/scripted_message_boxes.h"
-#include "platform/sheet/spreadsheet_file.h"
+#include "printing/report_preview.h"
 #include "registry/subject_store.h"
 #include "reports/report_catalogue.h"
 #include "reports/st770_document.h"
 #include "reports/st770_rows.h"
+#include "shell/scripted_message_boxes.h"
+#include "spreadsheets/spreadsheet_file.h"
 #include "store/connection.h"
 #include "support/einvoice_samples.h"
+#include "widgets/data_grid.h"
 
 #include <QAction>
 #include <QApplication>

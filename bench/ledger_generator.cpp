@@ -2,10 +2,10 @@
 
 #include "ledger/withholding_record.h"
 #include "ledger/withholding_store.h"
-#include "platform/amount.h"
 #include "store/connection.h"
 #include "store/name_order.h"
 #include "store/transaction.h"
+#include "values/amount.h"
 
 #include <QDate>
 #include <QFileInfo>

@@ -16,12 +16,12 @@
 #include "app/tax_command.h"
 #include "app/window_placement.h"
 #include "importing/table_import.h"
-#include "platform/data_grid.h"
-#include "platform/message_boxes.h"
-#include "platform/qt_message_boxes.h"
 #include "reports/report_options.h"
+#include "shell/message_boxes.h"
+#include "shell/qt_message_boxes.h"
 #include "store/connection.h"
 #include "store/server_connection.h"
+#include "widgets/data_grid.h"
 
 #include <QAction>
 #include <QApplication>

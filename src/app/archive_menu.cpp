@@ -4,15 +4,15 @@
 #include "app/password_prompt.h"
 #include "app/remembered_ledger.h"
 #include "app/shared_ledger_dialog.h"
-#include "platform/file_folders.h"
-#include "platform/message_boxes.h"
-#include "platform/shell.h"
-#include "platform/status_bar.h"
+#include "shell/file_folders.h"
+#include "shell/message_boxes.h"
+#include "shell/shell.h"
 #include "store/archive.h"
 #include "store/connection.h"
 #include "store/copies.h"
 #include "store/dialect.h"
 #include "store/server_jobs.h"
+#include "widgets/status_bar.h"
 
 #include <QAction>
 #include <QCoreApplication>

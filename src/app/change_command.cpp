@@ -3,13 +3,13 @@
 #include "app/exit_status.h"
 #include "app/startup_options.h"
 #include "ledger/withholding_rules.h"
-#include "platform/export/model_rows.h"
-#include "platform/export/table_export.h"
-#include "platform/keyed_query_model.h"
 #include "reports/change_register.h"
+#include "spreadsheets/table_export.h"
 #include "store/change_record.h"
 #include "store/connection.h"
 #include "store/ledger_address.h"
+#include "widgets/keyed_query_model.h"
+#include "widgets/model_rows.h"
 
 #include <QDir>
 #include <cstdio>

@@ -1,11 +1,11 @@
 #include "app/change_register_dialog.h"
 
-#include "platform/data_grid.h"
-#include "platform/date_box.h"
-#include "platform/message_boxes.h"
 #include "reports/change_register.h"
+#include "shell/message_boxes.h"
 #include "store/change_record.h"
 #include "store/queries.h"
+#include "widgets/data_grid.h"
+#include "widgets/date_box.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

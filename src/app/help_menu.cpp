@@ -1,7 +1,7 @@
 #include "app/help_menu.h"
 
-#include "platform/message_boxes.h"
-#include "platform/shell.h"
+#include "shell/message_boxes.h"
+#include "shell/shell.h"
 
 #include <QAction>
 #include <QCoreApplication>

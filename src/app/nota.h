@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/shell.h"
+#include "shell/shell.h"
 
 #include <QHash>
 #include <QMainWindow>

@@ -1,6 +1,6 @@
 #include "app/password_prompt.h"
 
-#include "platform/message_boxes.h"
+#include "shell/message_boxes.h"
 
 store::PasswordPrompt passwordPrompt(MessageBoxes& boxes) {
     return [&boxes](const QString& address, const QString& reason) -> std::optional<QString> {

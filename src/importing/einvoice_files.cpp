@@ -1,6 +1,6 @@
 #include "importing/einvoice_files.h"
 
-#include "platform/sheet/zip_archive.h"
+#include "spreadsheets/zip_archive.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -2,9 +2,9 @@
 
 #include "importing/einvoice_import_dialog.h"
 #include "importing/einvoice_rows.h"
-#include "platform/file_folders.h"
-#include "platform/message_boxes.h"
-#include "platform/shell.h"
+#include "shell/file_folders.h"
+#include "shell/message_boxes.h"
+#include "shell/shell.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "importing/einvoice_import_dialog.h"
 
 #include "ledger/withholding_record.h"
-#include "platform/amount.h"
+#include "values/amount.h"
 
 #include <QHeaderView>
 #include <QLabel>

@@ -5,7 +5,7 @@
 #include "importing/einvoice_reader.h"
 #include "ledger/withholding_record.h"
 #include "ledger/withholding_rules.h"
-#include "platform/message_boxes.h"
+#include "shell/message_boxes.h"
 #include "store/connection.h"
 
 #include <QSqlQuery>

@@ -1,6 +1,6 @@
 #include "importing/import_preview_dialog.h"
 
-#include "platform/message_boxes.h"
+#include "shell/message_boxes.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ledger/withholding_record.h"
-#include "platform/csv_reader.h"
 #include "registry/subject_store.h"
+#include "spreadsheets/csv_reader.h"
 
 #include <QDate>
 #include <QHash>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/amount.h"
+#include "values/amount.h"
 
 #include <QDate>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/sheet/sheet_table.h"
+#include "spreadsheets/sheet_table.h"
 
 #include <QList>
 #include <QString>

@@ -5,13 +5,13 @@
 #include "ledger/withholding_record.h"
 #include "ledger/withholding_rules.h"
 #include "ledger/withholding_store.h"
-#include "platform/message_boxes.h"
-#include "platform/number_keys.h"
 #include "registry/subject_store.h"
+#include "shell/message_boxes.h"
 #include "store/change_record.h"
 #include "store/connection.h"
 #include "store/queries.h"
 #include "store/transaction.h"
+#include "values/number_keys.h"
 
 #include <QHash>
 #include <QSqlQuery>

@@ -5,8 +5,8 @@
 #include "importing/sheet_rows.h"
 #include "ledger/save_checks.h"
 #include "ledger/withholding_entry.h"
-#include "platform/sheet/sheet_table.h"
 #include "registry/subject_store.h"
+#include "spreadsheets/sheet_table.h"
 
 #include <QDate>
 #include <QHash>

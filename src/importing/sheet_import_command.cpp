@@ -1,10 +1,10 @@
 #include "importing/sheet_import_command.h"
 
 #include "importing/sheet_import_dialog.h"
-#include "platform/file_folders.h"
-#include "platform/message_boxes.h"
-#include "platform/sheet/spreadsheet_file.h"
-#include "platform/shell.h"
+#include "shell/file_folders.h"
+#include "shell/message_boxes.h"
+#include "shell/shell.h"
+#include "spreadsheets/spreadsheet_file.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "importing/sheet_import_dialog.h"
 
 #include "importing/sheet_values.h"
-#include "platform/message_boxes.h"
+#include "shell/message_boxes.h"
 
 #include <QComboBox>
 #include <QFormLayout>

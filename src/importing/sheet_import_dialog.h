@@ -2,7 +2,7 @@
 
 #include "importing/import_preview_dialog.h"
 #include "importing/sheet_import.h"
-#include "platform/sheet/sheet_table.h"
+#include "spreadsheets/sheet_table.h"
 
 #include <QList>
 

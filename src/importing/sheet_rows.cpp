@@ -3,7 +3,7 @@
 #include "importing/sheet_values.h"
 #include "ledger/withholding_record.h"
 #include "ledger/withholding_rules.h"
-#include "platform/message_boxes.h"
+#include "shell/message_boxes.h"
 #include "tax/due_date.h"
 
 #include <array>

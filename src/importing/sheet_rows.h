@@ -3,7 +3,7 @@
 #include "importing/record_fields.h"
 #include "ledger/save_checks.h"
 #include "ledger/withholding_entry.h"
-#include "platform/sheet/sheet_table.h"
+#include "spreadsheets/sheet_table.h"
 
 #include <QDate>
 #include <QList>

@@ -2,7 +2,7 @@
 
 #include "importing/legacy_values.h"
 #include "ledger/withholding_rules.h"
-#include "platform/sheet/xlsx_reader.h"
+#include "spreadsheets/xlsx_reader.h"
 
 #include <QRegularExpression>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/amount.h"
-#include "platform/sheet/sheet_table.h"
+#include "spreadsheets/sheet_table.h"
+#include "values/amount.h"
 
 #include <QDate>
 #include <QString>

@@ -2,12 +2,12 @@
 
 #include "importing/legacy_rows.h"
 #include "ledger/withholding_store.h"
-#include "platform/amount.h"
 #include "registry/subject_store.h"
 #include "store/change_record.h"
 #include "store/connection.h"
 #include "store/dialect.h"
 #include "store/transaction.h"
+#include "values/amount.h"
 
 #include <QDir>
 #include <QFile>

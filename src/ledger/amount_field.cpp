@@ -1,8 +1,8 @@
 #include "ledger/amount_field.h"
 
 #include "ledger/withholding_rules.h"
-#include "platform/field_focus.h"
-#include "platform/number_keys.h"
+#include "values/number_keys.h"
+#include "widgets/field_focus.h"
 
 #include <QKeyEvent>
 

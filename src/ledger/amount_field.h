@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/number_field.h"
+#include "widgets/number_field.h"
 
 // A text field holding an amount in the Italian form. Each typed character goes
 // through the amount key filter (a full stop becomes a comma; only digits, the comma

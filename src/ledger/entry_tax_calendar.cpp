@@ -1,11 +1,11 @@
 #include "ledger/entry_tax_calendar.h"
 
 #include "ledger/late_payment_dialog.h"
-#include "platform/date_box.h"
-#include "platform/elided_label.h"
-#include "platform/shell.h"
+#include "shell/shell.h"
 #include "tax/due_date.h"
 #include "tax/tax_tables.h"
+#include "widgets/date_box.h"
+#include "widgets/elided_label.h"
 
 #include <QCheckBox>
 #include <QComboBox>

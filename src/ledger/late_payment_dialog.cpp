@@ -2,10 +2,10 @@
 
 #include "ledger/amount_field.h"
 #include "ledger/ledger_lookups.h"
-#include "platform/date_box.h"
-#include "platform/message_boxes.h"
+#include "shell/message_boxes.h"
 #include "tax/late_payment_text.h"
 #include "tax/tax_tables.h"
+#include "widgets/date_box.h"
 
 #include <QClipboard>
 #include <QComboBox>

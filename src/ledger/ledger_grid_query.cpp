@@ -1,9 +1,9 @@
 #include "ledger/ledger_grid_query.h"
 
-#include "platform/amount.h"
-#include "platform/date_text.h"
 #include "store/connection.h"
 #include "store/name_order.h"
+#include "values/amount.h"
+#include "values/date_text.h"
 
 #include <QSqlQuery>
 #include <QStringList>

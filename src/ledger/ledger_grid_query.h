@@ -2,9 +2,9 @@
 
 #include "base/status.h"
 #include "ledger/withholding_columns.h"
-#include "platform/export/table.h"
-#include "platform/field_changes.h"
-#include "platform/keyed_query.h"
+#include "spreadsheets/table.h"
+#include "store/field_changes.h"
+#include "store/keyed_query.h"
 
 #include <QString>
 #include <QStringList>

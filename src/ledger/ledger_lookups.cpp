@@ -1,8 +1,8 @@
 #include "ledger/ledger_lookups.h"
 
-#include "platform/amount.h"
 #include "store/connection.h"
 #include "store/dialect.h"
+#include "values/amount.h"
 
 #include <QSqlQuery>
 #include <QVariant>

@@ -1,10 +1,10 @@
 #include "ledger/lookup_editor.h"
 
 #include "ledger/lookup_table_model.h"
-#include "platform/clickable_label.h"
-#include "platform/data_grid.h"
-#include "platform/message_boxes.h"
-#include "platform/shell.h"
+#include "shell/message_boxes.h"
+#include "shell/shell.h"
+#include "widgets/clickable_label.h"
+#include "widgets/data_grid.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,12 +1,12 @@
 #include "ledger/lookup_tables.h"
 
 #include "ledger/withholding_rules.h"
-#include "platform/amount.h"
-#include "platform/date_text.h"
-#include "platform/message_boxes.h"
+#include "shell/message_boxes.h"
 #include "store/connection.h"
 #include "store/dialect.h"
 #include "store/transaction.h"
+#include "values/amount.h"
+#include "values/date_text.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>

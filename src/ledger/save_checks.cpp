@@ -1,8 +1,8 @@
 #include "ledger/save_checks.h"
 
 #include "ledger/withholding_rules.h"
-#include "platform/amount.h"
-#include "platform/message_boxes.h"
+#include "shell/message_boxes.h"
+#include "values/amount.h"
 
 #include <QDate>
 #include <initializer_list>

@@ -1,8 +1,8 @@
 #include "ledger/tax_commands.h"
 
 #include "ledger/late_payment_dialog.h"
-#include "platform/message_boxes.h"
-#include "platform/shell.h"
+#include "shell/message_boxes.h"
+#include "shell/shell.h"
 #include "tax/tax_tables.h"
 
 #include <QAction>

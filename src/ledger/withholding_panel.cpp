@@ -3,14 +3,14 @@
 #include "ledger/amount_field.h"
 #include "ledger/ledger_lookups.h"
 #include "ledger/withholding_rules.h"
-#include "platform/clickable_label.h"
-#include "platform/combo_choice.h"
-#include "platform/date_box.h"
-#include "platform/field_focus.h"
-#include "platform/message_boxes.h"
-#include "platform/shell.h"
-#include "platform/typed_values.h"
+#include "shell/message_boxes.h"
+#include "shell/shell.h"
 #include "store/queries.h"
+#include "widgets/clickable_label.h"
+#include "widgets/combo_choice.h"
+#include "widgets/date_box.h"
+#include "widgets/field_focus.h"
+#include "widgets/typed_values.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 
 #include "base/status.h"
 #include "ledger/withholding_entry.h"
-#include "platform/session.h"
+#include "shell/session.h"
 
 #include <QGroupBox>
 #include <functional>

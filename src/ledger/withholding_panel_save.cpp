@@ -6,11 +6,11 @@
 #include "ledger/withholding_panel.h"
 #include "ledger/withholding_record.h"
 #include "ledger/withholding_store.h"
-#include "platform/data_grid.h"
-#include "platform/date_box.h"
-#include "platform/message_boxes.h"
-#include "platform/shell.h"
-#include "platform/typed_values.h"
+#include "shell/message_boxes.h"
+#include "shell/shell.h"
+#include "widgets/data_grid.h"
+#include "widgets/date_box.h"
+#include "widgets/typed_values.h"
 
 #include <QCheckBox>
 #include <QComboBox>

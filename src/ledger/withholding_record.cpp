@@ -1,7 +1,7 @@
 #include "ledger/withholding_record.h"
 
 #include "ledger/withholding_rules.h"
-#include "platform/amount.h"
+#include "values/amount.h"
 
 namespace {
 

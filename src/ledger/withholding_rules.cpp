@@ -1,7 +1,7 @@
 #include "ledger/withholding_rules.h"
 
-#include "platform/date_text.h"
 #include "tax/due_date.h"
+#include "values/date_text.h"
 
 #include <QRegularExpression>
 

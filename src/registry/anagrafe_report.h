@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/keyed_query.h"
-#include "platform/report/report_layout.h"
+#include "printing/report_layout.h"
+#include "store/keyed_query.h"
 
 // The subjects registry: one block per subject, for the "Elenco Soggetti" command.
 // Each call gives a fresh layout with the report's own page set-up.

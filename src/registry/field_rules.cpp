@@ -1,6 +1,6 @@
 #include "registry/field_rules.h"
 
-#include "platform/date_text.h"
+#include "values/date_text.h"
 
 #include <QtGlobal>
 

@@ -1,7 +1,7 @@
 #include "registry/number_line_edit.h"
 
-#include "platform/number_keys.h"
 #include "registry/field_rules.h"
+#include "values/number_keys.h"
 
 #include <QKeyEvent>
 

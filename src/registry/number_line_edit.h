@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/number_field.h"
+#include "widgets/number_field.h"
 
 // A text field for digit codes (postal code, VAT number): typed characters go through
 // the number key filter; a refused key is dropped and reported by keyRefused, so the

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/field_changes.h"
+#include "store/field_changes.h"
 
 namespace registry {
 

@@ -1,16 +1,16 @@
 #include "registry/subject_panel.h"
 
-#include "platform/clickable_label.h"
-#include "platform/data_grid.h"
-#include "platform/date_box.h"
-#include "platform/message_boxes.h"
-#include "platform/shell.h"
-#include "platform/typed_values.h"
 #include "registry/field_rules.h"
 #include "registry/number_line_edit.h"
 #include "registry/subject_change_fields.h"
 #include "registry/subject_store.h"
 #include "registry/upper_case_line_edit.h"
+#include "shell/message_boxes.h"
+#include "shell/shell.h"
+#include "widgets/clickable_label.h"
+#include "widgets/data_grid.h"
+#include "widgets/date_box.h"
+#include "widgets/typed_values.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/status.h"
-#include "platform/session.h"
+#include "shell/session.h"
 
 #include <QGroupBox>
 #include <functional>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/status.h"
-#include "platform/keyed_query.h"
+#include "store/keyed_query.h"
 
 #include <QDate>
 #include <QString>

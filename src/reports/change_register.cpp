@@ -2,9 +2,9 @@
 
 #include "ledger/ledger_grid_query.h"
 #include "ledger/withholding_rules.h"
-#include "platform/date_text.h"
 #include "registry/subject_change_fields.h"
 #include "store/dialect.h"
+#include "values/date_text.h"
 
 #include <QDateTime>
 #include <QJsonDocument>

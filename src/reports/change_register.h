@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/export/table.h"
-#include "platform/field_changes.h"
-#include "platform/keyed_query.h"
+#include "spreadsheets/table.h"
+#include "store/field_changes.h"
+#include "store/keyed_query.h"
 
 #include <QDate>
 #include <QList>

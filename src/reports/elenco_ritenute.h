@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/report/report_layout.h"
+#include "printing/report_layout.h"
 
 // The two layouts of the withholding lists. Each call gives a fresh layout with its
 // defaults, so what one run changes (title, hidden balance) never reaches the next.

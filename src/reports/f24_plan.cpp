@@ -1,12 +1,12 @@
 #include "reports/f24_plan.h"
 
-#include "platform/stored_money.h"
 #include "store/connection.h"
 #include "store/dialect.h"
 #include "store/name_order.h"
 #include "tax/late_payment_text.h"
 #include "tax/late_withholdings.h"
 #include "tax/record_due_date.h"
+#include "values/stored_money.h"
 
 #include <QRegularExpression>
 #include <QSqlError>

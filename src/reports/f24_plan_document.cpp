@@ -1,9 +1,9 @@
 #include "reports/f24_plan_document.h"
 
-#include "platform/export/memory_rows.h"
-#include "platform/report/report_format.h"
-#include "platform/stored_money.h"
+#include "printing/report_format.h"
+#include "spreadsheets/memory_rows.h"
 #include "tax/due_date.h"
+#include "values/stored_money.h"
 
 namespace {
 

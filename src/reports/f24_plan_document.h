@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/export/table.h"
 #include "reports/f24_plan.h"
 #include "reports/line_document.h"
+#include "spreadsheets/table.h"
 
 // The printed F24 plan of a due month: per user (one block each in the general plan,
 // with name and codice fiscale) the lines to pay with their total, the lines of the month

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/report/report_layout.h"
+#include "printing/report_layout.h"
 
 // The look the landscape withholding lists share: the faces of the design, Arial and
 // Arial Narrow, by their metric twins, and an A4 landscape page whose 15874-twip rules

@@ -1,10 +1,10 @@
 #include "reports/ledger_documents.h"
 
-#include "platform/export/memory_rows.h"
 #include "reports/f24_plan_document.h"
 #include "reports/payee_certificate_document.h"
 #include "reports/payee_certificate_table.h"
 #include "reports/st770_document.h"
+#include "spreadsheets/memory_rows.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/report/report_data.h"
-#include "platform/report/report_layout.h"
+#include "printing/report_data.h"
+#include "printing/report_layout.h"
 
 #include <QList>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "reports/payee_certificate.h"
 
-#include "platform/stored_money.h"
 #include "registry/subject_store.h"
 #include "store/connection.h"
+#include "values/stored_money.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

@@ -1,7 +1,7 @@
 #include "reports/payee_certificate_document.h"
 
-#include "platform/report/report_format.h"
-#include "platform/stored_money.h"
+#include "printing/report_format.h"
+#include "values/stored_money.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "reports/payee_certificate_files.h"
 
-#include "platform/report/pdf_export.h"
-#include "platform/report/report_document.h"
+#include "printing/pdf_export.h"
+#include "printing/report_document.h"
 #include "reports/payee_certificate_document.h"
 #include "reports/report_catalogue.h"
 

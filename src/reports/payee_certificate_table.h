@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/export/table.h"
 #include "reports/payee_certificate.h"
+#include "spreadsheets/table.h"
 
 // The certification fields of a year as a table, one row per payee, for typing into the
 // certification software: the shape (title, agent and year, captions) and the rows, the

@@ -1,9 +1,9 @@
 #include "reports/report_catalogue.h"
 
-#include "platform/report/keyed_row_source.h"
-#include "platform/report/pdf_export.h"
-#include "platform/report/report_document.h"
-#include "platform/report/report_table.h"
+#include "printing/keyed_row_source.h"
+#include "printing/pdf_export.h"
+#include "printing/report_document.h"
+#include "printing/report_table.h"
 #include "registry/anagrafe_report.h"
 #include "reports/elenco_ritenute.h"
 #include "reports/f24_plan_document.h"

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "base/status.h"
-#include "platform/export/table_export.h"
-#include "platform/keyed_query.h"
-#include "platform/report/report_layout.h"
-#include "platform/report/row_source.h"
+#include "printing/report_layout.h"
+#include "printing/row_source.h"
+#include "spreadsheets/table_export.h"
+#include "store/keyed_query.h"
 
 #include <QDate>
 #include <QString>

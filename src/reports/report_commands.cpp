@@ -1,16 +1,16 @@
 #include "reports/report_commands.h"
 
 #include "ledger/withholding_rules.h"
-#include "platform/file_folders.h"
-#include "platform/message_boxes.h"
-#include "platform/shell.h"
-#include "platform/status_bar.h"
 #include "reports/f24_plan.h"
 #include "reports/f24_plan_document.h"
 #include "reports/payee_certificate_document.h"
 #include "reports/payee_certificate_files.h"
 #include "reports/ritenute_scadute.h"
 #include "reports/st770_document.h"
+#include "shell/file_folders.h"
+#include "shell/message_boxes.h"
+#include "shell/shell.h"
+#include "widgets/status_bar.h"
 
 #include <QAction>
 #include <QDir>

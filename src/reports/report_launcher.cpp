@@ -1,8 +1,8 @@
 #include "reports/report_launcher.h"
 
-#include "platform/message_boxes.h"
-#include "platform/report/report_preview.h"
-#include "platform/shell.h"
+#include "printing/report_preview.h"
+#include "shell/message_boxes.h"
+#include "shell/shell.h"
 
 #include <QWidget>
 #include <exception>

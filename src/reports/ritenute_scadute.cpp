@@ -1,6 +1,6 @@
 #include "reports/ritenute_scadute.h"
 
-#include "platform/report/report_data.h"
+#include "printing/report_data.h"
 #include "reports/landscape_list.h"
 #include "tax/due_date.h"
 #include "tax/late_payment_text.h"

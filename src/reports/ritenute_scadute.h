@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/report/report_layout.h"
+#include "printing/report_layout.h"
 #include "reports/report_catalogue.h"
 
 // "Ritenute scadute": the withholdings not remitted whose legal due date has passed at a

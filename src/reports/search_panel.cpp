@@ -1,10 +1,10 @@
 #include "reports/search_panel.h"
 
 #include "ledger/ledger_lookups.h"
-#include "platform/clickable_label.h"
-#include "platform/date_box.h"
-#include "platform/message_boxes.h"
-#include "platform/shell.h"
+#include "shell/message_boxes.h"
+#include "shell/shell.h"
+#include "widgets/clickable_label.h"
+#include "widgets/date_box.h"
 
 #include <QAction>
 #include <QComboBox>

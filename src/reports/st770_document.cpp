@@ -1,10 +1,10 @@
 #include "reports/st770_document.h"
 
-#include "platform/stored_money.h"
 #include "reports/line_document.h"
 #include "reports/st770_rows.h"
 #include "store/connection.h"
 #include "tax/due_date.h"
+#include "values/stored_money.h"
 
 #include <algorithm>
 #include <deque>

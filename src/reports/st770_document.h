@@ -1,9 +1,9 @@
 #pragma once
 
 #include "base/status.h"
-#include "platform/export/table.h"
-#include "platform/report/report_layout.h"
-#include "platform/report/row_source.h"
+#include "printing/report_layout.h"
+#include "printing/row_source.h"
+#include "spreadsheets/table.h"
 
 #include <memory>
 

@@ -1,11 +1,11 @@
 #include "reports/st770_rows.h"
 
-#include "platform/stored_money.h"
 #include "store/connection.h"
 #include "store/dialect.h"
 #include "store/name_order.h"
 #include "tax/record_due_date.h"
 #include "tax/tax_tables.h"
+#include "values/stored_money.h"
 
 #include <QSqlError>
 #include <QVariant>

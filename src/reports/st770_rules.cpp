@@ -1,8 +1,8 @@
 #include "reports/st770_rules.h"
 
-#include "platform/stored_money.h"
 #include "tax/late_payment.h"
 #include "tax/late_payment_text.h"
+#include "values/stored_money.h"
 
 namespace st770 {
 namespace {

@@ -1,8 +1,8 @@
 #include "reports/year_deletion.h"
 
-#include "platform/message_boxes.h"
-#include "platform/shell.h"
 #include "reports/year_deletion_store.h"
+#include "shell/message_boxes.h"
+#include "shell/shell.h"
 #include "store/connection.h"
 #include "store/dialect.h"
 #include "store/server_jobs.h"

@@ -1,10 +1,10 @@
 #include "reports/year_deletion_store.h"
 
-#include "platform/amount.h"
 #include "store/archive.h"
 #include "store/change_record.h"
 #include "store/connection.h"
 #include "store/transaction.h"
+#include "values/amount.h"
 
 namespace year_deletion {
 

@@ -1,5 +1,8 @@
 # Files of src/store, by library.
 list(APPEND VELARCO_CORE_SOURCES
+  store/field_changes.cpp store/field_changes.h
+  store/keyed_query.cpp store/keyed_query.h
+  store/keyed_reader.cpp store/keyed_reader.h
   store/archive.cpp store/archive.h
   store/change_log.cpp store/change_log.h
   store/change_record.cpp store/change_record.h

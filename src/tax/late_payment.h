@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/amount.h"
 #include "tax/due_date.h"
 #include "tax/legal_rates.h"
 #include "tax/return_deadlines.h"
+#include "values/amount.h"
 
 #include <QDate>
 #include <QList>

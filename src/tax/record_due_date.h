@@ -1,11 +1,11 @@
 #pragma once
 
 #include "base/status.h"
-#include "platform/amount.h"
 #include "tax/deferral_calendar.h"
 #include "tax/due_date.h"
 #include "tax/legal_rates.h"
 #include "tax/return_deadlines.h"
+#include "values/amount.h"
 
 #include <QDate>
 #include <QHash>

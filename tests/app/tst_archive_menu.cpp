@@ -1,7 +1,7 @@
 #include "app/nota.h"
 #include "app/remembered_ledger.h"
 #include "app/shared_ledger_dialog.h"
-#include "platform/scripted_message_boxes.h"
+#include "shell/scripted_message_boxes.h"
 #include "store/archive.h"
 #include "store/connection.h"
 #include "store/ledger_address.h"

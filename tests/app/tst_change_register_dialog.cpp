@@ -1,10 +1,10 @@
 #include "app/change_register_dialog.h"
 #include "app/nota.h"
-#include "platform/data_grid.h"
-#include "platform/date_box.h"
-#include "platform/scripted_message_boxes.h"
+#include "shell/scripted_message_boxes.h"
 #include "support/change_records.h"
 #include "support/test_database.h"
+#include "widgets/data_grid.h"
+#include "widgets/date_box.h"
 
 #include <QAbstractItemModel>
 #include <QAction>

@@ -1,7 +1,7 @@
 #include "app/help_menu.h"
 #include "app/nota.h"
 #include "app/window_placement.h"
-#include "platform/scripted_message_boxes.h"
+#include "shell/scripted_message_boxes.h"
 #include "store/connection.h"
 #include "support/test_database.h"
 

@@ -1,7 +1,7 @@
 #include "importing/einvoice_rows.h"
 #include "ledger/ledger_window.h"
-#include "platform/date_box.h"
 #include "support/einvoice_samples.h"
+#include "widgets/date_box.h"
 
 #include <QCheckBox>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "importing/record_fields.h"
 #include "importing/sheet_import.h"
 #include "importing/sheet_values.h"
-#include "platform/sheet/spreadsheet_file.h"
+#include "spreadsheets/spreadsheet_file.h"
 #include "store/connection.h"
 #include "support/test_database.h"
 

@@ -1,7 +1,7 @@
 #include "importing/sheet_import.h"
 #include "ledger/ledger_window.h"
-#include "platform/data_grid.h"
-#include "platform/sheet/spreadsheet_file.h"
+#include "spreadsheets/spreadsheet_file.h"
+#include "widgets/data_grid.h"
 
 #include <QTemporaryDir>
 #include <QTest>

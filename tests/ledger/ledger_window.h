@@ -4,7 +4,7 @@
 // ground of the withholding panel and ledger grid tests.
 
 #include "app/nota.h"
-#include "platform/scripted_message_boxes.h"
+#include "shell/scripted_message_boxes.h"
 #include "store/connection.h"
 #include "store/dialect.h"
 #include "store/name_order.h"

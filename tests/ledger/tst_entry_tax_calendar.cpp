@@ -1,8 +1,8 @@
 #include "ledger/ledger_window.h"
 #include "ledger/withholding_rules.h"
-#include "platform/date_box.h"
 #include "tax/due_date.h"
 #include "tax/tax_tables.h"
+#include "widgets/date_box.h"
 
 #include <QCheckBox>
 #include <QClipboard>

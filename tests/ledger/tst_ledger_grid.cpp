@@ -1,9 +1,9 @@
 #include "ledger/ledger_grid_query.h"
 #include "ledger_window.h"
-#include "platform/data_grid.h"
 #include "store/transaction.h"
 #include "support/grid_fit.h"
 #include "support/spreadsheet_files.h"
+#include "widgets/data_grid.h"
 
 #include <QElapsedTimer>
 #include <QHeaderView>

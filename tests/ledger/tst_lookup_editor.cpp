@@ -1,9 +1,9 @@
 #include "app/nota.h"
 #include "ledger/lookup_tables.h"
-#include "platform/data_grid.h"
-#include "platform/scripted_message_boxes.h"
+#include "shell/scripted_message_boxes.h"
 #include "store/connection.h"
 #include "support/test_database.h"
+#include "widgets/data_grid.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "ledger/withholding_rules.h"
-#include "platform/amount.h"
-#include "platform/date_box.h"
-#include "platform/date_text.h"
+#include "values/amount.h"
+#include "values/date_text.h"
+#include "widgets/date_box.h"
 
 #include <QRandomGenerator>
 #include <QTest>

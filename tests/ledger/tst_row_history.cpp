@@ -1,6 +1,6 @@
 #include "ledger/ledger_window.h"
-#include "platform/data_grid.h"
-#include "platform/row_history_dialog.h"
+#include "widgets/data_grid.h"
+#include "widgets/row_history_dialog.h"
 
 #include <QAbstractItemModel>
 #include <QAction>

@@ -1,7 +1,7 @@
 #include "ledger/amount_field.h"
 #include "ledger/withholding_panel.h"
 #include "ledger_window.h"
-#include "platform/date_box.h"
+#include "widgets/date_box.h"
 
 #include <QCheckBox>
 #include <QClipboard>

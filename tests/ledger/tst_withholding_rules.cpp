@@ -1,5 +1,5 @@
 #include "ledger/withholding_rules.h"
-#include "platform/number_keys.h"
+#include "values/number_keys.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
 #include "ledger_window.h"
-#include "platform/date_box.h"
+#include "widgets/date_box.h"
 
 #include <QCheckBox>
 #include <QLabel>

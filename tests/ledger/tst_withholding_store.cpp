@@ -1,9 +1,9 @@
 #include "ledger/withholding_columns.h"
 #include "ledger/withholding_store.h"
-#include "platform/amount.h"
 #include "registry/subject_store.h"
 #include "store/connection.h"
 #include "support/test_database.h"
+#include "values/amount.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>

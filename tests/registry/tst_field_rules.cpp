@@ -1,5 +1,5 @@
-#include "platform/number_keys.h"
 #include "registry/field_rules.h"
+#include "values/number_keys.h"
 
 #include <QTest>
 

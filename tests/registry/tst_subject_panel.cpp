@@ -1,11 +1,11 @@
 #include "app/nota.h"
-#include "platform/data_grid.h"
-#include "platform/date_box.h"
-#include "platform/scripted_message_boxes.h"
 #include "registry/subject_store.h"
+#include "shell/scripted_message_boxes.h"
 #include "store/connection.h"
 #include "support/grid_fit.h"
 #include "support/test_database.h"
+#include "widgets/data_grid.h"
+#include "widgets/date_box.h"
 
 #include <QAction>
 #include <QApplication>

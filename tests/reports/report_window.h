@@ -5,10 +5,10 @@
 // and search panel tests.
 
 #include "app/nota.h"
-#include "platform/scripted_message_boxes.h"
 #include "reports/elenco_ritenute.h"
 #include "reports/report_commands.h"
 #include "reports/search_panel.h"
+#include "shell/scripted_message_boxes.h"
 #include "store/connection.h"
 #include "support/logged_in_window.h"
 #include "support/test_database.h"

@@ -1,8 +1,8 @@
-#include "platform/keyed_query_model.h"
 #include "reports/change_register.h"
 #include "store/change_log.h"
 #include "support/change_records.h"
 #include "support/test_database.h"
+#include "widgets/keyed_query_model.h"
 
 #include <QTest>
 

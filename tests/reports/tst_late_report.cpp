@@ -1,4 +1,4 @@
-#include "platform/report/report_data.h"
+#include "printing/report_data.h"
 #include "reports/report_window.h"
 #include "reports/ritenute_scadute.h"
 

@@ -1,5 +1,4 @@
-#include "platform/report/report_renderer.h"
-#include "platform/stored_money.h"
+#include "printing/report_renderer.h"
 #include "reports/f24_plan.h"
 #include "reports/f24_plan_document.h"
 #include "reports/ledger_documents.h"
@@ -10,6 +9,7 @@
 #include "store/connection.h"
 #include "store/name_order.h"
 #include "support/test_database.h"
+#include "values/stored_money.h"
 
 #include <QDir>
 #include <QProcess>

@@ -3,7 +3,6 @@
 // keys of a list fails here, unless the list below says why it may.
 
 #include "ledger/ledger_grid_query.h"
-#include "platform/keyed_query_model.h"
 #include "registry/subject_store.h"
 #include "reports/report_catalogue.h"
 #include "reports/year_deletion_store.h"
@@ -11,6 +10,7 @@
 #include "store/name_order.h"
 #include "support/query_plans.h"
 #include "support/test_database.h"
+#include "widgets/keyed_query_model.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
-#include "platform/date_box.h"
 #include "reports/report_window.h"
+#include "widgets/date_box.h"
 
 #include <QLabel>
 #include <QLineEdit>

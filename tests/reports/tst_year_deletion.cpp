@@ -1,6 +1,6 @@
 #include "app/nota.h"
-#include "platform/scripted_message_boxes.h"
 #include "reports/year_deletion_store.h"
+#include "shell/scripted_message_boxes.h"
 #include "store/connection.h"
 #include "store/copies.h"
 #include "support/test_database.h"

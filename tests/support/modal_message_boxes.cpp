@@ -1,6 +1,6 @@
 #include "support/modal_message_boxes.h"
 
-#include "platform/qt_message_boxes.h"
+#include "shell/qt_message_boxes.h"
 
 #include <QApplication>
 #include <QInputDialog>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/scripted_message_boxes.h"
+#include "shell/scripted_message_boxes.h"
 
 // Real modal boxes, answered from the script. Each box is a QMessageBox or a
 // QInputDialog run modal over the active window, so it takes the window's activation
