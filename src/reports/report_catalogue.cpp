@@ -40,9 +40,10 @@ const QString kGeneralColumns =
 using enum ReportKind;
 using enum ReportInput;
 
-// One user's list of a year: the selection is followed by the year and the user.
+// One user's list of a year: the selection is followed by the year and the user. With an
+// input it is a search, `panelTitle` the search panel's title.
 ReportDescription userList(const char* name, const QString& where, const QString& title,
-                           ReportInput input = None) {
+                           ReportInput input = None, const QString& panelTitle = {}) {
     return {.name = QLatin1String(name),
             .kind = List,
             .oneUser = true,
@@ -50,7 +51,30 @@ ReportDescription userList(const char* name, const QString& where, const QString
             .inputRequired = input != None,
             .where = where + kUserYear,
             .orderBy = kByName,
-            .title = title};
+            .title = title,
+            .askTitle = panelTitle};
+}
+
+// The late withholdings at a day the operator may type.
+ReportDescription lateList(const QString& name, bool oneUser) {
+    return {.name = name,
+            .kind = Late,
+            .oneUser = oneUser,
+            .askTitle = QStringLiteral("Ritenute scadute"),
+            .question = QStringLiteral("Ritenute scadute alla data (gg/mm/aaaa); vuoto per oggi:")};
+}
+
+// The F24 plan of a due month, of one user's or of every user's.
+ReportDescription f24Plan(const QString& name, const char* menuItem, bool oneUser) {
+    return {.name = name,
+            .kind = Document,
+            .oneUser = oneUser,
+            .needsYear = !oneUser,
+            .input = Month,
+            .inputRequired = true,
+            .menuItem = menuItem,
+            .askTitle = QStringLiteral("Velarco - Piano F24"),
+            .question = QStringLiteral("Mese e anno di scadenza del versamento (mm/aaaa)")};
 }
 
 ReportDescription generalList(const char* name, const QString& where, const QString& orderBy) {
@@ -94,28 +118,27 @@ const QList<ReportDescription>& descriptions() {
         // The month of the due date, as a number, from the entered month on; a record
         // without a due date has no month and is never selected.
         userList("RitenuteS", QStringLiteral("{month} >= ? AND "),
-                 QStringLiteral("Elenco Ritenute in Scadenza "), Month),
-        userList("RicercaP", QStringLiteral("Ritenute.periodo = ? AND "), QString(), Period),
+                 QStringLiteral("Elenco Ritenute in Scadenza "), Month,
+                 QStringLiteral("Ritenute in Scadenza")),
+        userList("RicercaP", QStringLiteral("Ritenute.periodo = ? AND "), QString(), Period,
+                 QStringLiteral("Ritenute per Periodo")),
         userList("RicercaS", QStringLiteral("{like} AND "),
-                 QStringLiteral("Elenco Ritenute per Soggetti "), Subject),
+                 QStringLiteral("Elenco Ritenute per Soggetti "), Subject,
+                 QStringLiteral("Situazione per Soggetto")),
         {.name = QStringLiteral("Elenco"), .kind = Registry, .checksEmpty = false},
-        {.name = ritenute_scadute::kUserCommand, .kind = Late, .oneUser = true},
-        {.name = ritenute_scadute::kGeneralCommand, .kind = Late},
+        lateList(ritenute_scadute::kUserCommand, true),
+        lateList(ritenute_scadute::kGeneralCommand, false),
         {.name = payee_certificate::kName,
          .kind = Document,
          .oneUser = true,
          .input = Subject,
-         .folder = true},
-        {.name = f24_plan::kName,
-         .kind = Document,
-         .oneUser = true,
-         .input = Month,
-         .inputRequired = true},
-        {.name = f24_plan::kGeneralName,
-         .kind = Document,
-         .needsYear = true,
-         .input = Month,
-         .inputRequired = true},
+         .folder = true,
+         .menuItem = "StanpaAt",
+         .askTitle = QStringLiteral("Velarco - Attestazione"),
+         .question = QStringLiteral("Percipienti da certificare (vuoto: tutti; % sta per "
+                                    "qualunque testo, es. ROSSI%):")},
+        f24Plan(f24_plan::kName, "PianoF24", true),
+        f24Plan(f24_plan::kGeneralName, "PianoF24G", false),
         {.name = st770::kName, .kind = Document, .oneUser = true},
         {.name = st770::kGeneralName, .kind = Document, .needsYear = true},
     };
@@ -231,6 +254,14 @@ QStringList reportNames() {
     for (const ReportDescription& d : descriptions())
         names.append(d.name);
     return names;
+}
+
+bool isSearch(const ReportDescription& report) {
+    return report.kind == List && report.input != None;
+}
+
+QByteArray menuItemOf(const ReportDescription& report) {
+    return report.menuItem ? QByteArray(report.menuItem) : report.name.toLatin1();
 }
 
 bool isReportName(const QString& name) {

@@ -6,6 +6,7 @@
 #include "spreadsheets/table_export.h"
 #include "store/keyed_query.h"
 
+#include <QByteArray>
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -76,8 +77,8 @@ enum class ReportKind {
     Document,    // a document written line by line (reports/ledger_documents.h)
 };
 
-// One report, described once: the option reader, the menu, the preview, the exports
-// and the help read this.
+// One report, described once: the option reader, the menu, the search panel, the
+// preview, the exports and the help read this.
 struct ReportDescription {
     QString name;
     ReportKind kind = ReportKind::List;
@@ -95,7 +96,19 @@ struct ReportDescription {
     QString title = {};
     bool checksEmpty = true;
     bool showsBalance = true;
+    // The window: the object name of the menu item that runs the report (empty: its
+    // name); the title of the search panel or of the boxes that ask the input (for a late
+    // list, the day), and the question of the box.
+    const char* menuItem = nullptr;
+    QString askTitle = {};
+    QString question = {};
 };
+
+// A list that takes an input is a search: the window asks the input in its search panel.
+// Any other report runs from its menu item, asking the input, if any, in a box.
+bool isSearch(const ReportDescription& report);
+// The object name of the report's menu item.
+QByteArray menuItemOf(const ReportDescription& report);
 
 // Every report, in menu order.
 const QList<ReportDescription>& reportDescriptions();

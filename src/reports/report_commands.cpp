@@ -2,11 +2,7 @@
 
 #include "ledger/withholding_rules.h"
 #include "reports/f24_plan.h"
-#include "reports/f24_plan_document.h"
-#include "reports/payee_certificate_document.h"
 #include "reports/payee_certificate_files.h"
-#include "reports/ritenute_scadute.h"
-#include "reports/st770_document.h"
 #include "shell/file_folders.h"
 #include "shell/message_boxes.h"
 #include "shell/shell.h"
@@ -28,74 +24,75 @@ ReportCommands::ReportCommands(Shell& shell, QObject* parent)
           return folder;
       }) {
     setObjectName(QStringLiteral("ReportCommands"));
-    for (const QString& name : commandNames()) {
-        QAction* item = shell_.action(name.toLatin1().constData());
+    for (const ReportDescription& report : reportDescriptions()) {
+        QAction* item = isSearch(report) ? nullptr : shell_.action(menuItemOf(report).constData());
         if (item)
-            connect(item, &QAction::triggered, this, [this, name] { run(name); });
-    }
-    if (QAction* item = shell_.action("StanpaAt"))
-        connect(item, &QAction::triggered, this, &ReportCommands::runCertificate);
-    if (QAction* item = shell_.action("PianoF24"))
-        connect(item, &QAction::triggered, this, [this] { runDueMonth(f24_plan::kName); });
-    if (QAction* item = shell_.action("PianoF24G"))
-        connect(item, &QAction::triggered, this, [this] { runDueMonth(f24_plan::kGeneralName); });
-    for (const QString& name : {st770::kName, st770::kGeneralName}) {
-        if (QAction* item = shell_.action(name.toLatin1().constData()))
-            connect(item, &QAction::triggered, this, [this, name] { run(name); });
+            connect(item, &QAction::triggered, this, [this, &report] { run(report); });
     }
 }
 
-const QStringList& ReportCommands::commandNames() {
-    static const QStringList names = {
-        QStringLiteral("ElencoR"),      QStringLiteral("FattureNP"),
-        QStringLiteral("FattureP"),     QStringLiteral("RitenuteNV"),
-        QStringLiteral("RitenuteV"),    QStringLiteral("StampaG"),
-        QStringLiteral("StampaS"),      QStringLiteral("Elenco"),
-        ritenute_scadute::kUserCommand, ritenute_scadute::kGeneralCommand,
-    };
-    return names;
-}
-
-void ReportCommands::run(const QString& name) {
-    ReportRequest request = runner_.requestFor(name);
-    if (ritenute_scadute::isLateReport(name)) {
-        // The day the list is late at: today unless the operator types another.
-        const QString typed =
-            shell_.boxes()
-                .input(QStringLiteral("Ritenute scadute alla data (gg/mm/aaaa); vuoto per oggi:"),
-                       QStringLiteral("Ritenute scadute"), false)
-                .trimmed();
-        const std::optional<QDate> at = ledger::readShortDate(typed);
-        if (!typed.isEmpty() && !at) {
-            shell_.boxes().plain(QStringLiteral("Data non valida"));
-            return;
-        }
-        request.at = at.value_or(QDate::currentDate());
-    }
+void ReportCommands::run(const ReportDescription& report) {
+    ReportRequest request = runner_.requestFor(report.name);
+    if (!ask(report, request))
+        return;
+    if (report.folder && writeFolder(report, request))
+        return;
     runner_.run(request);
 }
 
-void ReportCommands::runCertificate() {
-    const QString title = QStringLiteral("Velarco - Attestazione");
+bool ReportCommands::ask(const ReportDescription& report, ReportRequest& request) {
+    if (report.question.isEmpty())
+        return true;
     MessageBoxes& boxes = shell_.boxes();
-    ReportRequest request = runner_.requestFor(payee_certificate::kName);
-    request.subject = boxes
-                          .input(QStringLiteral("Percipienti da certificare (vuoto: tutti; % sta "
-                                                "per qualunque testo, es. ROSSI%):"),
-                                 title, false)
-                          .trimmed();
+    const QString typed = boxes.input(report.question, report.askTitle, false).trimmed();
+    // Annulla, or an input left empty: all the payees, late at today.
+    if (typed.isEmpty())
+        return !report.inputRequired;
+    if (report.kind == ReportKind::Late) {
+        const std::optional<QDate> at = ledger::readShortDate(typed);
+        if (!at)
+            boxes.plain(QStringLiteral("Data non valida"));
+        request.at = at.value_or(QDate());
+        return at.has_value();
+    }
+    switch (report.input) {
+    case ReportInput::Month: {
+        const std::optional<QDate> month = parseDueMonth(typed);
+        if (!month) {
+            boxes.notice(
+                QStringLiteral("Mese non valido: %1\nScrivere mese e anno, per esempio 02/2026.")
+                    .arg(typed),
+                report.askTitle);
+            return false;
+        }
+        request.year = QString::number(month->year());
+        request.month = month->month();
+        break;
+    }
+    case ReportInput::Period:
+        request.period = typed;
+        break;
+    case ReportInput::Subject:
+        request.subject = typed;
+        break;
+    case ReportInput::None:
+        break;
+    }
+    return true;
+}
+
+bool ReportCommands::writeFolder(const ReportDescription& report, const ReportRequest& request) {
+    MessageBoxes& boxes = shell_.boxes();
     if (!boxes.confirm(QStringLiteral("Salvare un PDF per ogni percipiente in una cartella?\n"
                                       "(No: l'anteprima di tutta l'attestazione)"),
-                       title)) {
-        runner_.run(request);
-        return;
-    }
+                       report.askTitle))
+        return false;
     if (!shell_.requireSelection())
-        return;
+        return true;
     auto* window = dynamic_cast<QWidget*>(&shell_);
     const QString folder = chooseFolder_ ? chooseFolder_(window) : QString();
     if (folder.isEmpty())
-        return;
+        return true;
     const Result<QStringList> written =
         payee_certificate::writeFolder(request.userId, request.year, request.subject, folder);
     if (!written.ok()) {
@@ -105,31 +102,12 @@ void ReportCommands::runCertificate() {
             boxes.notice(QStringLiteral("Le attestazioni non sono state scritte: ") +
                              written.error(),
                          blockingTitle());
-        return;
+        return true;
     }
     StatusBar::tellFileWritten(window, written.value.constLast());
     boxes.notice(QStringLiteral("Scritte %1 attestazioni e il riepilogo nella cartella\n%2")
                      .arg(written.value.size() - 1)
                      .arg(QDir::toNativeSeparators(folder)),
-                 title);
-}
-
-void ReportCommands::runDueMonth(const QString& name) {
-    const QString title = QStringLiteral("Velarco - Piano F24");
-    const QString answer = shell_.boxes().input(
-        QStringLiteral("Mese e anno di scadenza del versamento (mm/aaaa)"), title, false);
-    if (answer.trimmed().isEmpty())
-        return; // Annulla
-    const std::optional<QDate> month = parseDueMonth(answer);
-    if (!month) {
-        shell_.boxes().notice(
-            QStringLiteral("Mese non valido: %1\nScrivere mese e anno, per esempio 02/2026.")
-                .arg(answer.trimmed()),
-            title);
-        return;
-    }
-    ReportRequest request = runner_.requestFor(name);
-    request.year = QString::number(month->year());
-    request.month = month->month();
-    runner_.run(request);
+                 report.askTitle);
+    return true;
 }

@@ -68,11 +68,6 @@ QString noteOf(const tax::LateWithholding& row) {
 
 } // namespace
 
-bool isLateReport(const QString& name) {
-    return name.compare(kUserCommand, Qt::CaseInsensitive) == 0 ||
-           name.compare(kGeneralCommand, Qt::CaseInsensitive) == 0;
-}
-
 ReportLayout layout(bool general) {
     ReportLayout layout = landscape_list::layout(QStringLiteral("RitenuteScadute"),
                                                  QStringLiteral("Ritenute scadute"));

@@ -14,8 +14,6 @@ inline const QString kGeneralCommand = QStringLiteral("StampaScadute");
 inline const QString kTitle = QStringLiteral("Label3");
 inline const QString kUserName = QStringLiteral("Label37");
 
-bool isLateReport(const QString& name);
-
 // A fresh layout; `general` adds each record's user.
 report::ReportLayout layout(bool general);
 

@@ -26,6 +26,7 @@ private Q_SLOTS:
     void emptyResult_data();
     void emptyResult();
     void titleOfOneRunDoesNotReachTheNext();
+    void everyReportHasItsMenuItem();
     void certificateAndF24Plans_data();
     void certificateAndF24Plans();
     void certificateFolder();
@@ -156,6 +157,12 @@ void TestReportCommands::titleOfOneRunDoesNotReachTheNext() {
     QCOMPARE(w_->previewed.size(), 2);
     QCOMPARE(w_->previewed.at(0).title, QStringLiteral("Elenco Fatture Pagate"));
     QCOMPARE(w_->previewed.at(1).title, kDefaultTitle);
+}
+
+void TestReportCommands::everyReportHasItsMenuItem() {
+    // The window runs a report of the catalogue only through the menu item it names.
+    for (const ReportDescription& report : reportDescriptions())
+        QVERIFY2(w_->window->action(menuItemOf(report).constData()), qPrintable(report.name));
 }
 
 void TestReportCommands::certificateAndF24Plans_data() {
