@@ -57,8 +57,8 @@ SearchPanel::SearchPanel(Shell& shell, QWidget* parent)
     layout->addWidget(Cmd4, 4, 1, Qt::AlignLeft);
     layout->setColumnStretch(2, 1);
     layout->setRowStretch(5, 1);
-    // No mode until a command opens the panel in one.
-    showInputs(false, false, false);
+    // No input until a search's menu item opens the panel.
+    showInput(ReportInput::None);
 
     connect(Label45, &ClickableLabel::clicked, this, [this] {
         hide();
@@ -69,48 +69,48 @@ SearchPanel::SearchPanel(Shell& shell, QWidget* parent)
         shell_.boxes().plain(QStringLiteral("Data non valida"));
         DataBox5->invalidDateHandled();
     });
-    if (QAction* item = shell_.action("RitenuteS"))
-        connect(item, &QAction::triggered, this, &SearchPanel::openDueMonthSearch);
-    if (QAction* item = shell_.action("RicercaP"))
-        connect(item, &QAction::triggered, this, &SearchPanel::openPeriodSearch);
-    if (QAction* item = shell_.action("RicercaS"))
-        connect(item, &QAction::triggered, this, &SearchPanel::openSubjectSearch);
+    for (const ReportDescription& report : reportDescriptions()) {
+        QAction* item = isSearch(report) ? shell_.action(menuItemOf(report).constData()) : nullptr;
+        if (item)
+            connect(item, &QAction::triggered, this, [this, &report] { open(report); });
+    }
 }
 
-void SearchPanel::showInputs(bool date, bool period, bool subject) {
+void SearchPanel::showInput(ReportInput input) {
     // Each caption goes with its input, so the panel never names a field it does not show.
-    Cbo6->setVisible(period);
-    periodCaption_->setVisible(period);
-    Cbo7->setVisible(subject);
-    subjectCaption_->setVisible(subject);
-    DataBox5->setVisible(date);
-    dateCaption_->setVisible(date);
+    Cbo6->setVisible(input == ReportInput::Period);
+    periodCaption_->setVisible(input == ReportInput::Period);
+    Cbo7->setVisible(input == ReportInput::Subject);
+    subjectCaption_->setVisible(input == ReportInput::Subject);
+    DataBox5->setVisible(input == ReportInput::Month);
+    dateCaption_->setVisible(input == ReportInput::Month);
 }
 
-void SearchPanel::openDueMonthSearch() {
+void SearchPanel::open(const ReportDescription& search) {
+    search_ = &search;
     show();
-    setTitle(QStringLiteral("Ritenute in Scadenza"));
-    DataBox5->clear();
-    showInputs(true, false, false);
-    DataBox5->setFocus(Qt::OtherFocusReason);
-}
-
-void SearchPanel::openPeriodSearch() {
-    show();
-    setTitle(QStringLiteral("Ritenute per Periodo"));
-    showInputs(false, true, false);
-    CaricaPeriodi();
-    Cbo6->setFocus(Qt::OtherFocusReason);
-}
-
-void SearchPanel::openSubjectSearch() {
-    show();
-    setTitle(QStringLiteral("Situazione per Soggetto"));
-    showInputs(false, false, true);
-    Cbo7->clear();
-    Cbo7->setEditText(QString());
-    shell_.CaricaSoggetti();
-    Cbo7->setFocus(Qt::OtherFocusReason);
+    setTitle(search.askTitle);
+    showInput(search.input);
+    QWidget* field = nullptr;
+    switch (search.input) {
+    case ReportInput::Month:
+        DataBox5->clear();
+        field = DataBox5;
+        break;
+    case ReportInput::Period:
+        CaricaPeriodi();
+        field = Cbo6;
+        break;
+    case ReportInput::Subject:
+        Cbo7->clear();
+        Cbo7->setEditText(QString());
+        shell_.CaricaSoggetti();
+        field = Cbo7;
+        break;
+    case ReportInput::None:
+        return;
+    }
+    field->setFocus(Qt::OtherFocusReason);
 }
 
 void SearchPanel::CaricaPeriodi() {
@@ -127,33 +127,26 @@ void SearchPanel::CaricaPeriodi() {
 }
 
 void SearchPanel::search() {
-    // The mode is the input on show; the mode commands show exactly one.
-    if (!DataBox5->isHidden())
-        searchByDueMonth();
-    else if (!Cbo6->isHidden())
-        searchByPeriod();
-    else if (!Cbo7->isHidden())
-        searchBySubject();
-}
-
-void SearchPanel::searchByDueMonth() {
-    ReportRequest request = runner_.requestFor(QStringLiteral("RitenuteS"));
-    // An empty box, or text that is no date, has no month: the run asks for a date.
-    const QDate date = DataBox5->date();
-    request.month = date.isValid() ? date.month() : 0;
-    runner_.run(request);
-}
-
-void SearchPanel::searchByPeriod() {
-    ReportRequest request = runner_.requestFor(QStringLiteral("RicercaP"));
-    request.period = Cbo6->currentText();
-    runner_.run(request);
-}
-
-void SearchPanel::searchBySubject() {
-    ReportRequest request = runner_.requestFor(QStringLiteral("RicercaS"));
-    // The text is a LIKE pattern, bound as a value: an apostrophe needs no doubling.
-    request.subject = Cbo7->currentText();
-    if (runner_.run(request))
+    if (!search_)
+        return; // no search opened the panel yet
+    ReportRequest request = runner_.requestFor(search_->name);
+    switch (search_->input) {
+    case ReportInput::Month: {
+        // An empty box, or text that is no date, has no month: the run asks for a date.
+        const QDate date = DataBox5->date();
+        request.month = date.isValid() ? date.month() : 0;
+        break;
+    }
+    case ReportInput::Period:
+        request.period = Cbo6->currentText();
+        break;
+    case ReportInput::Subject:
+        // The text is a LIKE pattern, bound as a value: an apostrophe needs no doubling.
+        request.subject = Cbo7->currentText();
+        break;
+    case ReportInput::None:
+        return;
+    }
+    if (runner_.run(request) && search_->input == ReportInput::Subject)
         Cbo7->setEditText(QString());
 }

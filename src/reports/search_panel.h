@@ -10,20 +10,19 @@ class QLabel;
 class QPushButton;
 class Shell;
 
-// The search panel `Frame5`: the current user's records of the current year by due
-// month (`DataBox5`), by period (`Cbo6`) or by subject (`Cbo7`). The menu commands
-// `RitenuteS`, `RicercaP` and `RicercaS` open it in their mode, which is the one input
-// on show; `Cmd4` ("Ricerca") searches for it and previews the list.
+// The search panel `Frame5`: the searches of the catalogue (the current user's lists of
+// the current year that take an input: `RitenuteS`, `RicercaP`, `RicercaS`). A search's
+// menu item opens the panel for it, with its title and the one input it takes on show: a
+// due month (`DataBox5`), a period (`Cbo6`) or a subject (`Cbo7`); `Cmd4` ("Ricerca")
+// runs the search with it and previews the list.
 class SearchPanel : public QGroupBox {
     Q_OBJECT
 
 public:
     SearchPanel(Shell& shell, QWidget* parent = nullptr);
 
-    // The mode commands, as their menu items run them.
-    void openDueMonthSearch();
-    void openPeriodSearch();
-    void openSubjectSearch();
+    // Opens the panel for `search`, as its menu item does.
+    void open(const ReportDescription& search);
     // The press of `Cmd4`.
     void search();
 
@@ -33,13 +32,12 @@ public:
     ReportLauncher& runner() { return runner_; }
 
 private:
-    void showInputs(bool date, bool period, bool subject);
-    void searchByDueMonth();
-    void searchByPeriod();
-    void searchBySubject();
+    // Shows the input of `input` and its caption, hides the others.
+    void showInput(ReportInput input);
 
     Shell& shell_;
     ReportLauncher runner_;
+    const ReportDescription* search_ = nullptr; // the search the panel is open for
 
     DateBox* DataBox5;
     QComboBox* Cbo6;
