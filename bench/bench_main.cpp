@@ -959,6 +959,10 @@ int main(int argc, char* argv[]) {
             args.size() >= 5 && args.at(3) == QLatin1String("--runs") ? args.at(4).toInt() : 5;
         return measureOnly(args.at(2), std::max(1, runs), measureReports);
     }
+    if (args.size() >= 3 && args.at(1) == QLatin1String("measure-saves"))
+        return measureOnly(args.at(2), 1, [](const QString& file, const UserYear& ten, int) {
+            measureSaves(ten, file);
+        });
     if (args.size() >= 3 && args.at(1) == QLatin1String("measure-import")) {
         const int runs =
             args.size() >= 5 && args.at(3) == QLatin1String("--runs") ? args.at(4).toInt() : 5;
@@ -989,7 +993,8 @@ int main(int argc, char* argv[]) {
         return gridMemory(args.at(2), {args.at(3), args.at(4), args.at(5), 0});
     std::fprintf(stderr, "uso: velarco-bench generate FILE [opzioni] | measure FILE [--runs N] | "
                          "measure-exports FILE [--runs N] | measure-reports FILE [--runs N] | "
-                         "measure-import FILE [--runs N] | measure-server URL FILE [--runs N] | "
+                         "measure-import FILE [--runs N] | measure-saves FILE | measure-server URL "
+                         "FILE [--runs N] | "
                          "measure-fatture [--count N] [--runs N] | check README FIGURES\n");
     return 2;
 }

@@ -3,6 +3,7 @@
 #include "store/change_record.h"
 #include "store/copies.h"
 #include "store/ledger_file.h"
+#include "store/prepared_writes.h"
 #include "store/reasons.h"
 #include "store/schema.h"
 #include "store/server_connection.h"
@@ -176,6 +177,7 @@ QString databasePath() {
 void closeDatabase() {
     if (!QSqlDatabase::contains(kConnectionName))
         return;
+    forgetPreparedWrites();
     {
         QSqlDatabase db = QSqlDatabase::database(kConnectionName, false);
         db.close();

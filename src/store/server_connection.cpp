@@ -3,6 +3,7 @@
 #include "store/change_record.h"
 #include "store/connection.h"
 #include "store/dialect.h"
+#include "store/prepared_writes.h"
 #include "store/reasons.h"
 #include "store/schema.h"
 
@@ -123,6 +124,7 @@ Status noteFailure(const QSqlError& error) {
 Status reconnectIfLost() {
     if (!lost)
         return Status::success();
+    forgetPreparedWrites();
     QSqlDatabase db = connection();
     db.close();
     if (!db.open())

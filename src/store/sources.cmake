@@ -10,6 +10,7 @@ list(APPEND VELARCO_CORE_SOURCES
   store/copies.cpp store/copies.h
   store/ledger_file.cpp store/ledger_file.h
   store/name_order.cpp store/name_order.h
+  store/prepared_writes.cpp store/prepared_writes.h
   store/dialect.cpp store/dialect.h
   store/dialect_changes.cpp
   store/ledger_address.cpp store/ledger_address.h

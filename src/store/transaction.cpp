@@ -2,6 +2,7 @@
 
 #include "store/connection.h"
 #include "store/dialect.h"
+#include "store/prepared_writes.h"
 #include "store/server_connection.h"
 
 #include <QSet>
@@ -74,17 +75,31 @@ Result<Written> runInTransaction(const QString& sql, const QVariantList& values)
     }
     {
         const bool insert = sql.startsWith(QLatin1String("INSERT"), Qt::CaseInsensitive);
-        Result<QSqlQuery> query = run(insert ? dialect::insertReturningKey(sql) : sql, values);
-        if (!query.ok()) {
-            result.status = query.status;
+        if (Status s = reconnectIfLost(); !s.ok()) {
+            result.status = s;
             return result;
         }
-        result.value.rows = query.value.numRowsAffected();
+        const Result<QSqlQuery*> prepared =
+            preparedWrite(insert ? dialect::insertReturningKey(sql) : sql);
+        if (!prepared.ok()) {
+            result.status = prepared.status;
+            return result;
+        }
+        QSqlQuery& query = *prepared.value;
+        for (int i = 0; i < values.size(); ++i)
+            query.bindValue(i, values.at(i));
+        if (!exec(query)) {
+            result.status = failureOf(query);
+            query.finish();
+            return result;
+        }
+        result.value.rows = query.numRowsAffected();
         if (insert) {
-            result.value.lastId = dialect::insertedId(query.value);
+            result.value.lastId = dialect::insertedId(query);
             // A row handed back by RETURNING is a row inserted.
             result.value.rows = std::max<qint64>(result.value.rows, result.value.lastId > 0);
         }
+        query.finish();
     }
     result.status = transaction ? transaction->commit() : Status::success();
     return result;
