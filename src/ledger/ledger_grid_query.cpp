@@ -70,7 +70,7 @@ QString cellText(CellFormat format, const QVariant& value) {
         return format == Money ? amount.format() : amount.plainText();
     }
     case Date: {
-        return shownDate(value.toString());
+        return shownDate(value);
     }
     }
     return value.toString();

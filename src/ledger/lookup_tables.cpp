@@ -226,7 +226,7 @@ QString displayText(Table table, const QString& column, const QVariant& stored) 
             return Amount::fromCents(cents).plainText();
     }
     if (isDateColumn(table, column))
-        return shownDate(stored.toString());
+        return shownDate(stored);
     return stored.toString();
 }
 

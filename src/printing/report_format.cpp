@@ -21,7 +21,7 @@ QString formatValue(const QVariant& value, Format format) {
                                        : Amount::fromCents(cents).plainText();
     }
     case Format::Date:
-        return shownDate(value.toString());
+        return shownDate(value);
     }
     return value.toString();
 }

@@ -19,7 +19,7 @@ namespace registry {
 QString birthDateText(const QVariant& stored) {
     if (stored.isNull())
         return {};
-    return shownDate(stored.toString());
+    return shownDate(stored);
 }
 
 } // namespace registry

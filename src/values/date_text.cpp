@@ -1,6 +1,7 @@
 #include "values/date_text.h"
 
 #include <QDate>
+#include <QVariant>
 #include <optional>
 
 namespace {
@@ -36,6 +37,27 @@ QString shownDate(const QString& stored) {
         return *std::move(quick);
     const QDate date = QDate::fromString(stored, Qt::ISODate);
     return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : stored;
+}
+
+QString shownDate(const QVariant& stored) {
+    if (stored.metaType().id() != QMetaType::QDate)
+        return shownDate(stored.toString());
+    const QDate date = stored.toDate();
+    if (!date.isValid() || date.year() < 1000 || date.year() > 9999)
+        return date.toString(QStringLiteral("dd/MM/yyyy"));
+    const int year = date.year();
+    const auto digit = [](int n) { return QChar(u'0' + n % 10); };
+    const QChar shown[10] = {digit(date.day() / 10),
+                             digit(date.day()),
+                             u'/',
+                             digit(date.month() / 10),
+                             digit(date.month()),
+                             u'/',
+                             digit(year / 1000),
+                             digit(year / 100),
+                             digit(year / 10),
+                             digit(year)};
+    return QString(shown, 10);
 }
 
 QString shownMoment(const QString& stored) {

@@ -107,6 +107,14 @@ bool centsOf(const QVariant& value, qint64& cents) {
         cents = value.toLongLong();
         return cents >= -Amount::kMaxCents;
     }
+    if (type == QMetaType::ULongLong && !value.isNull()) {
+        // A server's driver hands back an amount that is not negative unsigned.
+        const qulonglong stored = value.toULongLong();
+        if (stored > qulonglong(Amount::kMaxCents))
+            return false;
+        cents = qint64(stored);
+        return true;
+    }
     MicroCents micro = 0;
     return microCentsOf(value, micro) && roundToCents(micro, cents);
 }

@@ -243,6 +243,10 @@ void ReportEngineTest::formats_data() {
     QTest::newRow("money beyond range")
         << QVariant(std::numeric_limits<qint64>::min()) << money << "-9223372036854775808";
     QTest::newRow("money from int") << QVariant(int(999)) << money << "9,99";
+    // A server's driver hands amounts that are not negative back unsigned.
+    QTest::newRow("money unsigned") << QVariant(qulonglong(123450)) << money << "1.234,50";
+    QTest::newRow("money unsigned beyond range")
+        << QVariant(std::numeric_limits<qulonglong>::max()) << money << "18446744073709551615";
     QTest::newRow("money from text") << QVariant(QStringLiteral("250000")) << money << "2.500,00";
     QTest::newRow("money null") << QVariant() << money << "";
     QTest::newRow("money whole double") << QVariant(2500.0) << money << "25,00";

@@ -1,6 +1,8 @@
 #include "values/date_text.h"
 
+#include <QDate>
 #include <QTest>
+#include <QVariant>
 
 class DateTextTest : public QObject {
     Q_OBJECT
@@ -46,6 +48,9 @@ void DateTextTest::shownDate() {
     QFETCH(QString, stored);
     QFETCH(QString, shown);
     QCOMPARE(::shownDate(stored), shown);
+    // A server hands the same day back as a date.
+    if (const QDate day = QDate::fromString(stored, Qt::ISODate); day.isValid())
+        QCOMPARE(::shownDate(QVariant(day)), shown);
 }
 
 QTEST_APPLESS_MAIN(DateTextTest)
