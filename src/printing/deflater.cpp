@@ -1,36 +1,36 @@
 #include "printing/deflater.h"
 
-#include <zlib.h>
+#include <libdeflate.h>
 
 namespace report {
 namespace {
 
-// zlib's fast matching: page text comes out about a fifth larger than at the default
-// level 6, in a fifth of the time.
-constexpr int kLevel = 2;
+// libdeflate's levels: at 1 a page's text comes out as small as zlib's level 2 made it, with
+// a third fewer instructions; at 9 a font subset is about a tenth smaller than at 1.
+int levelOf(Compression compression) {
+    return compression == Compression::Fast ? 1 : 9;
+}
 
 } // namespace
 
-Deflater::Deflater() : stream_(std::make_unique<z_stream_s>()) {
-    ready_ = deflateInit(stream_.get(), kLevel) == Z_OK;
-}
+Deflater::Deflater(Compression compression)
+    : compressor_(libdeflate_alloc_compressor(levelOf(compression))) {}
 
 Deflater::~Deflater() {
-    if (ready_)
-        deflateEnd(stream_.get());
+    if (compressor_)
+        libdeflate_free_compressor(compressor_);
 }
 
 QByteArray Deflater::deflated(QByteArrayView data) {
-    if (!ready_ || deflateReset(stream_.get()) != Z_OK)
+    if (!compressor_)
         return {};
-    QByteArray out(qsizetype(deflateBound(stream_.get(), uLong(data.size()))), Qt::Uninitialized);
-    stream_->next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
-    stream_->avail_in = uInt(data.size());
-    stream_->next_out = reinterpret_cast<Bytef*>(out.data());
-    stream_->avail_out = uInt(out.size());
-    if (deflate(stream_.get(), Z_FINISH) != Z_STREAM_END)
+    const auto size = std::size_t(data.size());
+    QByteArray out(qsizetype(libdeflate_zlib_compress_bound(compressor_, size)), Qt::Uninitialized);
+    const std::size_t written = libdeflate_zlib_compress(compressor_, data.constData(), size,
+                                                         out.data(), std::size_t(out.size()));
+    if (written == 0)
         return {};
-    out.truncate(qsizetype(stream_->total_out));
+    out.truncate(qsizetype(written));
     return out;
 }
 

@@ -189,8 +189,8 @@ SubsetFault PdfFont::write(PdfFile& file, int font) const {
                         " /CapHeight " + thousandths(face_.capHeight()) + " /StemV 80 /FontFile2 " +
                         ref(fontFile) + ">>");
     file.writeStream(fontFile, " /Length1 " + QByteArray::number(subset.file.size()),
-                     Deflater().deflated(subset.file), true);
-    file.writeStream(glyphMap, {}, Deflater().deflated(subset.newIds), true);
+                     Deflater(Compression::Small).deflated(subset.file), true);
+    file.writeStream(glyphMap, {}, Deflater(Compression::Small).deflated(subset.newIds), true);
     file.writeStream(unicode, {}, toUnicode(), false);
     return SubsetFault::None;
 }
