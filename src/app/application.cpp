@@ -90,7 +90,8 @@ int exportWithoutWindow(const StartupOptions& startup, const ReportOptions& repo
         startup.databasePath.isEmpty()
             ? programDatabasePath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
             : startup.databasePath;
-    if (const Status opened = store::openExistingDatabase(path); !opened.ok())
+    if (const Status opened = store::openExistingDatabase(path, store::Access::Consult);
+        !opened.ok())
         return fail(kNoDatabase, opened.error());
 
     const QString name = report.request.name;

@@ -68,7 +68,8 @@ int run(const StartupOptions& options, const QString& path) {
     const std::optional<change_register::Filter> filter = readFilter(options.values, refusal);
     if (!filter)
         return fail(kBadArguments, refusal);
-    if (const Status opened = store::openExistingDatabase(path); !opened.ok())
+    if (const Status opened = store::openExistingDatabase(path, store::Access::Consult);
+        !opened.ok())
         return fail(kNoDatabase, opened.error());
     const auto finish = [](int status) {
         store::closeDatabase();

@@ -81,20 +81,20 @@ Result<LedgerFacts> inspect(const QString& path, bool readOnly) {
 
 } // namespace
 
-Status openExistingDatabase(const QString& path) {
+Status openExistingDatabase(const QString& path, Access access) {
     if (!isServerAddress(path) && !QFileInfo::exists(path))
         return Status::failure(ErrorKind::NotFound,
                                QStringLiteral("archivio non trovato: %1").arg(path));
-    return openDatabase(path);
+    return openDatabase(path, access);
 }
 
-Status openDatabase(const QString& path) {
+Status openDatabase(const QString& path, Access access) {
     if (isServerAddress(path)) {
         QString error;
         const LedgerAddress address = parseLedgerAddress(path, &error);
         if (!error.isEmpty())
             return Status::failure(error);
-        const Result<ReadOnlyCause> opened = openServerDatabase(address);
+        const Result<ReadOnlyCause> opened = openServerDatabase(address, access);
         if (!opened.ok())
             return opened.status;
         openLedger() = {address.display(), opened.value};
@@ -127,7 +127,9 @@ Status openDatabase(const QString& path) {
             return fail(path, s.error());
         if (Status s = schema::upgrade(connection(), QDate::currentDate()); !s.ok())
             return fail(path, s.error());
-        if (Status s = recordChanges(connection()); !s.ok())
+        const Status s = access == Access::Consult ? engine::refuseWrites(connection())
+                                                   : recordChanges(connection());
+        if (!s.ok())
             return fail(path, s.error());
     }
     openLedger() = {QFileInfo(path).absoluteFilePath(),

@@ -14,16 +14,23 @@ namespace store {
 
 inline constexpr const char* kConnectionName = "Connessione";
 
+// What a command opens the ledger for.
+enum class Access {
+    Change,  // reading and writing, every write recorded in the record of changes
+    Consult, // reading only: once any layout step is done the connection refuses writes,
+             // so it sets up no record of changes (a report starts sooner)
+};
+
 // Opens (creating and seeding when new, upgrading when older) the database file.
 // On failure the connection is removed again and the reason names the file. Another
 // program's database and a ledger of a newer layout are refused unchanged; a ledger the
 // program may not write is opened for reading only.
-Status openDatabase(const QString& path);
+Status openDatabase(const QString& path, Access access = Access::Change);
 
 // Opens a ledger that must already exist, for a command that reads or adds to it: a
 // mistyped file path is refused ("archivio non trovato: PATH", not found) instead of
 // becoming a new, empty ledger.
-Status openExistingDatabase(const QString& path);
+Status openExistingDatabase(const QString& path, Access access = Access::Change);
 
 // Whether the open ledger is read only: every write is refused.
 bool isReadOnly();

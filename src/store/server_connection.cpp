@@ -61,7 +61,7 @@ void setPasswordPrompt(PasswordPrompt ask) {
     prompt() = std::move(ask);
 }
 
-Result<ReadOnlyCause> openServerDatabase(const LedgerAddress& address) {
+Result<ReadOnlyCause> openServerDatabase(const LedgerAddress& address, Access access) {
     closeDatabase();
     lost = false;
     Result<ReadOnlyCause> result{Status::success(), ReadOnlyCause::None};
@@ -89,10 +89,16 @@ Result<ReadOnlyCause> openServerDatabase(const LedgerAddress& address) {
     } else if (!rights.value.write) {
         result.value = ReadOnlyCause::ReaderRole;
     }
-    Status opened = result.value != ReadOnlyCause::None ? dialect::readOnlySession(connection())
-                                                        : openChangeRecord(connection());
-    if (opened.ok() && result.value == ReadOnlyCause::None)
+    // A ledger only consulted is left read-only from the start, unless a layout step is due.
+    const bool consulted = access == Access::Consult && version.value == schema::kCurrentVersion;
+    Status opened = result.value != ReadOnlyCause::None || consulted
+                        ? dialect::readOnlySession(connection())
+                        : openChangeRecord(connection());
+    if (opened.ok() && result.value == ReadOnlyCause::None && !consulted) {
         opened = schema::upgrade(connection(), QDate::currentDate());
+        if (opened.ok() && access == Access::Consult)
+            opened = dialect::readOnlySession(connection());
+    }
     if (!opened.ok())
         result.status = fail(address, opened.error());
     return result;

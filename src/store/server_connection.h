@@ -28,7 +28,7 @@ std::optional<QString> connectServer(const QString& connectionName, const Ledger
 // Opens the program's connection on the server ledger at `address`, creating or
 // upgrading its tables as far as the role's rights go: a role that may only read, or may
 // not upgrade an older layout, opens it read only (the cause is returned).
-Result<ReadOnlyCause> openServerDatabase(const LedgerAddress& address);
+Result<ReadOnlyCause> openServerDatabase(const LedgerAddress& address, Access access);
 
 // Whether `error` says the connection to the server is gone.
 bool isConnectionLoss(const QSqlError& error);

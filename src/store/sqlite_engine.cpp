@@ -108,13 +108,17 @@ Status open(const QString& name, const QString& path, bool readOnly) {
     return failureOf(error);
 }
 
+Status refuseWrites(QSqlDatabase db) {
+    return exec(db, QStringLiteral("PRAGMA query_only = 1"));
+}
+
 Status configure(QSqlDatabase db, bool readOnly) {
     if (!readOnly) {
         for (const char* pragma : kWritePragmas) {
             if (Status s = exec(db, QString::fromUtf8(pragma)); !s.ok())
                 return s;
         }
-    } else if (Status s = exec(db, QStringLiteral("PRAGMA query_only = 1")); !s.ok()) {
+    } else if (Status s = refuseWrites(db); !s.ok()) {
         return s;
     }
     for (const char* pragma : kCommonPragmas) {

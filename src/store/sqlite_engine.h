@@ -32,6 +32,9 @@ Status open(const QString& name, const QString& path, bool readOnly);
 // that write nothing.
 Status configure(QSqlDatabase db, bool readOnly);
 
+// From now on the connection reads only: a write fails instead of being made.
+Status refuseWrites(QSqlDatabase db);
+
 // The problems the engine finds in the file; empty when it is whole.
 Result<QStringList> integrityProblems(QSqlDatabase db);
 

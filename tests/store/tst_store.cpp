@@ -431,30 +431,37 @@ void StoreTest::runInTransaction_data() {
     QTest::addColumn<QString>("sql");
     QTest::addColumn<QVariantList>("values");
     QTest::addColumn<bool>("insideAnother");
+    QTest::addColumn<bool>("consulted");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<int>("rows");
     QTest::addColumn<QStringList>("namesAfter");
     const QStringList seeded{"ALFA", "BETA"};
     QTest::newRow("insert") << "INSERT INTO Soggetti (denominazione, ordine) VALUES (?, ?)"
-                            << QVariantList{"GAMMA", "GAMMA"} << false << true << 1
+                            << QVariantList{"GAMMA", "GAMMA"} << false << false << true << 1
                             << QStringList{"ALFA", "BETA", "GAMMA"};
-    QTest::newRow("update of no row") << "UPDATE Soggetti SET note = ? WHERE ID = ?"
-                                      << QVariantList{"x", -1} << false << true << 0 << seeded;
+    QTest::newRow("update of no row")
+        << "UPDATE Soggetti SET note = ? WHERE ID = ?" << QVariantList{"x", -1} << false << false
+        << true << 0 << seeded;
     QTest::newRow("delete of two rows")
-        << "DELETE FROM Soggetti WHERE denominazione <> ?" << QVariantList{"GAMMA"} << false << true
-        << 2 << QStringList{};
-    QTest::newRow("failing statement")
-        << "INSERT INTO Nessuna VALUES (?)" << QVariantList{1} << false << false << 0 << seeded;
+        << "DELETE FROM Soggetti WHERE denominazione <> ?" << QVariantList{"GAMMA"} << false
+        << false << true << 2 << QStringList{};
+    QTest::newRow("failing statement") << "INSERT INTO Nessuna VALUES (?)" << QVariantList{1}
+                                       << false << false << false << 0 << seeded;
     // A write never joins a transaction someone else left open, whose fate it cannot know.
     QTest::newRow("another transaction open")
         << "INSERT INTO Soggetti (denominazione) VALUES (?)" << QVariantList{"GAMMA"} << true
-        << false << 0 << seeded;
+        << false << false << 0 << seeded;
+    // A ledger opened to be consulted (a report) refuses every write.
+    QTest::newRow("ledger opened to consult")
+        << "INSERT INTO Soggetti (denominazione, ordine) VALUES (?, ?)"
+        << QVariantList{"GAMMA", "GAMMA"} << false << true << false << 0 << seeded;
 }
 
 void StoreTest::runInTransaction() {
     QFETCH(QString, sql);
     QFETCH(QVariantList, values);
     QFETCH(bool, insideAnother);
+    QFETCH(bool, consulted);
     QFETCH(bool, ok);
     QFETCH(int, rows);
     QFETCH(QStringList, namesAfter);
@@ -462,6 +469,10 @@ void StoreTest::runInTransaction() {
     QVERIFY2(db.ok(), qPrintable(db.error()));
     TestDatabase::addSubject("ALFA");
     TestDatabase::addSubject("BETA");
+    if (consulted) {
+        store::closeDatabase();
+        QVERIFY(store::openDatabase(db.path(), store::Access::Consult).ok());
+    }
     Result<store::Written> done;
     {
         std::optional<Transaction> other;
