@@ -19,10 +19,25 @@
 namespace store {
 namespace {
 
-// A report that reads page by page turns the memory map off while it runs.
-const QString kMapped = QStringLiteral("PRAGMA mmap_size = 268435456");
-const QString kUnmapped = QStringLiteral("PRAGMA mmap_size = 0");
+// How the connection reads the file. Ordinarily through a memory map and a large page
+// cache: one user's rows lie scattered through a large ledger, and the grid query would
+// otherwise thrash. A report that reads the whole ledger page by page reads through a
+// small page cache only while it runs: either would keep every page it went through
+// resident, the map the file's, the cache a copy of them up to its size.
+const QStringList kEverydayReads = {QStringLiteral("PRAGMA mmap_size = 268435456"),
+                                    QStringLiteral("PRAGMA cache_size = -65536")};
+const QStringList kWholeLedgerReads = {QStringLiteral("PRAGMA mmap_size = 0"),
+                                       QStringLiteral("PRAGMA cache_size = -2048")};
 int unmappedReaders = 0;
+
+// The first statement that fails, if any, leaves the others unset.
+bool setReads(const QStringList& statements, QSqlQuery& query) {
+    for (const QString& statement : statements) {
+        if (!query.exec(statement))
+            return false;
+    }
+    return true;
+}
 
 StatementWatcher& watcher() {
     static StatementWatcher watching;
@@ -120,7 +135,8 @@ Status openDatabase(const QString& path, Access access) {
         return fail(path, s.error());
     if (Status s = engine::configure(connection(), readOnly); !s.ok())
         return fail(path, s.error());
-    if (QSqlQuery query(connection()); !query.exec(unmappedReaders > 0 ? kUnmapped : kMapped))
+    if (QSqlQuery query(connection());
+        !setReads(unmappedReaders > 0 ? kWholeLedgerReads : kEverydayReads, query))
         return fail(path, failureOf(query).error());
     if (!readOnly) {
         if (Status s = openChangeRecord(connection()); !s.ok())
@@ -229,13 +245,13 @@ void watchStatements(StatementWatcher watching) {
 
 // A pragma that cannot be set leaves reads as they were: slower or larger, still right.
 UnmappedReads::UnmappedReads() {
-    if (unmappedReaders++ == 0)
-        QSqlQuery(connection()).exec(kUnmapped);
+    if (QSqlQuery query(connection()); unmappedReaders++ == 0)
+        setReads(kWholeLedgerReads, query);
 }
 
 UnmappedReads::~UnmappedReads() {
-    if (--unmappedReaders == 0)
-        QSqlQuery(connection()).exec(kMapped);
+    if (QSqlQuery query(connection()); --unmappedReaders == 0)
+        setReads(kEverydayReads, query);
 }
 
 Status failureOf(const QSqlQuery& query) {

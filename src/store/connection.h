@@ -73,10 +73,10 @@ void watchStatements(StatementWatcher watcher);
 // The failure of a query: its kind and the reason for the operator (see reasons.h).
 Status failureOf(const QSqlQuery& query);
 
-// While one lives, the connection reads the file through its page cache only, not
-// through a memory map: a read through the whole ledger (a long report) would otherwise
-// keep every page of the file resident in the program. Nests; the map comes back when
-// the last one ends. Made and ended only while no query is being walked.
+// While one lives, the connection reads the file through a small page cache, not a memory
+// map and the everyday large cache: a read through the whole ledger (a long report) would
+// otherwise keep every page it went through resident in the program. Nests; the everyday
+// reads come back when the last one ends. Made and ended only while no query is walked.
 class UnmappedReads {
 public:
     UnmappedReads();

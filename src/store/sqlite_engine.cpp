@@ -20,10 +20,8 @@ const char* const kWritePragmas[] = {
 };
 
 const char* const kCommonPragmas[] = {
+    // The memory map and the page cache are set by the connection.
     "PRAGMA foreign_keys = OFF",
-    // One user's rows lie scattered through a large ledger: a bigger page cache keeps the
-    // ledger grid query from thrashing (the memory map is set by the connection).
-    "PRAGMA cache_size = -65536",
 };
 
 constexpr int kCantOpen = 14;

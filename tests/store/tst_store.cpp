@@ -26,6 +26,7 @@ private Q_SLOTS:
     void columnOrder();
     void seedRows();
     void dataKeptAcrossReopen();
+    void wholeLedgerReadsNest();
     void nameKeys_data();
     void nameKeys();
     void namesInItalianOrder();
@@ -127,6 +128,35 @@ void StoreTest::dataKeptAcrossReopen() {
     QCOMPARE(store::userNames().value, QStringList{"ROSSI MARIO"});
     // Seeding happens once: a year the operator removed stays removed.
     QCOMPARE(store::years().value.size(), 6);
+}
+
+// While a long report reads the file, neither the memory map nor the everyday page cache
+// keeps what it went through, also when the ledger is opened again meanwhile; the
+// everyday reads come back when the last such report ends.
+void StoreTest::wholeLedgerReadsNest() {
+    TestDatabase db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    if (TestDatabase::onServer())
+        QSKIP("a server ledger has no memory map or page cache of the program's own");
+    const auto pragma = [](const char* name) {
+        Result<QSqlQuery> q = store::run(QStringLiteral("PRAGMA ") + QLatin1String(name));
+        return q.ok() && q.value.next() ? q.value.value(0).toLongLong() : -1;
+    };
+    const auto reads = [&] { return std::pair(pragma("mmap_size"), pragma("cache_size")); };
+    const auto everyday = reads();
+    {
+        const store::UnmappedReads outer;
+        const auto whole = reads();
+        QVERIFY(whole.first != everyday.first && whole.second != everyday.second);
+        {
+            const store::UnmappedReads inner;
+            store::closeDatabase();
+            QVERIFY(store::openDatabase(db.path()).ok());
+            QCOMPARE(reads(), whole);
+        }
+        QCOMPARE(reads(), whole);
+    }
+    QCOMPARE(reads(), everyday);
 }
 
 void StoreTest::nameKeys_data() {
