@@ -8,9 +8,11 @@
 namespace report {
 namespace {
 
-// Distinct texts kept shaped per style; past this the cache starts afresh, so that a
-// long report of ever new names and amounts does not grow it without end.
+// Distinct texts and their characters kept shaped per style; past either the cache
+// starts afresh, so that a long report of ever new names, amounts and paragraphs does not
+// grow it without end. Short texts (the ones that repeat) reach the first bound.
 constexpr qsizetype kShapedTexts = 4096;
+constexpr qsizetype kShapedCharacters = 65536;
 
 // Characters below this are looked up in a table, the others (dashes, quotes, the euro
 // sign) in a map.
@@ -46,6 +48,7 @@ TextShaper::TextShaper(const QList<TextStyle>& styles) {
     }
     plainFaces_.resize(std::size_t(fonts_.size()));
     cache_.resize(std::size_t(fonts_.size()));
+    cachedCharacters_.resize(std::size_t(fonts_.size()));
 }
 
 const ShapedText& TextShaper::shaped(int style, const QString& text) {
@@ -53,8 +56,12 @@ const ShapedText& TextShaper::shaped(int style, const QString& text) {
     auto found = cache.find(text);
     if (found != cache.end())
         return found->second;
-    if (cache.size() >= kShapedTexts)
+    qsizetype& characters = cachedCharacters_[std::size_t(style)];
+    if (qsizetype(cache.size()) >= kShapedTexts || characters >= kShapedCharacters) {
         cache.clear();
+        characters = 0;
+    }
+    characters += text.size();
     std::optional<PlainFace>& face = plainFaces_[std::size_t(style)];
     if (!face) {
         const QRawFont raw = QRawFont::fromFont(fonts_.at(style));

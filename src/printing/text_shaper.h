@@ -83,6 +83,7 @@ private:
         }
     };
     std::vector<std::unordered_map<QString, ShapedText, TextHash>> cache_;
+    std::vector<qsizetype> cachedCharacters_; // the characters of the texts in cache_
 };
 
 } // namespace report
