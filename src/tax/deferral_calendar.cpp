@@ -2,6 +2,7 @@
 
 #include "tax/due_date.h"
 
+#include <QHash>
 #include <algorithm>
 
 namespace tax {
@@ -60,6 +61,10 @@ QList<CalendarDate> condominiumDueDates(const QList<YearWithholding>& year) {
     // Those not yet remitted: made but neither past their half-year date nor due with
     // a month that reached the threshold.
     QList<qsizetype> pending;
+    // The texts of a date, made once and shared by its withholdings: a year may hold many.
+    QHash<QDate, QString> halfYearReasons;
+    const QString unconfirmed = QStringLiteral("Ritenuta condominiale di dicembre 2023: la "
+                                               "scadenza del 16/06/2024 non è confermata.");
     for (const MonthSpan& span : monthSpans(year)) {
         const QDate monthly = tax::nominalDueDate(year.at(span.begin).paid);
         for (qsizetype i = span.begin; i < span.end; ++i) {
@@ -71,14 +76,13 @@ QList<CalendarDate> condominiumDueDates(const QList<YearWithholding>& year) {
             const QDate halfYear = condominiumHalfYearDate(paid);
             pending.removeIf([&](qsizetype p) { return dates.at(p).nominal < paid; });
             pending.append(i);
-            dates.append({halfYear,
-                          QStringLiteral("ritenuta condominiale: entro il %1 se non si "
-                                         "raggiungono 500 euro")
-                              .arg(dayText(halfYear)),
-                          paid.year() == 2023 && paid.month() == 12
-                              ? QStringLiteral("Ritenuta condominiale di dicembre 2023: la "
-                                               "scadenza del 16/06/2024 non è confermata.")
-                              : QString()});
+            QString& reason = halfYearReasons[halfYear];
+            if (reason.isEmpty())
+                reason = QStringLiteral("ritenuta condominiale: entro il %1 se non si "
+                                        "raggiungono 500 euro")
+                             .arg(dayText(halfYear));
+            dates.append({halfYear, reason,
+                          paid.year() == 2023 && paid.month() == 12 ? unconfirmed : QString()});
         }
         Amount total;
         for (qsizetype p : std::as_const(pending))
@@ -87,13 +91,12 @@ QList<CalendarDate> condominiumDueDates(const QList<YearWithholding>& year) {
             continue;
         // The month that reaches the threshold makes everything not yet remitted due
         // by the next 16th, unless a half-year date comes first.
+        const QString reached =
+            QStringLiteral("ritenute condominiali non versate: 500 euro raggiunti nel mese %1")
+                .arg(year.at(span.begin).paid.toString(QStringLiteral("MM/yyyy")));
         for (qsizetype p : std::as_const(pending)) {
             if (dates[p].nominal > monthly)
-                dates[p] = {monthly,
-                            QStringLiteral("ritenute condominiali non versate: 500 euro "
-                                           "raggiunti nel mese %1")
-                                .arg(year.at(span.begin).paid.toString(QStringLiteral("MM/yyyy"))),
-                            {}};
+                dates[p] = {monthly, reached, {}};
         }
         pending.clear();
     }
@@ -114,19 +117,17 @@ QList<CalendarDate> smallAmountDueDates(const QList<YearWithholding>& year) {
         const bool deferrable = paid >= QDate(2024, 1, 1) && paid.month() < 11;
         if (deferrable && pending <= kSmallAmountLimit) {
             // Waits for a later month; 16 December unless a later month takes it over.
+            const QString waits = QStringLiteral("rinvio delle ritenute fino a 100 euro: entro il "
+                                                 "16/12/%1 se non si superano 100 euro")
+                                      .arg(paid.year());
             for (qsizetype i = span.begin; i < span.end; ++i)
-                dates[i] = {QDate(paid.year(), 12, 16),
-                            QStringLiteral("rinvio delle ritenute fino a 100 euro: entro il "
-                                           "16/12/%1 se non si superano 100 euro")
-                                .arg(paid.year()),
-                            {}};
+                dates[i] = {QDate(paid.year(), 12, 16), waits, {}};
             continue;
         }
+        const QString exceeded = QStringLiteral("ritenute rinviate: superati 100 euro nel mese %1")
+                                     .arg(paid.toString(QStringLiteral("MM/yyyy")));
         for (qsizetype i = firstPending; i < span.begin; ++i)
-            dates[i] = {monthly,
-                        QStringLiteral("ritenute rinviate: superati 100 euro nel mese %1")
-                            .arg(paid.toString(QStringLiteral("MM/yyyy"))),
-                        {}};
+            dates[i] = {monthly, exceeded, {}};
         pending = Amount();
         firstPending = span.end;
     }
