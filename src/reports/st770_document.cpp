@@ -2,12 +2,15 @@
 
 #include "reports/line_document.h"
 #include "reports/st770_rows.h"
+#include "spreadsheets/file_reason.h"
 #include "store/connection.h"
 #include "tax/due_date.h"
 #include "values/stored_money.h"
 
+#include <QDataStream>
+#include <QTemporaryFile>
 #include <algorithm>
-#include <deque>
+#include <cerrno>
 #include <optional>
 
 namespace {
@@ -82,39 +85,34 @@ void total(LineDocument& doc, const Row& t) {
             Style::Bold);
 }
 
-// What the prospectus holds, read once: the users, the checks they share and the year.
+// What the prospectus holds, read once: the users, the rules they are checked against
+// and the year.
 struct Contents {
     int year = 0;
     bool general = false;
     QList<st770::User> users;
-    std::shared_ptr<const st770::Checks> checks;
+    std::shared_ptr<const tax::LateRules> rules;
 };
 
-// What only a reading of the whole prospectus tells: where each user's block starts
-// and what the closing notes depend on.
+// What only the writing of the whole prospectus tells: its size and what the closing
+// notes and the table's header depend on.
 struct Outline {
     qint64 lines = 0;
-    QList<qint64> userStarts;
     qint64 rows = 0;
     qint64 differences = 0;
     bool regularised = false;       // a row regularised
     bool unconfirmedPeriod = false; // a row of code 1019 or 1020
 };
 
-// Writes the prospectus's lines in order, a few at a time, from the title or from the
-// start of a user's block.
+// Writes the prospectus's lines in order, a few at a time.
 class Writer {
 public:
     Writer(std::shared_ptr<const Contents> contents, LineDocument& doc)
         : contents_(std::move(contents)), doc_(doc) {}
 
-    // Starts again at user `user`'s block, or at the title when it is -1, with the notes'
-    // conditions as far as they are known.
-    void restart(qsizetype user, const Outline& known);
     // Writes the next lines; false at the end or on a failure, which status() names.
     bool write();
     const Status& status() const { return status_; }
-    qsizetype user() const { return user_; }
     const Outline& seen() const { return seen_; }
 
 private:
@@ -141,17 +139,6 @@ private:
     Status status_ = Status::success();
 };
 
-void Writer::restart(qsizetype user, const Outline& known) {
-    stage_ = user < 0 ? Stage::Title : Stage::UserStart;
-    user_ = std::max<qsizetype>(user, 0);
-    items_.reset();
-    has_ = false;
-    seen_ = {};
-    seen_.regularised = known.regularised;
-    seen_.unconfirmedPeriod = known.unconfirmedPeriod;
-    status_ = Status::success();
-}
-
 bool Writer::pull() {
     has_ = items_->next(item_);
     if (!has_ && !items_->status().ok())
@@ -161,14 +148,13 @@ bool Writer::pull() {
 
 void Writer::startUser() {
     const st770::User& u = contents_->users.at(user_);
-    seen_.userStarts.append(seen_.lines);
     const Result<QHash<QString, Row>> totals = st770::readTotals(u.id, contents_->year);
     if (!totals.ok()) {
         status_ = totals.status;
         return;
     }
     totals_ = totals.value;
-    items_.emplace(u.id, contents_->year, contents_->checks);
+    items_.emplace(u.id, contents_->year, contents_->rules);
     checking_ = false;
     differed_ = false;
     doc_.blank();
@@ -281,25 +267,17 @@ bool Writer::write() {
     return status_.ok();
 }
 
-// The prospectus's lines, made on demand: a read goes on from the last one, or starts
-// again at the block of the user its first line is in. Only the lines of one user's
-// block that were made and not yet read are held.
+// The prospectus's lines, made once and kept in a scratch file with the place of every
+// kMarkEvery-th line: a read that goes back or jumps ahead seeks to the mark before its
+// first line, any other reads on (the PDF seeks once, to the first line). Only the window
+// asked for is held.
 class St770Lines : public report::RowSource {
 public:
     St770Lines(std::shared_ptr<const Contents> contents, LineDocument doc)
-        : doc_(std::move(doc)), writer_(std::move(contents), doc_) {}
+        : contents_(std::move(contents)), doc_(std::move(doc)) {}
 
-    // Reads every line once, keeping only what the outline needs.
-    Status outline() {
-        writer_.restart(-1, {});
-        while (writer_.write())
-            doc_.takeLines();
-        if (!writer_.status().ok())
-            return writer_.status();
-        outline_ = writer_.seen();
-        writer_.restart(-1, outline_);
-        return Status::success();
-    }
+    // Makes every line, writing it to the scratch file.
+    Status write();
     const Outline& seen() const { return outline_; }
     const report::ReportLayout& layout() const { return doc_.layout(); }
 
@@ -309,41 +287,82 @@ public:
                 const QList<int>& columns = {}) override;
 
 private:
-    // Makes lines until lines first..last are held, from the first one held; false
-    // when the lines end before `last` or on a failure.
-    bool reach(qint64 first, qint64 last);
+    static constexpr qint64 kMarkEvery = 64;
 
-    // Declared first, so that it ends after the writer's queries are released.
-    store::UnmappedReads unmapped_;
+    static Status scratchFailure();
+    static Status readFailure();
+    // Each line as its cells that hold something, by column.
+    void store(const QVariantList& line);
+    bool load(QVariantList& line);
+
+    std::shared_ptr<const Contents> contents_;
     LineDocument doc_;
-    Writer writer_;
     Outline outline_;
-    std::deque<QVariantList> held_; // lines from `position_` on
-    qint64 position_ = 0;
+    QTemporaryFile file_;
+    QDataStream stream_;
+    QList<qint64> marks_; // the file's position at lines 0, kMarkEvery, 2 kMarkEvery, ...
+    qint64 position_ = 0; // the line the stream is at
 };
 
-bool St770Lines::reach(qint64 first, qint64 last) {
-    if (first < position_) {
-        const auto after =
-            std::upper_bound(outline_.userStarts.begin(), outline_.userStarts.end(), first);
-        const qsizetype user = (after - outline_.userStarts.begin()) - 1;
-        writer_.restart(user, outline_);
-        doc_.takeLines();
-        held_.clear();
-        position_ = user < 0 ? 0 : outline_.userStarts.at(user);
+Status St770Lines::readFailure() {
+    return Status::failure(
+        QStringLiteral("lettura del file temporaneo del prospetto non riuscita"));
+}
+
+Status St770Lines::scratchFailure() {
+    const int error = errno ? errno : EIO;
+    return Status::failure(fileErrorKind(error),
+                           QStringLiteral("impossibile scrivere il file temporaneo del "
+                                          "prospetto: ") +
+                               fileReason(error));
+}
+
+void St770Lines::store(const QVariantList& line) {
+    if (position_ % kMarkEvery == 0)
+        marks_.append(file_.pos());
+    ++position_;
+    quint16 filled = 0;
+    for (const QVariant& cell : line)
+        filled += cell.isValid() ? 1 : 0;
+    stream_ << filled;
+    for (qsizetype c = 0; c < line.size(); ++c) {
+        if (line.at(c).isValid())
+            stream_ << quint16(c) << line.at(c);
     }
-    for (;;) {
-        while (!held_.empty() && position_ < first) {
-            held_.pop_front();
-            ++position_;
-        }
-        if (position_ + qint64(held_.size()) > last)
-            return true;
-        if (!writer_.write())
-            return false;
-        for (QVariantList& line : doc_.takeLines())
-            held_.push_back(std::move(line));
+}
+
+bool St770Lines::load(QVariantList& line) {
+    line.fill(QVariant(), doc_.data().columns().size());
+    quint16 filled = 0;
+    stream_ >> filled;
+    for (quint16 i = 0; i < filled; ++i) {
+        quint16 column = 0;
+        QVariant value;
+        stream_ >> column >> value;
+        if (column < line.size())
+            line[column] = std::move(value);
     }
+    ++position_;
+    return stream_.status() == QDataStream::Ok;
+}
+
+Status St770Lines::write() {
+    errno = 0;
+    if (!file_.open())
+        return scratchFailure();
+    stream_.setDevice(&file_);
+    Writer writer(contents_, doc_);
+    while (writer.write()) {
+        for (const QVariantList& line : doc_.takeLines())
+            store(line);
+    }
+    if (!writer.status().ok())
+        return writer.status();
+    if (stream_.status() != QDataStream::Ok || !file_.flush())
+        return scratchFailure();
+    outline_ = writer.seen();
+    // The stream is left at the end: the first read seeks to its window.
+    return Status::success();
 }
 
 Status St770Lines::read(qint64 first, int count, report::RowWindow& window,
@@ -354,12 +373,20 @@ Status St770Lines::read(qint64 first, int count, report::RowWindow& window,
     window.values.assign(std::size_t(window.rows) * std::size_t(window.width), QVariant());
     if (window.rows == 0)
         return Status::success();
-    // Lines the ledger no longer gives (changed since it was counted) read empty.
-    if (!reach(window.first, window.first + window.rows - 1) && !writer_.status().ok())
-        return writer_.status();
-    const int held = int(std::min<qint64>(window.rows, qint64(held_.size())));
-    for (int r = 0; r < held; ++r) {
-        const QVariantList& line = held_.at(std::size_t(r));
+    if (window.first < position_ || window.first >= position_ + kMarkEvery) {
+        const qsizetype mark = qsizetype(window.first / kMarkEvery);
+        stream_.resetStatus();
+        if (!file_.seek(marks_.at(mark)))
+            return readFailure();
+        position_ = mark * kMarkEvery;
+    }
+    QVariantList line;
+    while (position_ < window.first + window.rows) {
+        const qint64 r = position_ - window.first;
+        if (!load(line))
+            return readFailure();
+        if (r < 0)
+            continue;
         for (int c = 0; c < window.width; ++c)
             window.values[std::size_t(r * window.width + c)] =
                 line.value(columns.isEmpty() ? c : columns.at(c));
@@ -452,17 +479,17 @@ Result<St770Pages> st770Pages(const QString& userId, int year, bool general) {
     if (users.value.isEmpty())
         return result;
     contents->users = std::move(users.value);
-    Result<std::shared_ptr<const st770::Checks>> checks = st770::readChecks(user, year);
-    if (!checks.ok()) {
-        result.status = checks.status;
+    const Result<tax::LateRules> rules = tax::storedLateRules();
+    if (!rules.ok()) {
+        result.status = rules.status;
         return result;
     }
-    contents->checks = std::move(checks.value);
+    contents->rules = std::make_shared<const tax::LateRules>(rules.value);
 
     const QString title = titleOf(year, general);
     auto lines = std::make_shared<St770Lines>(
         contents, LineDocument(general ? st770::kGeneralName : st770::kName, title, kTables));
-    if (const Status read = lines->outline(); !read.ok()) {
+    if (const Status read = lines->write(); !read.ok()) {
         result.status = read;
         return result;
     }

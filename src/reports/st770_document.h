@@ -10,8 +10,8 @@
 // The printed prospectus of the remittances for the annual return: per user (one block
 // each in the general one) the rows of quadro ST section I with totals per tax code, then
 // the differences to mend before filing, and the notes on what is not confirmed. Its
-// lines are made a user's block at a time as they are read, and the table of its rows
-// (one per return row, columns named by point) is read the same way.
+// lines are made a user's block at a time, and the table of its rows (one per return
+// row, columns named by point) is read a user's block at a time as it is exported.
 struct St770Pages {
     bool isEmpty = true; // no user has rows or differences in the year
     report::ReportLayout layout;
@@ -19,8 +19,8 @@ struct St770Pages {
     table_export::TableSource table;
 };
 
-// The prospectus of user `userId`, or of every user when `general`, for `year`. Reads it
-// once through to count its lines.
+// The prospectus of user `userId`, or of every user when `general`, for `year`. Its lines
+// are made once, into a scratch file that lives as long as `lines`.
 Result<St770Pages> st770Pages(const QString& userId, int year, bool general);
 
 namespace st770 {

@@ -60,29 +60,85 @@ Query otherYears(const Query& user, int year) {
     return q;
 }
 
+// The columns of records(), in the order of kRecordColumns.
+enum class RecordColumn {
+    Id,
+    User,
+    Payee,
+    Invoice,
+    LedgerYear,
+    TaxCode,
+    Paid,
+    Remitted,
+    Withheld,
+    RemittedAmount,
+    Interest,
+    Penalty,
+    Regularised
+};
+const char* const kRecordColumns[] = {"r.ID",       "r.utente",  "r.denominazione", "r.FT",
+                                      "r.anno",     "r.tributo", "r.datap",         "r.versamento",
+                                      "r.ritenuta", "r.versato", "r.interessi",     "r.sanzione",
+                                      "r.ravv"};
+static_assert(std::size(kRecordColumns) == std::size_t(RecordColumn::Regularised) + 1);
+
 // Each record of `conditions`, in user and payment order.
 Query records(const Query& conditions) {
-    return {QStringLiteral("SELECT r.ID, r.utente, r.denominazione, r.FT, r.anno, r.tributo, "
-                           "r.datap, r.versamento, r.ritenuta, r.versato, r.interessi, "
-                           "r.sanzione, r.ravv FROM Ritenute r WHERE %1 "
-                           "ORDER BY r.utente, r.datap, r.ID")
-                .arg(conditions.sql),
+    QStringList columns;
+    for (const char* column : kRecordColumns)
+        columns.append(QLatin1String(column));
+    return {QStringLiteral("SELECT %1 FROM Ritenute r WHERE %2 ORDER BY r.utente, r.datap, r.ID")
+                .arg(columns.join(QStringLiteral(", ")), conditions.sql),
             conditions.values};
+}
+
+// The columns of grouping(), in the order groupColumns() lists them: the first five
+// are the group's key.
+enum class GroupColumn {
+    User,
+    TaxCode,
+    Year,
+    Month,
+    Remitted,
+    Withheld,
+    Paid,
+    Interest,
+    Regularised,
+    Records
+};
+QStringList groupColumns() {
+    return {QStringLiteral("r.utente"),
+            QStringLiteral("coalesce(r.tributo, '')"),
+            store::dialect::yearText(QStringLiteral("r.datap")),
+            store::dialect::monthText(QStringLiteral("r.datap")),
+            QStringLiteral("r.versamento"),
+            QStringLiteral("sum(r.ritenuta)"),
+            QStringLiteral("sum(r.versato - r.sanzione)"),
+            QStringLiteral("sum(r.interessi)"),
+            QStringLiteral("max(r.ravv)"),
+            QStringLiteral("count(*)")};
 }
 
 // The rows of `user`: from 2018 one per user, code, period (year, month) and payment
 // date; before, the record's key joins the group so that each remittance is a row of its own.
 Query grouping(const Query& user, int year) {
     const Query paid = remitted(user, year);
-    return {QStringLiteral("SELECT r.utente, coalesce(r.tributo, ''), %1, %2, r.versamento, "
-                           "sum(r.ritenuta), sum(r.versato - r.sanzione), sum(r.interessi), "
-                           "max(r.ravv), count(*) FROM Ritenute r WHERE %3 "
-                           "GROUP BY %4 ORDER BY %4")
-                .arg(store::dialect::yearText(QStringLiteral("r.datap")),
-                     store::dialect::monthText(QStringLiteral("r.datap")), paid.sql,
+    return {QStringLiteral("SELECT %1 FROM Ritenute r WHERE %2 GROUP BY %3 ORDER BY %3")
+                .arg(groupColumns().join(QStringLiteral(", ")), paid.sql,
                      rowsAggregated(year) ? QStringLiteral("1, 2, 3, 4, 5")
                                           : QStringLiteral("1, 2, 3, 4, 5, r.ID")),
             paid.values};
+}
+
+// The columns of a user's totals, in the order of kTotalColumns.
+enum class TotalColumn { TaxCode, Withheld, Paid, Interest, Records };
+const char* const kTotalColumns[] = {"coalesce(r.tributo, '')", "sum(r.ritenuta)",
+                                     "sum(r.versato - r.sanzione)", "sum(r.interessi)", "count(*)"};
+static_assert(std::size(kTotalColumns) == std::size_t(TotalColumn::Records) + 1);
+
+// The value of `column` in the query's current row.
+template <typename Column> QVariant valueOf(const QSqlQuery& q, Column column) {
+    return q.value(int(column));
 }
 
 QDate dateOf(const QVariant& value) {
@@ -94,38 +150,45 @@ Status failedRead(const QSqlQuery& query) {
 }
 
 // Reads an amount column, refusing one out of range rather than misreading it.
-bool readCents(const QSqlQuery& q, int column, qint64& cents, Status& status) {
-    if (money::centsOf(q.value(column), cents))
+template <typename Column>
+bool readCents(const QSqlQuery& q, Column column, qint64& cents, Status& status) {
+    if (money::centsOf(valueOf(q, column), cents))
         return true;
     status = Status::failure(QStringLiteral("importo fuori misura nel prospetto 770"));
     return false;
 }
 
 bool readRow(const QSqlQuery& q, Row& row, Status& status) {
-    row.taxCode = q.value(1).toString().trimmed();
-    row.period = q.value(3).toString() + QLatin1Char('/') + q.value(2).toString();
-    row.remitted = dateOf(q.value(4));
-    if (!readCents(q, 5, row.withheld, status) || !readCents(q, 6, row.paid, status) ||
-        !readCents(q, 7, row.interest, status))
+    using C = GroupColumn;
+    row.taxCode = valueOf(q, C::TaxCode).toString().trimmed();
+    row.period =
+        valueOf(q, C::Month).toString() + QLatin1Char('/') + valueOf(q, C::Year).toString();
+    row.remitted = dateOf(valueOf(q, C::Remitted));
+    if (!readCents(q, C::Withheld, row.withheld, status) ||
+        !readCents(q, C::Paid, row.paid, status) ||
+        !readCents(q, C::Interest, row.interest, status))
         return false;
-    row.regularised = q.value(8).toString().trimmed() == u"S";
-    row.records = q.value(9).toInt();
+    row.regularised = valueOf(q, C::Regularised).toString().trimmed() == u"S";
+    row.records = valueOf(q, C::Records).toInt();
     return true;
 }
 
 bool readRecord(const QSqlQuery& q, Record& r, Status& status) {
-    r.id = q.value(0).toLongLong();
-    r.user = q.value(1).toString();
-    r.payee = q.value(2).toString();
-    r.invoice = q.value(3).toString();
-    r.ledgerYear = q.value(4).toString();
-    r.taxCode = q.value(5).toString().trimmed();
-    r.paid = dateOf(q.value(6));
-    r.remitted = dateOf(q.value(7));
-    if (!readCents(q, 8, r.withheld, status) || !readCents(q, 9, r.remittedAmount, status) ||
-        !readCents(q, 10, r.interest, status) || !readCents(q, 11, r.penalty, status))
+    using C = RecordColumn;
+    r.id = valueOf(q, C::Id).toLongLong();
+    r.user = valueOf(q, C::User).toString();
+    r.payee = valueOf(q, C::Payee).toString();
+    r.invoice = valueOf(q, C::Invoice).toString();
+    r.ledgerYear = valueOf(q, C::LedgerYear).toString();
+    r.taxCode = valueOf(q, C::TaxCode).toString().trimmed();
+    r.paid = dateOf(valueOf(q, C::Paid));
+    r.remitted = dateOf(valueOf(q, C::Remitted));
+    if (!readCents(q, C::Withheld, r.withheld, status) ||
+        !readCents(q, C::RemittedAmount, r.remittedAmount, status) ||
+        !readCents(q, C::Interest, r.interest, status) ||
+        !readCents(q, C::Penalty, r.penalty, status))
         return false;
-    r.regularised = q.value(12).toString().trimmed() == u"S";
+    r.regularised = valueOf(q, C::Regularised).toString().trimmed() == u"S";
     return true;
 }
 
@@ -167,8 +230,8 @@ Result<QList<User>> readUsers(const QString& userId, int year) {
             return result;
         }
         if (s.value.next()) {
-            u.name = s.value.value(0).toString().trimmed();
-            u.fiscalCode = s.value.value(1).toString().trimmed();
+            u.name = s.value.value(QStringLiteral("denominazione")).toString().trimmed();
+            u.fiscalCode = s.value.value(QStringLiteral("codice")).toString().trimmed();
         }
     }
     std::stable_sort(result.value.begin(), result.value.end(), [](const User& a, const User& b) {
@@ -181,54 +244,54 @@ Result<QList<User>> readUsers(const QString& userId, int year) {
 Result<QHash<QString, Row>> readTotals(const QString& userId, int year) {
     Result<QHash<QString, Row>> result;
     const Query paid = remitted(oneUser(userId), year);
-    Result<QSqlQuery> q =
-        store::run(QStringLiteral("SELECT coalesce(r.tributo, ''), sum(r.ritenuta), "
-                                  "sum(r.versato - r.sanzione), sum(r.interessi), count(*) "
-                                  "FROM Ritenute r WHERE %1 GROUP BY 1")
-                       .arg(paid.sql),
-                   paid.values);
+    QStringList columns;
+    for (const char* column : kTotalColumns)
+        columns.append(QLatin1String(column));
+    Result<QSqlQuery> q = store::run(QStringLiteral("SELECT %1 FROM Ritenute r WHERE %2 GROUP BY 1")
+                                         .arg(columns.join(QStringLiteral(", ")), paid.sql),
+                                     paid.values);
     if (!q.ok()) {
         result.status = q.status;
         return result;
     }
+    using C = TotalColumn;
     while (q.value.next()) {
         // Codes that differ only by spaces are one code, as in the rows.
-        Row& total = result.value[q.value.value(0).toString().trimmed()];
-        total.taxCode = q.value.value(0).toString().trimmed();
+        const QString code = valueOf(q.value, C::TaxCode).toString().trimmed();
+        Row& total = result.value[code];
+        total.taxCode = code;
         qint64 withheld = 0, paidCents = 0, interest = 0;
-        if (!readCents(q.value, 1, withheld, result.status) ||
-            !readCents(q.value, 2, paidCents, result.status) ||
-            !readCents(q.value, 3, interest, result.status))
+        if (!readCents(q.value, C::Withheld, withheld, result.status) ||
+            !readCents(q.value, C::Paid, paidCents, result.status) ||
+            !readCents(q.value, C::Interest, interest, result.status))
             return result;
         total.withheld += withheld;
         total.paid += paidCents;
         total.interest += interest;
-        total.records += q.value.value(4).toInt();
+        total.records += valueOf(q.value, C::Records).toInt();
     }
     if (q.value.lastError().isValid())
         result.status = failedRead(q.value);
     return result;
 }
 
-Result<std::shared_ptr<const Checks>> readChecks(const QString& userId, int year) {
-    Result<std::shared_ptr<const Checks>> result;
-    const Result<tax::LateRules> rules = tax::storedLateRules();
-    if (!rules.ok()) {
-        result.status = rules.status;
-        return result;
-    }
-    const Result<tax::CalendarDates> calendars =
-        tax::yearCalendarDates(userId, rules.value.choice, year);
-    if (!calendars.ok()) {
-        result.status = calendars.status;
-        return result;
-    }
-    result.value = std::make_shared<const Checks>(Checks{rules.value, calendars.value});
-    return result;
-}
+UserItems::UserItems(const QString& userId, int year, std::shared_ptr<const tax::LateRules> rules)
+    : userId_(userId), year_(year), rules_(std::move(rules)) {}
 
-UserItems::UserItems(const QString& userId, int year, std::shared_ptr<const Checks> checks)
-    : userId_(userId), year_(year), checks_(std::move(checks)) {}
+// The user's due-date calendars, read on the first check and kept for the user's block
+// only. For the records without a user (an empty `userId_`) every user's are read: the
+// dates are keyed by record, and those records make one group of their own.
+bool UserItems::readCalendars() {
+    if (calendars_)
+        return true;
+    Result<tax::CalendarDates> dates = tax::yearCalendarDates(userId_, rules_->choice, year_);
+    if (!dates.ok()) {
+        status_ = dates.status;
+        return false;
+    }
+    calendars_ = std::move(dates.value);
+    return true;
+}
 
 bool UserItems::open() {
     const Query user = oneUser(userId_);
@@ -244,6 +307,8 @@ bool UserItems::open() {
     case Part::LateNotRegularised:
     case Part::InterestDiffers:
     case Part::Warnings:
+        if (!readCalendars())
+            return false;
         query = records(remitted(user, year_));
         break;
     case Part::OtherYear:
@@ -269,17 +334,17 @@ bool UserItems::skipped() const {
     case Part::Done:
         return false;
     case Part::LateNotRegularised:
-        return !checks_ || laterKinds_[0] == 0;
+        return !rules_ || laterKinds_[0] == 0;
     case Part::InterestDiffers:
-        return !checks_ || laterKinds_[1] == 0;
+        return !rules_ || laterKinds_[1] == 0;
     case Part::Warnings:
-        return !checks_ || warnings_ == 0;
+        return !rules_ || warnings_ == 0;
     case Part::NotRemitted:
     case Part::AmountDiffers:
     case Part::OtherYear:
         break;
     }
-    return !checks_;
+    return !rules_;
 }
 
 bool UserItems::next(Item& item) {
@@ -322,9 +387,8 @@ bool UserItems::nextInPart(Item& item) {
         default:
             break;
         }
-        const tax::DueDate due =
-            tax::storedDueDate(r.id, r.paid, checks_->calendars, checks_->rules.choice);
-        const Check check = checkRemittance(r, due, checks_->rules);
+        const tax::DueDate due = tax::storedDueDate(r.id, r.paid, *calendars_, rules_->choice);
+        const Check check = checkRemittance(r, due, *rules_);
         if (part_ == Part::Warnings) {
             if (check.warnings.isEmpty())
                 continue;

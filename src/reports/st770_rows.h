@@ -2,6 +2,7 @@
 
 #include "base/status.h"
 #include "reports/st770_rules.h"
+#include "tax/record_due_date.h"
 
 #include <QDate>
 #include <QHash>
@@ -47,14 +48,6 @@ Result<QList<User>> readUsers(const QString& userId, int year);
 // The rows of user `userId` summed per tax code (point 1 and the date left empty).
 Result<QHash<QString, Row>> readTotals(const QString& userId, int year);
 
-// The stored rules the remittances of `year` are checked against, read once for every
-// user (every one when `userId` is empty).
-struct Checks {
-    tax::LateRules rules;
-    tax::CalendarDates calendars; // of the withholdings paid in the year
-};
-Result<std::shared_ptr<const Checks>> readChecks(const QString& userId, int year);
-
 // One thing of a user's block, in printed order: the rows by tax code, period and
 // payment date; the differences by kind, each kind in payment order; the warnings.
 struct Item {
@@ -69,8 +62,9 @@ struct Item {
 // when it is reached, and a part with nothing in it is not read again.
 class UserItems {
 public:
-    // Only the rows when `checks` is null.
-    UserItems(const QString& userId, int year, std::shared_ptr<const Checks> checks);
+    // Checked against `rules` (tax::storedLateRules(), shared by every user); only the
+    // rows when it is null.
+    UserItems(const QString& userId, int year, std::shared_ptr<const tax::LateRules> rules);
 
     // The next item; false after the last one or on a failure, which status() names.
     bool next(Item& item);
@@ -89,12 +83,14 @@ private:
     };
 
     bool skipped() const;
+    bool readCalendars();
     bool open();
     bool nextInPart(Item& item);
 
     QString userId_;
     int year_;
-    std::shared_ptr<const Checks> checks_;
+    std::shared_ptr<const tax::LateRules> rules_;
+    std::optional<tax::CalendarDates> calendars_; // of the user's withholdings of the year
     Part part_ = Part::Rows;
     std::optional<QSqlQuery> query_; // of the part being read
     // Counted on the first read of the checked remittances, so that parts with nothing
