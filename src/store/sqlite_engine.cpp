@@ -17,6 +17,9 @@ const QByteArray kHeader("SQLite format 3", 16); // with its closing NUL
 const char* const kWritePragmas[] = {
     "PRAGMA journal_mode = WAL",
     "PRAGMA synchronous = FULL",
+    // A save writes about a dozen pages with its entry in the record of changes: at SQLite's
+    // 1,000 pages one save in 90 paid a checkpoint, at 2,000 (8 MiB of log) one in 180.
+    "PRAGMA wal_autocheckpoint = 2000",
 };
 
 const char* const kCommonPragmas[] = {
