@@ -7,7 +7,10 @@
 namespace store {
 namespace {
 
-// Writes are few and fixed (a statement per table and kind of write): no bound is needed.
+// A statement per table and kind of write, and per set of corrected columns: a few dozen
+// in a day's work. Past this many the statements start afresh.
+constexpr std::size_t kKeptWrites = 64;
+
 // A map keeps each query where it is while others are added.
 std::map<QString, QSqlQuery>& preparedWrites() {
     static std::map<QString, QSqlQuery> queries;
@@ -19,6 +22,8 @@ std::map<QString, QSqlQuery>& preparedWrites() {
 Result<QSqlQuery*> preparedWrite(const QString& sql) {
     if (const auto found = preparedWrites().find(sql); found != preparedWrites().end())
         return {Status::success(), &found->second};
+    if (preparedWrites().size() >= kKeptWrites)
+        preparedWrites().clear();
     QSqlQuery query(connection());
     query.setForwardOnly(true);
     if (!query.prepare(sql))
