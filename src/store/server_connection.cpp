@@ -89,16 +89,15 @@ Result<ReadOnlyCause> openServerDatabase(const LedgerAddress& address, Access ac
     } else if (!rights.value.write) {
         result.value = ReadOnlyCause::ReaderRole;
     }
-    // A ledger only consulted is left read-only from the start, unless a layout step is due.
-    const bool consulted = access == Access::Consult && version.value == schema::kCurrentVersion;
-    Status opened = result.value != ReadOnlyCause::None || consulted
-                        ? dialect::readOnlySession(connection())
-                        : openChangeRecord(connection());
-    if (opened.ok() && result.value == ReadOnlyCause::None && !consulted) {
+    // A ledger only consulted is written only for a layout step that is due; then it refuses
+    // every write, as a ledger the role may not change does.
+    const bool writes = result.value == ReadOnlyCause::None &&
+                        (access == Access::Change || version.value < schema::kCurrentVersion);
+    Status opened = writes ? openChangeRecord(connection()) : Status::success();
+    if (opened.ok() && writes)
         opened = schema::upgrade(connection(), QDate::currentDate());
-        if (opened.ok() && access == Access::Consult)
-            opened = dialect::readOnlySession(connection());
-    }
+    if (opened.ok() && (result.value != ReadOnlyCause::None || access == Access::Consult))
+        opened = dialect::readOnlySession(connection());
     if (!opened.ok())
         result.status = fail(address, opened.error());
     return result;
