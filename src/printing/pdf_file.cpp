@@ -7,7 +7,10 @@
 namespace report {
 
 std::string_view PdfNumber::of(double value) {
-    qint64 thousandths = std::llround(value * 1000);
+    return ofThousandths(std::llround(value * 1000));
+}
+
+std::string_view PdfNumber::ofThousandths(qint64 thousandths) {
     // Digits from the right: the fraction without its trailing zeros, then the whole part.
     char* end = digits_ + sizeof digits_;
     char* p = end;

@@ -13,6 +13,8 @@ class PdfNumber {
 public:
     // Valid until the next call.
     std::string_view of(double value);
+    // The number of thousandths `thousandths`, as of() writes it.
+    std::string_view ofThousandths(qint64 thousandths);
 
 private:
     char digits_[32];

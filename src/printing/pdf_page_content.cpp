@@ -15,11 +15,24 @@ constexpr int kRuleWidth = 15;
 // adds up along a run to a few hundredths of a point at most.
 constexpr double kMisplaced = 1.0;
 
+// A glyph id in a literal string: its two bytes, those that would end the string, escape
+// or become a line end escaped.
 void appendGlyphId(std::string& out, quint32 glyph) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    const char digits[4] = {kHex[(glyph >> 12) & 15], kHex[(glyph >> 8) & 15],
-                            kHex[(glyph >> 4) & 15], kHex[glyph & 15]};
-    out.append(digits, 4);
+    for (const char byte : {char((glyph >> 8) & 0xFF), char(glyph & 0xFF)}) {
+        if (byte == '(' || byte == ')' || byte == '\\') {
+            out += '\\';
+            out += byte;
+        } else if (byte == '\r') {
+            out.append("\\r");
+        } else {
+            out += byte;
+        }
+    }
+}
+
+void appendThousandths(std::string& out, qint64 thousandths) {
+    PdfNumber number;
+    out.append(number.ofThousandths(thousandths));
 }
 
 void appendNumber(std::string& out, double value) {
@@ -54,8 +67,7 @@ QByteArrayView PdfPageContent::of(const RenderedPage& page) {
         }
         out.append("S\n");
     }
-    out.append("BT\n");
-    font_ = -1;
+    beginText(out);
     for (const TextRun& run : page.texts)
         appendText(out, run);
     out.append("ET\n");
@@ -76,8 +88,7 @@ void PdfPageContent::appendText(std::string& out, const TextRun& run) {
             appendPoint(out, run.box.x(), run.box.y(), " ");
             appendPoint(out, run.box.width(), run.box.height(), " re W n\n");
         }
-        out.append("BT\n");
-        font_ = -1;
+        beginText(out);
     }
     for (const QGlyphRun& glyphs : text.glyphs)
         appendGlyphs(out, glyphs, run.text, x, run.box.top());
@@ -85,9 +96,35 @@ void PdfPageContent::appendText(std::string& out, const TextRun& run) {
         out.append("ET\n");
         if (underlined)
             appendUnderline(out, run, x, text.width);
-        out.append("Q BT\n");
-        font_ = -1;
+        out.append("Q ");
+        beginText(out);
     }
+}
+
+void PdfPageContent::beginText(std::string& out) {
+    out.append("BT\n");
+    font_ = -1;
+    placed_ = false;
+}
+
+void PdfPageContent::appendPlace(std::string& out, qint64 x, qint64 y) {
+    // Twips run down the page, the text space's y up: the matrix turns it over once, and a
+    // move down is a move up in it.
+    if (placed_) {
+        appendThousandths(out, x - lineX_);
+        out += ' ';
+        appendThousandths(out, lineY_ - y);
+        out.append(" Td\n");
+    } else {
+        out.append("1 0 0 -1 ");
+        appendThousandths(out, x);
+        out += ' ';
+        appendThousandths(out, y);
+        out.append(" Tm\n");
+        placed_ = true;
+    }
+    lineX_ = x;
+    lineY_ = y;
 }
 
 void PdfPageContent::appendGlyphs(std::string& out, const QGlyphRun& glyphs, const QString& text,
@@ -109,23 +146,22 @@ void PdfPageContent::appendGlyphs(std::string& out, const QGlyphRun& glyphs, con
         font_ = index;
         fontSize_ = size;
     }
-    out.append("1 0 0 -1 ");
-    appendPoint(out, x + positions.first().x(), top + positions.first().y(), " Tm\n");
-    // Where the font's widths put each glyph, against where the shaping did; moved, the
-    // string becomes an array of strings and moves.
-    // Written as one string; moved, it becomes an array of strings and moves, its
-    // bracket put in the place kept for it.
+    appendPlace(out, std::llround((x + positions.first().x()) * 1000),
+                std::llround((top + positions.first().y()) * 1000));
+    // Where the font's widths put each glyph, against where the shaping did. Written as one
+    // string; moved, it becomes an array of strings and moves, its bracket put in the place
+    // kept for it.
     const std::size_t start = out.size();
-    out.append(" <");
+    out.append(" (");
     bool moved = false;
     double pen = 0;
     for (qsizetype i = 0; i < ids.size(); ++i) {
         if (i > 0) {
             const double shaped = (positions.at(i).x() - positions.first().x()) * 1000 / size;
             if (std::abs(shaped - pen) >= kMisplaced) {
-                out.append("> ");
+                out.append(") ");
                 appendNumber(out, pen - shaped);
-                out.append(" <");
+                out.append(" (");
                 pen = shaped;
                 moved = true;
             }
@@ -135,10 +171,10 @@ void PdfPageContent::appendGlyphs(std::string& out, const QGlyphRun& glyphs, con
     }
     if (moved) {
         out[start] = '[';
-        out.append(">] TJ\n");
+        out.append(")] TJ\n");
     } else {
         out.erase(start, 1);
-        out.append("> Tj\n");
+        out.append(") Tj\n");
     }
 }
 

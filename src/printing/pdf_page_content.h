@@ -10,8 +10,9 @@
 namespace report {
 
 // The drawing operators of laid-out pages in PDF: each text run one string of glyph ids
-// in its embedded font, placed where the shaping put it; rules as strokes. Notes in the
-// fonts every glyph used.
+// in its embedded font (two bytes each), placed where the shaping put it, the first of a
+// text object by its matrix and the next ones by their move from the one before; rules as
+// strokes. Notes in the fonts every glyph used.
 class PdfPageContent {
 public:
     // `pageHeight` in points: PDF measures up from the foot of the page, the pages of a
@@ -28,12 +29,19 @@ private:
     void appendGlyphs(std::string& out, const QGlyphRun& glyphs, const QString& text, double x,
                       double top);
     void appendUnderline(std::string& out, const TextRun& run, double x, double width);
+    // Starts a text object: no font, no line placed yet.
+    void beginText(std::string& out);
+    // Places the next string at (x, y), in thousandths of a twip.
+    void appendPlace(std::string& out, qint64 x, qint64 y);
 
     TextShaper shaper_;
     PdfFonts fonts_;
     double pageHeight_;
     int font_ = -1; // the font and size set in the text object, none at first
     double fontSize_ = 0;
+    bool placed_ = false; // whether the text object has placed a line, at (lineX_, lineY_)
+    qint64 lineX_ = 0;
+    qint64 lineY_ = 0;
     std::string page_; // the operators of the page being made, kept for its memory
 };
 

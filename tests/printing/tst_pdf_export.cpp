@@ -280,6 +280,8 @@ void PdfExportTest::textReadsBack_data() {
     QTest::newRow("euro") << QStringLiteral("€ 1.234,56");
     QTest::newRow("pdf syntax") << QStringLiteral("(parentesi) \\barra <minore> %cento");
     QTest::newRow("quotes") << QStringLiteral("«così» “detto”");
+    // Their glyph ids hold the bytes a string escapes: ), \, the carriage return, (.
+    QTest::newRow("escaped glyph ids") << QStringLiteral("Fy* E");
 }
 
 // What a reader copies out of the file is the text of the runs, character for character,
