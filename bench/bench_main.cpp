@@ -23,6 +23,7 @@
 #include "reports/report_catalogue.h"
 #include "reports/st770_document.h"
 #include "reports/st770_rows.h"
+#include "reports/year_deletion_store.h"
 #include "shell/scripted_message_boxes.h"
 #include "spreadsheets/spreadsheet_file.h"
 #include "store/change_record.h"
@@ -42,6 +43,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -679,6 +681,73 @@ ReportRequest elencoOf(const UserYear& target) {
     return {QStringLiteral("ElencoR"), target.user, target.name, target.year, 0, {}, {}, {}};
 }
 
+// Deletes the user-year `year` with its entries in the record of changes, as the operator
+// does (its automatic copy of a file included), from `scratch`: a copy of the ledger, so that
+// the ledger measured stays whole. Prints the time; leaves no ledger open.
+void measureYearDeletion(const QString& scratch, const UserYear& year, const char* prefix) {
+    store::closeDatabase();
+    if (Status s = store::openDatabase(scratch); !s.ok()) {
+        fail(s.error());
+        return;
+    }
+    int deleted = 0;
+    Status done = Status::success();
+    const double ms =
+        millisecondsOf([&] { done = year_deletion::deleteYear(year.user, year.year, &deleted); });
+    store::closeDatabase();
+    if (!done.ok()) {
+        fail(done.error());
+        return;
+    }
+    std::printf("# year deletion: user %s, year %s, %d records\n", qPrintable(year.user),
+                qPrintable(year.year), deleted);
+    figure(qPrintable(QLatin1String(prefix) + QLatin1String("delete_year_100k")), ms, "ms");
+}
+
+// The same on a file: the ledger copied beside the measured one, then dropped.
+void measureFileYearDeletion(const QString& file, const UserYear& year) {
+    store::closeDatabase();
+    QTemporaryDir dir(QFileInfo(file).absolutePath() + QStringLiteral("/deletion-XXXXXX"));
+    const QString scratch = dir.filePath(QStringLiteral("ledger.db"));
+    if (!QFile::copy(file, scratch)) {
+        fail(QStringLiteral("copia del registro per l'eliminazione non riuscita"));
+        return;
+    }
+    ::sync();
+    measureYearDeletion(scratch, year, "");
+}
+
+// The same on a server: the database copied from the measured one as a template (which
+// takes no connection to it meanwhile), then dropped.
+void measureServerYearDeletion(const QString& url, const UserYear& year) {
+    store::closeDatabase();
+    const store::LedgerAddress address = store::parseLedgerAddress(url);
+    const QString scratchName = address.database + QStringLiteral("_eliminazione");
+    {
+        QSqlDatabase admin =
+            QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("bench-admin"));
+        admin.setHostName(address.host);
+        admin.setPort(address.port);
+        admin.setUserName(address.user);
+        admin.setDatabaseName(QStringLiteral("postgres"));
+        QSqlQuery query(admin);
+        if (!admin.open() || !query.exec(QStringLiteral("SET client_min_messages = warning")) ||
+            !query.exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(scratchName)) ||
+            !query.exec(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2 STRATEGY FILE_COPY")
+                            .arg(scratchName, address.database))) {
+            fail(QStringLiteral("copia del database per l'eliminazione non riuscita: %1")
+                     .arg(query.lastError().text() + admin.lastError().text()));
+        } else {
+            QString scratch = url;
+            scratch.replace(QRegularExpression(QStringLiteral("/[^/]*$")),
+                            QLatin1Char('/') + scratchName);
+            measureYearDeletion(scratch, year, "pg_");
+            query.exec(QStringLiteral("DROP DATABASE %1").arg(scratchName));
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("bench-admin"));
+}
+
 int measure(const QString& file, int runs) {
     std::vector<double> startup;
     for (int i = 0; i < runs; ++i) {
@@ -710,7 +779,7 @@ int measure(const QString& file, int runs) {
     measureExports(file, ten, runs);
 
     measureSaves(ten, file);
-    store::closeDatabase();
+    measureFileYearDeletion(file, hundred);
     return 0;
 }
 
@@ -952,7 +1021,7 @@ int measureServer(const QString& url, const QString& file, int runs) {
     figure("sqlite_report_StampaS_whole_ledger_pdf", wholeOnFile, "ms");
     figure("pg_report_StampaS_whole_ledger_ratio_to_sqlite", wholeOnServer / wholeOnFile, "x");
     measureSaveTimes(ten, url, "pg_");
-    store::closeDatabase();
+    measureServerYearDeletion(url, hundred);
     return 0;
 }
 
