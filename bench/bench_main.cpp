@@ -312,6 +312,9 @@ double processMs(const QString& program, const QStringList& arguments) {
 // ElencoR of a 10,000-record year to PDF as a whole process, beside LibreOffice turning the
 // same rows, written as CSV by the program, into a PDF (skipped without `soffice`).
 void measureElencoProcess(const QString& file, const UserYear& ten, int runs) {
+    // The reports written before (tens of megabytes) reach the disk first, so that neither
+    // program is charged with their flushing.
+    ::sync();
     QTemporaryDir dir;
     const QStringList report = {QStringLiteral("--database"), file,
                                 QStringLiteral("--report"),   QStringLiteral("ElencoR"),
