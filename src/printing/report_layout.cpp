@@ -30,6 +30,15 @@ ReportItem make(ItemKind kind, int left, int top, int width, const FontSpec& fon
     return item;
 }
 
+// An item that shows a column's value (a field) or its total (a sum).
+ReportItem ofColumn(ItemKind kind, const QString& column, int left, int top, int width,
+                    const FontSpec& font, Qt::Alignment alignment, Format format) {
+    ReportItem item = make(kind, left, top, width, font, alignment);
+    item.column = column;
+    item.format = format;
+    return item;
+}
+
 } // namespace
 
 ReportItem* ReportLayout::findItem(const QString& name) {
@@ -65,18 +74,12 @@ ReportItem label(const QString& text, int left, int top, int width, const FontSp
 
 ReportItem field(const QString& column, int left, int top, int width, const FontSpec& font,
                  Qt::Alignment alignment, Format format) {
-    ReportItem item = make(ItemKind::Field, left, top, width, font, alignment);
-    item.column = column;
-    item.format = format;
-    return item;
+    return ofColumn(ItemKind::Field, column, left, top, width, font, alignment, format);
 }
 
 ReportItem sum(const QString& column, int left, int top, int width, const FontSpec& font,
                Qt::Alignment alignment, Format format) {
-    ReportItem item = make(ItemKind::Sum, left, top, width, font, alignment);
-    item.column = column;
-    item.format = format;
-    return item;
+    return ofColumn(ItemKind::Sum, column, left, top, width, font, alignment, format);
 }
 
 ReportItem count(int left, int top, int width, const FontSpec& font, Qt::Alignment alignment) {
