@@ -4,6 +4,7 @@
 
 #include "ledger/ledger_grid_query.h"
 #include "registry/subject_store.h"
+#include "reports/change_register.h"
 #include "reports/report_catalogue.h"
 #include "reports/year_deletion_store.h"
 #include "store/connection.h"
@@ -116,6 +117,7 @@ void QueryPlansTest::commands_data() {
     QTest::newRow("ledger grid") << "ledger grid";
     QTest::newRow("subject grid") << "subject grid";
     QTest::newRow("year deletion") << "year deletion";
+    QTest::newRow("change register") << "change register";
 }
 
 void QueryPlansTest::commands() {
@@ -138,6 +140,12 @@ void QueryPlansTest::commands() {
         QVERIFY(grid.rowCount() > 0 && grid.value(0, 0).isValid());
         if (command.startsWith(QLatin1String("ledger")))
             QVERIFY(ledger::longestInvoiceNumbers(QStringLiteral("2024"), user_).ok());
+    } else if (command == QLatin1String("change register")) {
+        KeyedQueryModel grid;
+        QVERIFY(grid.load(change_register::query({QDate(2020, 1, 1), QDate(2030, 12, 31),
+                                                  QStringLiteral("rossi"),
+                                                  QStringLiteral("inserimento"), user_}))
+                    .ok());
     } else if (command == QLatin1String("year deletion")) {
         int deleted = 0;
         const Status s = year_deletion::deleteYear(otherUser_, QStringLiteral("2024"), &deleted);
