@@ -387,7 +387,8 @@ bool UserItems::nextInPart(Item& item) {
         default:
             break;
         }
-        const tax::DueDate due = tax::storedDueDate(r.id, r.paid, *calendars_, rules_->choice);
+        const tax::DueDate due =
+            tax::storedDueDate(r.id, r.paid, *calendars_, rules_->choice, ordinaryDueDates_);
         const Check check = checkRemittance(r, due, *rules_);
         if (part_ == Part::Warnings) {
             if (check.warnings.isEmpty())

@@ -91,6 +91,7 @@ private:
     int year_;
     std::shared_ptr<const tax::LateRules> rules_;
     std::optional<tax::CalendarDates> calendars_; // of the user's withholdings of the year
+    tax::OrdinaryDueDates ordinaryDueDates_;
     Part part_ = Part::Rows;
     std::optional<QSqlQuery> query_; // of the part being read
     // Counted on the first read of the checked remittances, so that parts with nothing

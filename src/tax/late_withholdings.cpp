@@ -82,6 +82,7 @@ Result<QList<LateWithholding>> lateWithholdings(const QString& user, const QStri
         result.status = query.status;
         return result;
     }
+    OrdinaryDueDates ordinary;
     while (query.value.next()) {
         LateWithholding row;
         int position = 0;
@@ -89,7 +90,7 @@ Result<QList<LateWithholding>> lateWithholdings(const QString& user, const QStri
             column.fill(row, query.value.value(position++));
         if (!row.paid.isValid())
             continue;
-        const DueDate due = storedDueDate(row.id, row.paid, calendars.value, choice);
+        const DueDate due = storedDueDate(row.id, row.paid, calendars.value, choice, ordinary);
         if (due.legal >= at)
             continue;
         row.cost.due = due;

@@ -119,9 +119,15 @@ Result<CalendarDates> yearCalendarDates(const QString& user, const CalendarChoic
 }
 
 DueDate storedDueDate(qint64 id, const QDate& paid, const CalendarDates& calendars,
-                      const CalendarChoice& choice) {
-    const CalendarDate date = calendars.value(id, CalendarDate{tax::nominalDueDate(paid), {}, {}});
-    return calendarDueDate(paid, date, choice.overrides);
+                      const CalendarChoice& choice, OrdinaryDueDates& known) {
+    if (const auto date = calendars.constFind(id); date != calendars.cend())
+        return calendarDueDate(paid, *date, choice.overrides);
+    // The ordinary calendar's date is its own lower bound: calendarDueDate gives it as is.
+    const QDate nominal = tax::nominalDueDate(paid);
+    auto due = known.constFind(nominal);
+    if (due == known.cend())
+        due = known.insert(nominal, legalDueDate(nominal, choice.overrides));
+    return *due;
 }
 
 Result<CalendarChoice> storedCalendarChoice() {

@@ -52,10 +52,15 @@ using CalendarDates = QHash<qint64, CalendarDate>;
 Result<CalendarDates> yearCalendarDates(const QString& user, const CalendarChoice& choice,
                                         int paidIn = 0);
 
+// The legal due dates of the withholdings that follow the ordinary calendar, by their
+// nominal date: a ledger's thousands of withholdings share a dozen such dates a year.
+using OrdinaryDueDates = QHash<QDate, DueDate>;
+
 // The legal due date of record `id`, paid on `paid`: its date in `calendars`, else the
 // ordinary 16th of the month after the payment; then the stored deferrals and holidays.
+// An ordinary one is taken from `known`, or worked out and kept there.
 DueDate storedDueDate(qint64 id, const QDate& paid, const CalendarDates& calendars,
-                      const CalendarChoice& choice);
+                      const CalendarChoice& choice, OrdinaryDueDates& known);
 
 // The overrides and the office option as stored.
 Result<CalendarChoice> storedCalendarChoice();
