@@ -692,11 +692,11 @@ ReportRequest elencoOf(const UserYear& target) {
 }
 
 // Deletes the user-year `year` with its entries in the record of changes, as the operator
-// does (its automatic copy of a file included), from `scratch`: a copy of the ledger, so that
-// the ledger measured stays whole. Prints the time; leaves no ledger open.
-void measureYearDeletion(const QString& scratch, const UserYear& year, const char* prefix) {
+// does (its automatic copy of a file included), from `ledger`. Prints the time; leaves no
+// ledger open.
+void measureYearDeletion(const QString& ledger, const UserYear& year, const char* prefix) {
     store::closeDatabase();
-    if (Status s = store::openDatabase(scratch); !s.ok()) {
+    if (Status s = store::openDatabase(ledger); !s.ok()) {
         fail(s.error());
         return;
     }
@@ -714,25 +714,26 @@ void measureYearDeletion(const QString& scratch, const UserYear& year, const cha
     figure(qPrintable(QLatin1String(prefix) + QLatin1String("delete_year_100k")), ms, "ms");
 }
 
-// The same on a file: the ledger copied beside the measured one, then dropped.
-void measureFileYearDeletion(const QString& file, const UserYear& year) {
+// Runs `work` on a copy of the ledger at `location`, then drops the copy, so that the writes
+// measured leave the measured ledger as it was (its record of changes, which only grows,
+// included). A file is copied beside it, after it is closed (its log then holds nothing); a
+// server's database is made from it as a template, which takes no connection to it meanwhile.
+void onCopy(const QString& location, const std::function<void(const QString&)>& work) {
     store::closeDatabase();
-    QTemporaryDir dir(QFileInfo(file).absolutePath() + QStringLiteral("/deletion-XXXXXX"));
-    const QString scratch = dir.filePath(QStringLiteral("ledger.db"));
-    if (!QFile::copy(file, scratch)) {
-        fail(QStringLiteral("copia del registro per l'eliminazione non riuscita"));
+    if (!store::isServerAddress(location)) {
+        QTemporaryDir dir(QFileInfo(location).absolutePath() + QStringLiteral("/copy-XXXXXX"));
+        const QString copy = dir.filePath(QStringLiteral("ledger.db"));
+        if (!QFile::copy(location, copy)) {
+            fail(QStringLiteral("copia del registro da misurare non riuscita"));
+            return;
+        }
+        ::sync();
+        work(copy);
+        store::closeDatabase();
         return;
     }
-    ::sync();
-    measureYearDeletion(scratch, year, "");
-}
-
-// The same on a server: the database copied from the measured one as a template (which
-// takes no connection to it meanwhile), then dropped.
-void measureServerYearDeletion(const QString& url, const UserYear& year) {
-    store::closeDatabase();
-    const store::LedgerAddress address = store::parseLedgerAddress(url);
-    const QString scratchName = address.database + QStringLiteral("_eliminazione");
+    const store::LedgerAddress address = store::parseLedgerAddress(location);
+    const QString copyName = address.database + QStringLiteral("_misura");
     {
         QSqlDatabase admin =
             QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("bench-admin"));
@@ -742,20 +743,33 @@ void measureServerYearDeletion(const QString& url, const UserYear& year) {
         admin.setDatabaseName(QStringLiteral("postgres"));
         QSqlQuery query(admin);
         if (!admin.open() || !query.exec(QStringLiteral("SET client_min_messages = warning")) ||
-            !query.exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(scratchName)) ||
+            !query.exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(copyName)) ||
             !query.exec(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2 STRATEGY FILE_COPY")
-                            .arg(scratchName, address.database))) {
-            fail(QStringLiteral("copia del database per l'eliminazione non riuscita: %1")
+                            .arg(copyName, address.database))) {
+            fail(QStringLiteral("copia del database da misurare non riuscita: %1")
                      .arg(query.lastError().text() + admin.lastError().text()));
         } else {
-            QString scratch = url;
-            scratch.replace(QRegularExpression(QStringLiteral("/[^/]*$")),
-                            QLatin1Char('/') + scratchName);
-            measureYearDeletion(scratch, year, "pg_");
-            query.exec(QStringLiteral("DROP DATABASE %1").arg(scratchName));
+            QString copy = location;
+            copy.replace(QRegularExpression(QStringLiteral("/[^/]*$")),
+                         QLatin1Char('/') + copyName);
+            work(copy);
+            store::closeDatabase();
+            query.exec(QStringLiteral("DROP DATABASE %1").arg(copyName));
         }
     }
     QSqlDatabase::removeDatabase(QStringLiteral("bench-admin"));
+}
+
+// The writes: saves, then the deletion of the user-year of 100,000 records, on a copy.
+void measureWrites(const QString& location, const UserYear& ten, const UserYear& hundred) {
+    const bool server = store::isServerAddress(location);
+    onCopy(location, [&](const QString& copy) {
+        if (server)
+            measureSaveTimes(ten, copy, "pg_");
+        else
+            measureSaves(ten, copy);
+        measureYearDeletion(copy, hundred, server ? "pg_" : "");
+    });
 }
 
 int measure(const QString& file, int runs) {
@@ -788,8 +802,7 @@ int measure(const QString& file, int runs) {
     measureReports(file, ten, runs);
     measureExports(file, ten, runs);
 
-    measureSaves(ten, file);
-    measureFileYearDeletion(file, hundred);
+    measureWrites(file, ten, hundred);
     return 0;
 }
 
@@ -1030,8 +1043,7 @@ int measureServer(const QString& url, const QString& file, int runs) {
     figure("pg_report_StampaS_whole_ledger_pdf", wholeOnServer, "ms");
     figure("sqlite_report_StampaS_whole_ledger_pdf", wholeOnFile, "ms");
     figure("pg_report_StampaS_whole_ledger_ratio_to_sqlite", wholeOnServer / wholeOnFile, "x");
-    measureSaveTimes(ten, url, "pg_");
-    measureServerYearDeletion(url, hundred);
+    measureWrites(url, ten, hundred);
     return 0;
 }
 
@@ -1126,10 +1138,12 @@ int main(int argc, char* argv[]) {
     }
     if (args.size() >= 3 && args.at(1) == QLatin1String("measure-saves"))
         return measureOnly(args.at(2), 1, [](const QString& ledger, const UserYear& ten, int) {
-            if (store::isServerAddress(ledger))
-                measureSaveTimes(ten, ledger, "pg_");
-            else
-                measureSaves(ten, ledger);
+            onCopy(ledger, [&](const QString& copy) {
+                if (store::isServerAddress(copy))
+                    measureSaveTimes(ten, copy, "pg_");
+                else
+                    measureSaves(ten, copy);
+            });
         });
     if (args.size() >= 3 && args.at(1) == QLatin1String("measure-import")) {
         const int runs =
