@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <functional>
+#include <span>
 #include <vector>
 
 namespace store::schema {
@@ -109,12 +110,20 @@ Status execAll(QSqlDatabase db, const QString& sql, const QList<QVariantList>& r
     return Status::success();
 }
 
-Status createVersion1(QSqlDatabase db, const QDate& today) {
-    const Engine engine = engineOf(db);
-    for (const char* sql : kCreateTables) {
-        if (Status s = execAll(db, dialect::definition(engine, QString::fromUtf8(sql))); !s.ok())
+// Runs each layout statement in turn, written for the connection's engine; the first that
+// fails stops the others.
+Status defineAll(QSqlDatabase db, std::span<const char* const> statements) {
+    for (const char* sql : statements) {
+        if (Status s = execAll(db, dialect::definition(engineOf(db), QString::fromUtf8(sql)));
+            !s.ok())
             return s;
     }
+    return Status::success();
+}
+
+Status createVersion1(QSqlDatabase db, const QDate& today) {
+    if (Status s = defineAll(db, kCreateTables); !s.ok())
+        return s;
     QList<QVariantList> years;
     for (int y = today.year() - 5; y <= today.year() + 1; ++y)
         years.append({QString::number(y)});
@@ -192,11 +201,8 @@ Status addNameKeys(QSqlDatabase db, const QDate&) {
         "DROP INDEX Soggetti_denominazione",
         "DROP INDEX Soggetti_utente",
     };
-    for (const char* sql : before) {
-        if (Status s = execAll(db, dialect::definition(engineOf(db), QString::fromUtf8(sql)));
-            !s.ok())
-            return s;
-    }
+    if (Status s = defineAll(db, before); !s.ok())
+        return s;
     if (Status s = fillMissingNameKeys(db); !s.ok())
         return s;
     const char* const after[] = {
@@ -207,25 +213,17 @@ Status addNameKeys(QSqlDatabase db, const QDate&) {
         "CREATE INDEX Ritenute_senza_ordine ON Ritenute (denominazione) WHERE ordine IS NULL",
         "CREATE INDEX Soggetti_senza_ordine ON Soggetti (denominazione) WHERE ordine IS NULL",
     };
-    for (const char* sql : after) {
-        if (Status s = execAll(db, dialect::definition(engineOf(db), QString::fromUtf8(sql)));
-            !s.ok())
-            return s;
-    }
-    return Status::success();
+    return defineAll(db, after);
 }
 
 // Each subject carries the causale of its yearly certificate and the code of the sums
 // paid to it that are not subject to withholding; existing subjects get the defaults.
 Status addCertificateFields(QSqlDatabase db, const QDate&) {
-    for (const char* sql : {"ALTER TABLE Soggetti ADD COLUMN causale {text} NOT NULL DEFAULT 'A'",
-                            "ALTER TABLE Soggetti ADD COLUMN codicealtro {text} NOT NULL "
-                            "DEFAULT '22'"}) {
-        if (Status s = execAll(db, dialect::definition(engineOf(db), QString::fromUtf8(sql)));
-            !s.ok())
-            return s;
-    }
-    return Status::success();
+    const char* const columns[] = {
+        "ALTER TABLE Soggetti ADD COLUMN causale {text} NOT NULL DEFAULT 'A'",
+        "ALTER TABLE Soggetti ADD COLUMN codicealtro {text} NOT NULL DEFAULT '22'",
+    };
+    return defineAll(db, columns);
 }
 
 // Version 4: the tax calendar's tables: the legal interest rate of each year (hundredths of a
@@ -246,11 +244,8 @@ Status addTaxCalendarTables(QSqlDatabase db, const QDate&) {
             chiave {text} PRIMARY KEY,
             valore {text}))",
     };
-    for (const char* sql : create) {
-        if (Status s = execAll(db, dialect::definition(engineOf(db), QString::fromUtf8(sql)));
-            !s.ok())
-            return s;
-    }
+    if (Status s = defineAll(db, create); !s.ok())
+        return s;
     QList<QVariantList> rates;
     for (const auto& [year, rate] : seededLegalRates())
         rates.append({QString::number(year), rate});
@@ -282,12 +277,7 @@ Status addJoinIndexes(QSqlDatabase db, const QDate&) {
         "DROP INDEX Ritenute_scadenza",
         "CREATE INDEX Ritenute_scadenza ON Ritenute (scadenza DESC{then key})",
     };
-    for (const char* sql : statements) {
-        if (Status s = execAll(db, dialect::definition(engineOf(db), QString::fromUtf8(sql)));
-            !s.ok())
-            return s;
-    }
-    return Status::success();
+    return defineAll(db, statements);
 }
 
 // Version 7: the deadline of the withholding agents' return by the year of the violation,
@@ -367,14 +357,33 @@ Status addChangeRecord(QSqlDatabase db, const QDate&) {
     return Status::success();
 }
 
+// Version 11: the due-date index holds only the records not remitted, all that the list by
+// due date reads: its list of keys comes from the index alone, where it looked up every
+// record of the ledger for its remittance date (through the whole file, in a ledger whose
+// record of changes lies between its records).
+Status addUnremittedDueDateIndex(QSqlDatabase db, const QDate&) {
+    const char* const statements[] = {
+        "DROP INDEX Ritenute_scadenza",
+        "CREATE INDEX Ritenute_scadenza ON Ritenute (scadenza DESC{then key}) "
+        "WHERE versamento IS NULL",
+    };
+    return defineAll(db, statements);
+}
+
 // Step N brings a database of version N-1 to version N.
 using Step = std::function<Status(QSqlDatabase, const QDate&)>;
 const std::vector<Step>& steps() {
-    static const std::vector<Step> all = {
-        createVersion1,       addNameKeys,        addCertificateFields,
-        addTaxCalendarTables, addRowVersions,     addJoinIndexes,
-        addReturnDeadlines,   seedKnownDeferrals, addInvoiceNumberLengthIndex,
-        addChangeRecord};
+    static const std::vector<Step> all = {createVersion1,
+                                          addNameKeys,
+                                          addCertificateFields,
+                                          addTaxCalendarTables,
+                                          addRowVersions,
+                                          addJoinIndexes,
+                                          addReturnDeadlines,
+                                          seedKnownDeferrals,
+                                          addInvoiceNumberLengthIndex,
+                                          addChangeRecord,
+                                          addUnremittedDueDateIndex};
     return all;
 }
 

@@ -12,7 +12,7 @@
 // database (see dialect::storedVersion); each step brings it from one version to the next.
 namespace store::schema {
 
-inline constexpr int kCurrentVersion = 10;
+inline constexpr int kCurrentVersion = 11;
 
 int versionOf(QSqlDatabase db);
 
