@@ -100,6 +100,10 @@ private Q_SLOTS:
     void calendarByCode();
     void neverBeforeOrdinary_data();
     void neverBeforeOrdinary();
+
+private:
+    // Kept across the rows of a table, as a reading of many records keeps it.
+    OrdinaryDueDates ordinary_;
 };
 
 void DueDateTest::everyMonth_data() {
@@ -373,6 +377,13 @@ void DueDateTest::neverBeforeOrdinary_data() {
     // A stored deferral to an earlier day does not bring the date forward.
     QTest::newRow("a deferral to an earlier day")
         << "1040" << day("10/04/2022") << qint64(10000) << day("16/05/2022") << "";
+    // Ordinary records of the months above: their date is not a condominium's of that month.
+    QTest::newRow("June 2023, ordinary code")
+        << "1040" << day("12/06/2023") << qint64(10000) << day("17/07/2023") << "";
+    QTest::newRow("June 2023, ordinary code again")
+        << "1040" << day("30/06/2023") << qint64(10000) << day("17/07/2023") << "";
+    QTest::newRow("November 2023, ordinary code")
+        << "1040" << day("20/11/2023") << qint64(10000) << day("18/12/2023") << "";
 }
 
 void DueDateTest::neverBeforeOrdinary() {
@@ -384,10 +395,19 @@ void DueDateTest::neverBeforeOrdinary() {
     CalendarChoice choice;
     choice.overrides = {{day("16/06/2021"), day("05/07/2021"), QString()},
                         {day("16/05/2022"), day("10/05/2022"), QString()}};
-    const DueDate due = dueDateAmong({{paid, Amount::fromCents(withheld)}}, 0, code, choice);
+    const QList<YearWithholding> year = {{paid, Amount::fromCents(withheld)}};
+    const DueDate due = dueDateAmong(year, 0, code, choice);
     QCOMPARE(due.legal, legal);
     QCOMPARE(due.warnings.isEmpty(), warning.isEmpty());
     QVERIFY2(due.warnings.join(u' ').contains(warning), qPrintable(due.warnings.join(u' ')));
+    // The same as a stored record, the ordinary dates worked out once for the whole table.
+    CalendarDates calendars;
+    if (isCondominiumCode(code))
+        calendars.insert(1, condominiumDueDates(year).at(0));
+    const DueDate stored = storedDueDate(1, paid, calendars, choice, ordinary_);
+    QCOMPARE(stored.legal, due.legal);
+    QCOMPARE(stored.reasons, due.reasons);
+    QCOMPARE(stored.warnings, due.warnings);
 }
 
 QTEST_GUILESS_MAIN(DueDateTest)
