@@ -358,13 +358,14 @@ Status addChangeRecord(QSqlDatabase db, const QDate&) {
 }
 
 // Version 11: the due-date index holds only the records not remitted, all that the list by
-// due date reads: its list of keys comes from the index alone, where it looked up every
-// record of the ledger for its remittance date (through the whole file, in a ledger whose
-// record of changes lies between its records).
+// due date reads, with their user, by which the list joins its users: its list of keys comes
+// from the index alone, where it looked up every record of the ledger for its remittance date
+// and user (through the whole file, in a ledger whose record of changes lies between its
+// records).
 Status addUnremittedDueDateIndex(QSqlDatabase db, const QDate&) {
     const char* const statements[] = {
         "DROP INDEX Ritenute_scadenza",
-        "CREATE INDEX Ritenute_scadenza ON Ritenute (scadenza DESC{then key}) "
+        "CREATE INDEX Ritenute_scadenza ON Ritenute (scadenza DESC, ID, utente) "
         "WHERE versamento IS NULL",
     };
     return defineAll(db, statements);
