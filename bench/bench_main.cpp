@@ -760,15 +760,19 @@ void onCopy(const QString& location, const std::function<void(const QString&)>& 
     QSqlDatabase::removeDatabase(QStringLiteral("bench-admin"));
 }
 
+// The saves of `location`, a file's beside the sqlite3 shell's.
+void measureSavesOf(const QString& location, const UserYear& ten) {
+    if (store::isServerAddress(location))
+        measureSaveTimes(ten, location, "pg_");
+    else
+        measureSaves(ten, location);
+}
+
 // The writes: saves, then the deletion of the user-year of 100,000 records, on a copy.
 void measureWrites(const QString& location, const UserYear& ten, const UserYear& hundred) {
-    const bool server = store::isServerAddress(location);
     onCopy(location, [&](const QString& copy) {
-        if (server)
-            measureSaveTimes(ten, copy, "pg_");
-        else
-            measureSaves(ten, copy);
-        measureYearDeletion(copy, hundred, server ? "pg_" : "");
+        measureSavesOf(copy, ten);
+        measureYearDeletion(copy, hundred, store::isServerAddress(copy) ? "pg_" : "");
     });
 }
 
@@ -1138,12 +1142,7 @@ int main(int argc, char* argv[]) {
     }
     if (args.size() >= 3 && args.at(1) == QLatin1String("measure-saves"))
         return measureOnly(args.at(2), 1, [](const QString& ledger, const UserYear& ten, int) {
-            onCopy(ledger, [&](const QString& copy) {
-                if (store::isServerAddress(copy))
-                    measureSaveTimes(ten, copy, "pg_");
-                else
-                    measureSaves(ten, copy);
-            });
+            onCopy(ledger, [&](const QString& copy) { measureSavesOf(copy, ten); });
         });
     if (args.size() >= 3 && args.at(1) == QLatin1String("measure-import")) {
         const int runs =

@@ -63,6 +63,28 @@ struct Statement {
     QVariantList values;
 };
 
+// The distinct statements the program sends while this lives, each once, in order.
+class SentStatements {
+public:
+    SentStatements() {
+        store::watchStatements([this](const QString& sql, const QVariantList& values) {
+            for (const Statement& s : sent_) {
+                if (s.sql == sql)
+                    return;
+            }
+            sent_.append({sql, values});
+        });
+    }
+    ~SentStatements() { store::watchStatements({}); }
+    SentStatements(const SentStatements&) = delete;
+    SentStatements& operator=(const SentStatements&) = delete;
+
+    const QList<Statement>& list() const { return sent_; }
+
+private:
+    QList<Statement> sent_;
+};
+
 } // namespace
 
 class QueryPlansTest : public QObject {
@@ -126,14 +148,7 @@ void QueryPlansTest::commands_data() {
 
 void QueryPlansTest::commands() {
     QFETCH(QString, command);
-    QList<Statement> sent;
-    store::watchStatements([&sent](const QString& sql, const QVariantList& values) {
-        for (const Statement& s : sent) {
-            if (s.sql == sql)
-                return;
-        }
-        sent.append({sql, values});
-    });
+    auto watching = std::make_unique<SentStatements>();
     QTemporaryDir dir;
     if (command == QLatin1String("ledger grid") || command == QLatin1String("subject grid")) {
         KeyedQueryModel grid;
@@ -166,7 +181,8 @@ void QueryPlansTest::commands() {
         const Status s = exportReport(request, dir.filePath(QStringLiteral("report.pdf")));
         QVERIFY2(s.ok(), qPrintable(command + QStringLiteral(": ") + s.error()));
     }
-    store::watchStatements({});
+    const QList<Statement> sent = watching->list();
+    watching.reset();
 
     QStringList failures;
     int explained = 0;
@@ -203,14 +219,12 @@ void QueryPlansTest::keyListsFromIndexAlone() {
         QSKIP("the server reads an index alone only where its visibility map allows");
     QFETCH(QString, command);
     QFETCH(QString, statementPart);
-    QList<Statement> sent;
-    store::watchStatements([&sent](const QString& sql, const QVariantList& values) {
-        sent.append({sql, values});
-    });
+    auto watching = std::make_unique<SentStatements>();
     QTemporaryDir dir;
     const Status s = exportReport({command, {}, {}, {}, 0, {}, {}, {}},
                                   dir.filePath(QStringLiteral("report.pdf")));
-    store::watchStatements({});
+    const QList<Statement> sent = watching->list();
+    watching.reset();
     QVERIFY2(s.ok(), qPrintable(s.error()));
     const auto keys = std::find_if(sent.cbegin(), sent.cend(), [&](const Statement& st) {
         return readsInOrder(st.sql) && st.sql.contains(statementPart);
